@@ -1,0 +1,773 @@
+// nux_sound: effects and one looping music stream, mixed by OpenAL Soft, decoded by libsndfile.
+// Without an audio device (or under the harness) the music clock keeps running on the engine clock.
+
+#include "nux_sound.h"
+#include "nux_clock.h"  // Timer_GetSeconds: the music clock when no device plays
+
+#include <AL/al.h>     // sources, buffers, buffer queues
+#include <AL/alc.h>    // device and context
+#include <AL/alext.h>  // loopback device and output format names, for the tests
+#include <sndfile.h>   // decoding WAV, AIFF and OGG Vorbis
+
+#include <array>    // fixed pools of effects and channels
+#include <cmath>    // floor
+#include <cstdint>  // uintptr_t, int64_t for channel handles and frame counts
+#include <cstdio>   // fputs, fprintf, fflush
+#include <cstdlib>  // getenv
+#include <vector>   // an effect's samples while it is handed to OpenAL, at load time only
+#include <fcntl.h>  // open: /dev/null for the device probe
+#include <unistd.h> // dup, dup2, close: hiding the audio libraries' chatter while probing
+
+//---- Constants
+
+constexpr int kMaxChannels = 255;            // channel handles keep the slot in 8 bits
+constexpr int kMaxSounds = 1024;             // every effect the game loads, with room to spare
+constexpr int kStreamBuffers = 4;            // music chunks queued at once
+constexpr int kMaxChunkFrames = 48000;       // a quarter second at 192 kHz
+constexpr int64_t kMaxEffectSamples = 1 << 28; // keeps byte sizes inside OpenAL's ALsizei
+constexpr int kCodeChannelAlloc = 10;        // every channel busy
+constexpr int kCodeChannelStolen = 11;       // the channel was reused by a later effect
+
+//---- Types
+
+// A loaded effect; the handle the game holds points into the pool below.
+struct NUX_Sound {
+    ALuint buffer;     // 0 when no device plays (or after shutdown)
+    int frames;
+    int rate;
+    int channels;
+    unsigned session;  // the start of the sound system that loaded it
+};
+
+struct ChannelSlot {
+    ALuint source;
+    uint32_t generation;  // bumped at each play, so stale handles are recognised
+};
+
+// One queued music chunk: where it starts in the file and in the music's whole play.
+struct QueuedChunk {
+    int64_t fileFrame;
+    int64_t playFrame;
+    int frames;
+};
+
+// The music stream: the open file, the chunks queued on the music source, and the clock used
+// when no device plays it.
+struct MusicStream {
+    SNDFILE* file;
+    SF_INFO info;
+    ALenum format;
+    int chunkFrames;
+    std::array<ALuint, kStreamBuffers> buffers;
+    std::array<QueuedChunk, kStreamBuffers> queue;  // ring, oldest first
+    int queueHead;
+    int queueCount;
+    int64_t readFrame;    // file frame of the next read
+    int64_t playFrames;   // frames queued since the music started
+    bool ended;           // the file can no longer be read: nothing more to queue
+    bool paused;
+    double clockBase;     // seconds played before the current unpaused run
+    double clockRunStart; // engine clock when that run began
+    int64_t lastHeardPlayFrame;
+    int64_t lastHeardFileFrame;
+};
+
+typedef ALCdevice*(ALC_APIENTRY* LoopbackOpenFn)(const ALCchar*);
+typedef void(ALC_APIENTRY* LoopbackRenderFn)(ALCdevice*, ALCvoid*, ALCsizei);
+
+//---- Module state
+
+static NUX_SoundOutput output = NUX_SOUND_OFF;
+static bool deterministicClock = false;
+static int result = 0;
+static unsigned session = 0;
+
+static ALCdevice* device = nullptr;
+static ALCcontext* context = nullptr;
+static LoopbackRenderFn renderLoopback = nullptr;
+
+static std::array<NUX_Sound, kMaxSounds> sounds = {};
+static int soundCount = 0;
+
+static std::array<ChannelSlot, kMaxChannels> channels = {};
+static int channelCount = 0;
+static int nextChannel = 0;
+
+static ALuint musicSource = 0;
+static MusicStream music = {};  // music.file is the stream; null when none is open
+static bool musicPlaying = false;  // the music channel: false when no music plays
+
+// One chunk of decoded music, reused by every refill so that play allocates nothing.
+static std::array<short, kMaxChunkFrames * 2> chunkSamples = {};
+
+//---- Messages
+
+static const char* soundErrorMessage(int code)
+{
+    switch (code) {
+    case 1: return "FMOD_ERR_ALREADYLOCKED Tried to call lock a second time before unlock was called.";
+    case 2: return "Tried to call a function on a data type that does not allow this type of functionality (ie calling Sound::lock on a streaming sound).";
+    case 10: return "FMOD_ERR_CHANNEL_ALLOC: Error trying to allocate a channel.";
+    case 11: return "FMOD_ERR_CHANNEL_STOLEN: The specified channel has been reused to play another sound.";
+    case 12: return "FMOD_ERR_COM: A Win32 COM related error occured. COM failed to initialize or a QueryInterface failed meaning a Windows codec or driver was not installed properly.";
+    case 13: return "FMOD_ERR_DMA: DMA Failure. See debug output for more information.";
+    case 14: return "FMOD_ERR_DSP_CONNECTION: DSP connection error. Connection possibly caused a cyclic dependancy.";
+    case 15: return "FMOD_ERR_DSP_FORMAT: DSP Format error. A DSP unit may have attempted to connect to this network with the wrong format.";
+    case 16: return "FMOD_ERR_DSP_NOTFOUND: DSP connection error. Couldn't find the DSP unit specified.";
+    default: return "Unknown error code";
+    }
+}
+
+//---- Files
+
+static bool mixing()
+{
+    return output == NUX_SOUND_DEVICE || output == NUX_SOUND_LOOPBACK;
+}
+
+// Opens a sound file and checks that OpenAL can take its format. Returns a result code.
+static int openSoundFile(const char* path, SNDFILE** file, SF_INFO* info)
+{
+    *file = nullptr;
+    *info = {};
+    if (!path)
+        return NUX_SOUND_ERR_INVALID_HANDLE;
+    SNDFILE* f = sf_open(path, SFM_READ, info);
+    if (!f)
+        return sf_error(nullptr) == SF_ERR_SYSTEM ? NUX_SOUND_ERR_FILE_OPEN : NUX_SOUND_ERR_FILE_BAD;
+    int code = 0;
+    if (info->channels < 1 || info->channels > 2 || info->samplerate < 1 || info->samplerate > 768000)
+        code = NUX_SOUND_ERR_FORMAT;
+    else if (info->frames <= 0)
+        code = NUX_SOUND_ERR_FILE_EMPTY;
+    if (code) {
+        sf_close(f);
+        return code;
+    }
+    // Vorbis and float files can overshoot full scale: clip instead of wrapping around.
+    sf_command(f, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    *file = f;
+    return 0;
+}
+
+static ALenum formatOf(int fileChannels)
+{
+    return fileChannels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
+}
+
+// Frames in whole milliseconds, read as seconds.
+static double framesToSeconds(int64_t frames, int rate)
+{
+    if (rate <= 0 || frames <= 0)
+        return 0.0;
+    int64_t ms = frames * 1000 / rate;
+    return (double)ms * 0.001;
+}
+
+//---- Device
+
+// Opens the default device. The audio libraries under OpenAL print a page of errors on a machine
+// without a sound card; the game says it once itself, so they are hushed unless the player asked
+// OpenAL for its log.
+static ALCdevice* openDefaultDevice()
+{
+    if (getenv("ALSOFT_LOGLEVEL"))
+        return alcOpenDevice(nullptr);
+    fflush(stderr);
+    int saved = dup(2);
+    int quiet = open("/dev/null", O_WRONLY);
+    bool hushed = saved >= 0 && quiet >= 0 && dup2(quiet, 2) >= 0;
+    ALCdevice* opened = alcOpenDevice(nullptr);
+    fflush(stderr);
+    if (hushed)
+        dup2(saved, 2);
+    if (quiet >= 0)
+        close(quiet);
+    if (saved >= 0)
+        close(saved);
+    return opened;
+}
+
+// Every source plays flat in the middle of the stereo field, at full gain.
+static void setFlatSource(ALuint source)
+{
+    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSourcef(source, AL_ROLLOFF_FACTOR, 0.0f);
+    alSourcef(source, AL_GAIN, 1.0f);
+}
+
+// Creates the context on the open device, the music source and up to wanted effect channels.
+static bool startMixing(const ALCint* attributes, int wanted)
+{
+    context = alcCreateContext(device, attributes);
+    if (!context || !alcMakeContextCurrent(context))
+        return false;
+    alGetError();
+    alGenSources(1, &musicSource);
+    if (alGetError() != AL_NO_ERROR)
+        return false;
+    setFlatSource(musicSource);
+    if (wanted < 1)
+        wanted = 1;
+    if (wanted > kMaxChannels)
+        wanted = kMaxChannels;
+    channelCount = 0;
+    nextChannel = 0;
+    while (channelCount < wanted) {
+        ALuint source = 0;
+        alGenSources(1, &source);
+        if (alGetError() != AL_NO_ERROR)
+            break;
+        setFlatSource(source);
+        channels[channelCount++].source = source;
+    }
+    return channelCount > 0;
+}
+
+static void stopMixing()
+{
+    if (context) {
+        for (int i = 0; i < channelCount; i++) {
+            alSourceStop(channels[i].source);
+            alSourcei(channels[i].source, AL_BUFFER, 0);
+            alDeleteSources(1, &channels[i].source);
+            channels[i].source = 0;
+        }
+        if (musicSource) {
+            alSourceStop(musicSource);
+            alSourcei(musicSource, AL_BUFFER, 0);
+            alDeleteSources(1, &musicSource);
+        }
+        for (int i = 0; i < soundCount; i++) {
+            if (sounds[i].buffer && sounds[i].session == session) {
+                alDeleteBuffers(1, &sounds[i].buffer);
+                sounds[i].buffer = 0;
+            }
+        }
+        alcMakeContextCurrent(nullptr);
+        alcDestroyContext(context);
+    }
+    if (device)
+        alcCloseDevice(device);
+    context = nullptr;
+    device = nullptr;
+    musicSource = 0;
+    channelCount = 0;
+    renderLoopback = nullptr;
+}
+
+// Goes on without sound: effects are silent, the music clock runs on the engine clock.
+static void goSilent(const char* why)
+{
+    fprintf(stderr, "sound: %s; the game plays silently, its music clock on the system clock (ALSOFT_LOGLEVEL=3 shows why)\n", why);
+    output = NUX_SOUND_SILENT;
+}
+
+//---- Music stream
+
+static QueuedChunk& queueAt(int i)
+{
+    return music.queue[(music.queueHead + i) % kStreamBuffers];
+}
+
+// Decodes the next chunk of the music into buffer, going back to the start of the file at its
+// end so that the music loops without a gap. False when nothing more can be read.
+static bool fillChunk(ALuint buffer)
+{
+    if (music.ended || music.queueCount >= kStreamBuffers)
+        return false;
+    sf_count_t got = sf_readf_short(music.file, chunkSamples.data(), music.chunkFrames);
+    if (got <= 0) {
+        if (sf_seek(music.file, 0, SEEK_SET) != 0) {
+            music.ended = true;
+            return false;
+        }
+        music.readFrame = 0;
+        got = sf_readf_short(music.file, chunkSamples.data(), music.chunkFrames);
+        if (got <= 0) {
+            music.ended = true;
+            return false;
+        }
+    }
+    alBufferData(buffer, music.format, chunkSamples.data(),
+                 (ALsizei)(got * music.info.channels * (sf_count_t)sizeof(short)), music.info.samplerate);
+    QueuedChunk chunk = {};
+    chunk.fileFrame = music.readFrame;
+    chunk.playFrame = music.playFrames;
+    chunk.frames = (int)got;
+    queueAt(music.queueCount) = chunk;
+    music.queueCount++;
+    music.readFrame += got;
+    music.playFrames += got;
+    alSourceQueueBuffers(musicSource, 1, &buffer);
+    return true;
+}
+
+static void closeMusicStream()
+{
+    if (music.buffers[0] && musicSource) {
+        alSourceStop(musicSource);
+        alSourcei(musicSource, AL_BUFFER, 0);
+        alDeleteBuffers(kStreamBuffers, music.buffers.data());
+    }
+    if (music.file)
+        sf_close(music.file);
+    music = {};
+}
+
+// Seconds the clock-driven music has played, pauses left out.
+static double clockPlayed()
+{
+    double played = music.clockBase;
+    if (!music.paused)
+        played += Timer_GetSeconds() - music.clockRunStart;
+    return played > 0.0 ? played : 0.0;
+}
+
+// Position of the clock-driven music: the played time wrapped at the file's true length.
+static double clockPosition()
+{
+    double length = (double)music.info.frames / music.info.samplerate;
+    double played = clockPlayed();
+    double within = played - std::floor(played / length) * length;
+    if (within < 0.0 || within >= length)
+        within = 0.0;
+    double ms = std::floor(within * 1000.0 + 1e-6);
+    return ms * 0.001;
+}
+
+// Position of what the device plays now, as a file frame: the chunk under the source's offset.
+static int64_t heardFileFrame()
+{
+    ALint state = AL_STOPPED;
+    ALint offset = 0;
+    alGetSourcei(musicSource, AL_SOURCE_STATE, &state);
+    alGetSourcei(musicSource, AL_SAMPLE_OFFSET, &offset);
+    if (music.queueCount == 0)
+        return music.lastHeardFileFrame;
+    int64_t playFrame = -1;
+    int64_t fileFrame = 0;
+    if (state == AL_PLAYING || state == AL_PAUSED) {
+        int64_t remaining = offset;
+        for (int i = 0; i < music.queueCount; i++) {
+            const QueuedChunk& chunk = queueAt(i);
+            if (remaining < chunk.frames) {
+                playFrame = chunk.playFrame + remaining;
+                fileFrame = chunk.fileFrame + remaining;
+                break;
+            }
+            remaining -= chunk.frames;
+        }
+    }
+    if (playFrame < 0) {
+        // Ran dry (or not yet started): what was heard last is the end of the queue.
+        const QueuedChunk& last = queueAt(music.queueCount - 1);
+        playFrame = last.playFrame + last.frames;
+        fileFrame = last.fileFrame + last.frames;
+        if (fileFrame >= music.info.frames)
+            fileFrame = 0;
+    }
+    if (playFrame < music.lastHeardPlayFrame)
+        return music.lastHeardFileFrame;
+    music.lastHeardPlayFrame = playFrame;
+    music.lastHeardFileFrame = fileFrame;
+    return fileFrame;
+}
+
+// The device vanished while playing (unplugged, sound server gone): carry on silently from
+// where the music was heard.
+static void checkDeviceLost()
+{
+    if (output != NUX_SOUND_DEVICE || !alcIsExtensionPresent(device, "ALC_EXT_disconnect"))
+        return;
+    ALCint connected = 1;
+    alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
+    if (connected)
+        return;
+    double heard = musicPlaying ? (double)heardFileFrame() / music.info.samplerate : 0.0;
+    goSilent("the audio device was lost");
+    music.clockBase = heard;
+    music.clockRunStart = Timer_GetSeconds();
+}
+
+//---- The sound system
+
+void NUX_UseDeterministicMusicClock(int on)
+{
+    deterministicClock = on != 0;
+}
+
+void NUX_InitSound(int channelsWanted)
+{
+    if (output != NUX_SOUND_OFF) {
+        result = 0;
+        return;
+    }
+    session++;
+    result = 0;
+    if (deterministicClock) {
+        output = NUX_SOUND_DETERMINISTIC;
+        return;
+    }
+    device = openDefaultDevice();
+    if (!device) {
+        result = NUX_SOUND_ERR_NO_DEVICE;
+        goSilent("no audio device");
+        return;
+    }
+    if (!startMixing(nullptr, channelsWanted)) {
+        stopMixing();
+        result = NUX_SOUND_ERR_NO_CONTEXT;
+        goSilent("the audio device refused to mix");
+        return;
+    }
+    output = NUX_SOUND_DEVICE;
+}
+
+int NUX_InitSoundLoopback(int channelsWanted, int sampleRate)
+{
+    if (output != NUX_SOUND_OFF)
+        NUX_ShutdownSound();
+    if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback"))
+        return 0;
+    LoopbackOpenFn openLoopback = (LoopbackOpenFn)alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT");
+    LoopbackRenderFn render = (LoopbackRenderFn)alcGetProcAddress(nullptr, "alcRenderSamplesSOFT");
+    if (!openLoopback || !render)
+        return 0;
+    session++;
+    device = openLoopback(nullptr);
+    if (!device)
+        return 0;
+    const ALCint attributes[] = {
+        ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
+        ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
+        ALC_FREQUENCY, sampleRate,
+        ALC_HRTF_SOFT, ALC_FALSE,
+        0};
+    if (!startMixing(attributes, channelsWanted)) {
+        stopMixing();
+        return 0;
+    }
+    renderLoopback = render;
+    output = NUX_SOUND_LOOPBACK;
+    result = 0;
+    return 1;
+}
+
+void NUX_RenderSoundForTest(float* out, int frames)
+{
+    if (output == NUX_SOUND_LOOPBACK && renderLoopback && out && frames > 0)
+        renderLoopback(device, out, frames);
+}
+
+void NUX_UpdateSound()
+{
+    checkDeviceLost();
+    if (!mixing() || !musicPlaying)
+        return;
+    ALint processed = 0;
+    alGetSourcei(musicSource, AL_BUFFERS_PROCESSED, &processed);
+    while (processed-- > 0 && music.queueCount > 0) {
+        ALuint buffer = 0;
+        alSourceUnqueueBuffers(musicSource, 1, &buffer);
+        music.queueHead = (music.queueHead + 1) % kStreamBuffers;
+        music.queueCount--;
+        fillChunk(buffer);
+    }
+    // A frame longer than the queue lets the source run dry and stop: start it again.
+    ALint state = AL_STOPPED;
+    alGetSourcei(musicSource, AL_SOURCE_STATE, &state);
+    if (!music.paused && state != AL_PLAYING && music.queueCount > 0)
+        alSourcePlay(musicSource);
+}
+
+void NUX_ShutdownSound()
+{
+    if (output == NUX_SOUND_OFF)
+        return;
+    closeMusicStream();
+    musicPlaying = false;
+    stopMixing();
+    output = NUX_SOUND_OFF;
+}
+
+int checkSoundError()
+{
+    if (result == 0)
+        return 0;
+    fputs(soundErrorMessage(result), stdout);
+    return 1;
+}
+
+NUX_SoundOutput NUX_GetSoundOutput()
+{
+    return output;
+}
+
+int NUX_GetSoundResultForTest()
+{
+    return result;
+}
+
+void NUX_SetSoundResultForTest(int code)
+{
+    result = code;
+}
+
+//---- Music
+
+void NUX_PlayMusic(const char* path)
+{
+    if (musicPlaying)
+        NUX_StopMusic();
+    if (music.file)
+        closeMusicStream();
+    if (output == NUX_SOUND_OFF) {
+        result = NUX_SOUND_ERR_NOT_STARTED;
+        return;
+    }
+    SNDFILE* file = nullptr;
+    SF_INFO info = {};
+    result = openSoundFile(path, &file, &info);
+    if (result)
+        return;
+    music.file = file;
+    music.info = info;
+    if (mixing()) {
+        music.format = formatOf(info.channels);
+        int chunk = info.samplerate / 4;
+        music.chunkFrames = chunk < 1024 ? 1024 : (chunk > kMaxChunkFrames ? kMaxChunkFrames : chunk);
+        alGetError();
+        alGenBuffers(kStreamBuffers, music.buffers.data());
+        if (alGetError() != AL_NO_ERROR) {
+            music.buffers = {};
+            closeMusicStream();
+            result = NUX_SOUND_ERR_AL;
+            return;
+        }
+        for (int i = 0; i < kStreamBuffers; i++)
+            fillChunk(music.buffers[i]);
+        alSourcef(musicSource, AL_GAIN, 1.0f);
+        alSourcePlay(musicSource);
+        if (alGetError() != AL_NO_ERROR || music.queueCount == 0) {
+            closeMusicStream();
+            result = NUX_SOUND_ERR_AL;
+            return;
+        }
+    } else {
+        music.clockBase = 0.0;
+        music.clockRunStart = Timer_GetSeconds();
+    }
+    musicPlaying = true;
+}
+
+void NUX_StopMusic()
+{
+    if (musicPlaying && mixing())
+        alSourceStop(musicSource);
+    musicPlaying = false;
+    music.paused = false;
+}
+
+void NUX_SetMusicVolume(double volume)
+{
+    if (!musicPlaying) {
+        result = NUX_SOUND_ERR_INVALID_HANDLE;
+    } else {
+        if (!(volume >= 0.0))
+            volume = 0.0;
+        if (volume > 1.0)
+            volume = 1.0;
+        result = 0;
+        if (mixing()) {
+            alGetError();
+            alSourcef(musicSource, AL_GAIN, (float)volume);
+            if (alGetError() != AL_NO_ERROR)
+                result = NUX_SOUND_ERR_AL;
+        }
+    }
+    checkSoundError();
+}
+
+void NUX_SetMusicPaused(int paused)
+{
+    if (!musicPlaying || (paused != 0) == music.paused)
+        return;
+    if (paused) {
+        music.clockBase = clockPlayed();
+        music.paused = true;
+        if (mixing())
+            alSourcePause(musicSource);
+    } else {
+        music.paused = false;
+        music.clockRunStart = Timer_GetSeconds();
+        if (mixing())
+            alSourcePlay(musicSource);
+    }
+}
+
+double NUX_GetMusicPosition()
+{
+    if (!musicPlaying)
+        return 0.0;
+    if (!mixing())
+        return clockPosition();
+    return framesToSeconds(heardFileFrame(), music.info.samplerate);
+}
+
+double NUX_GetMusicLength()
+{
+    if (!music.file)
+        return 0.0;
+    return (double)music.info.frames / music.info.samplerate;
+}
+
+//---- Effects
+
+NUX_Sound* NUX_LoadSound(const char* path)
+{
+    if (output == NUX_SOUND_OFF) {
+        result = NUX_SOUND_ERR_NOT_STARTED;
+        return nullptr;
+    }
+    if (soundCount >= kMaxSounds) {
+        result = NUX_SOUND_ERR_TOO_MANY;
+        return nullptr;
+    }
+    SNDFILE* file = nullptr;
+    SF_INFO info = {};
+    result = openSoundFile(path, &file, &info);
+    if (result)
+        return nullptr;
+    if (info.frames * info.channels > kMaxEffectSamples) {
+        sf_close(file);
+        result = NUX_SOUND_ERR_FORMAT;
+        return nullptr;
+    }
+    std::vector<short> samples((size_t)(info.frames * info.channels));
+    sf_count_t got = sf_readf_short(file, samples.data(), info.frames);
+    sf_close(file);
+    if (got <= 0) {
+        result = NUX_SOUND_ERR_FILE_BAD;
+        return nullptr;
+    }
+    NUX_Sound loaded = {};
+    loaded.frames = (int)got;
+    loaded.rate = info.samplerate;
+    loaded.channels = info.channels;
+    loaded.session = session;
+    if (mixing()) {
+        alGetError();
+        alGenBuffers(1, &loaded.buffer);
+        if (alGetError() != AL_NO_ERROR) {
+            result = NUX_SOUND_ERR_AL;
+            return nullptr;
+        }
+        alBufferData(loaded.buffer, formatOf(info.channels), samples.data(),
+                     (ALsizei)(got * info.channels * (sf_count_t)sizeof(short)), info.samplerate);
+        if (alGetError() != AL_NO_ERROR) {
+            alDeleteBuffers(1, &loaded.buffer);
+            result = NUX_SOUND_ERR_AL;
+            return nullptr;
+        }
+    }
+    sounds[soundCount] = loaded;
+    return &sounds[soundCount++];
+}
+
+double NUX_GetSoundLength(NUX_Sound* sound)
+{
+    if (!sound || sound->rate <= 0)
+        return 0.0;
+    return (double)sound->frames / sound->rate;
+}
+
+//---- Channels
+
+// A channel handle packs the slot (plus one, so that no handle is null) and its play count.
+static NUX_Channel* channelHandle(int slot, uint32_t generation)
+{
+    uintptr_t id = ((uintptr_t)(generation & 0xFFFFFFu) << 8) | (uintptr_t)(slot + 1);
+    return reinterpret_cast<NUX_Channel*>(id);
+}
+
+// The slot a handle names, or -1; stale tells whether the slot has been reused since.
+static int channelSlot(NUX_Channel* channel, bool* stale)
+{
+    uintptr_t id = reinterpret_cast<uintptr_t>(channel);
+    int slot = (int)(id & 0xFFu) - 1;
+    *stale = false;
+    if (!mixing() || slot < 0 || slot >= channelCount)
+        return -1;
+    *stale = (channels[slot].generation & 0xFFFFFFu) != ((id >> 8) & 0xFFFFFFu);
+    return slot;
+}
+
+NUX_Channel* NUX_PlaySound(NUX_Sound* sound)
+{
+    if (!sound) {
+        result = NUX_SOUND_ERR_INVALID_HANDLE;
+        return nullptr;
+    }
+    if (output == NUX_SOUND_OFF) {
+        result = NUX_SOUND_ERR_NOT_STARTED;
+        return nullptr;
+    }
+    if (!mixing()) {
+        result = 0;  // silent: nothing to hear, nothing wrong
+        return nullptr;
+    }
+    if (sound->session != session || !sound->buffer) {
+        result = NUX_SOUND_ERR_INVALID_HANDLE;
+        return nullptr;
+    }
+    for (int i = 0; i < channelCount; i++) {
+        int slot = (nextChannel + i) % channelCount;
+        ALuint source = channels[slot].source;
+        ALint state = AL_STOPPED;
+        alGetSourcei(source, AL_SOURCE_STATE, &state);
+        if (state == AL_PLAYING || state == AL_PAUSED)
+            continue;
+        alGetError();
+        alSourcei(source, AL_BUFFER, (ALint)sound->buffer);
+        alSourcePlay(source);
+        if (alGetError() != AL_NO_ERROR) {
+            result = NUX_SOUND_ERR_AL;
+            return nullptr;
+        }
+        channels[slot].generation++;
+        nextChannel = (slot + 1) % channelCount;
+        result = 0;
+        return channelHandle(slot, channels[slot].generation);
+    }
+    result = kCodeChannelAlloc;
+    return nullptr;
+}
+
+void NUX_StopSound(NUX_Channel* channel)
+{
+    bool stale = false;
+    int slot = channelSlot(channel, &stale);
+    if (slot < 0) {
+        result = NUX_SOUND_ERR_INVALID_HANDLE;
+        return;
+    }
+    if (stale) {
+        result = kCodeChannelStolen;  // it plays a later effect now: leave that one alone
+        return;
+    }
+    alSourceStop(channels[slot].source);
+    result = 0;
+}
+
+int NUX_IsChannelPlaying(NUX_Channel* channel)
+{
+    bool stale = false;
+    int slot = channelSlot(channel, &stale);
+    if (slot < 0 || stale)
+        return 0;
+    ALint state = AL_STOPPED;
+    alGetSourcei(channels[slot].source, AL_SOURCE_STATE, &state);
+    return state == AL_PLAYING ? 1 : 0;
+}

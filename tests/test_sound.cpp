@@ -1,0 +1,346 @@
+// test_sound: the sound module on real WAV, AIFF and OGG files written here with libsndfile.
+// The music clock runs on the virtual engine clock; real mixing is checked on OpenAL's loopback device.
+
+#include "nux_clock.h"  // the virtual clock that drives the music clock
+#include "nux_sound.h"
+#include "testutil.h"   // testTempDir, testWriteFile
+
+#include <gtest/gtest.h>
+#include <sndfile.h>  // writing the test files
+
+#include <algorithm>  // count, max
+#include <cmath>      // sin, fabs, fmod
+#include <string>     // paths
+#include <vector>     // samples
+
+//---- Files
+
+static std::string writeTone(const char* name, int format, int rate, int channels, int frames,
+                             float amplitude = 0.25f)
+{
+    std::string path = testTempDir() + "/" + name;
+    SF_INFO info = {};
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    EXPECT_NE(file, nullptr) << name << ": " << sf_strerror(nullptr);
+    if (!file)
+        return path;
+    std::vector<float> samples((size_t)frames * channels);
+    for (int i = 0; i < frames; i++)
+        for (int c = 0; c < channels; c++)
+            samples[(size_t)i * channels + c] = amplitude * (float)std::sin(i * 2.0 * M_PI * 441.0 / rate);
+    sf_writef_float(file, samples.data(), frames);
+    sf_close(file);
+    return path;
+}
+
+constexpr int kWav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+constexpr int kAiff16 = SF_FORMAT_AIFF | SF_FORMAT_PCM_16;
+constexpr int kOgg = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+
+struct Sound : ::testing::Test {
+    void TearDown() override
+    {
+        NUX_StopMusic();
+        NUX_ShutdownSound();
+        NUX_UseDeterministicMusicClock(0);
+    }
+};
+
+// Starts the module on the deterministic music clock, the virtual clock stepping by dt.
+static void startDeterministic(double dt)
+{
+    NUX_UseVirtualClock(dt);
+    NUX_UseDeterministicMusicClock(1);
+    NUX_InitSound(64);
+    ASSERT_EQ(NUX_GetSoundOutput(), NUX_SOUND_DETERMINISTIC);
+}
+
+static void advance(int frames)
+{
+    for (int i = 0; i < frames; i++) {
+        NUX_AdvanceVirtualClock();
+        NUX_UpdateSound();
+    }
+}
+
+//---- Loading
+
+TEST_F(Sound, EffectsDecodeToTheirLengthInEveryFormat)
+{
+    startDeterministic(1.0 / 60);
+    struct Case { const char* name; int format; int rate; int channels; int frames; };
+    const Case cases[] = {
+        {"mono.wav", kWav16, 44100, 1, 22050},
+        {"stereo.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2, 12000},
+        {"cry.aiff", kAiff16, 22050, 1, 33075},
+        {"flap.ogg", kOgg, 44100, 2, 30870},
+    };
+    for (const Case& c : cases) {
+        NUX_Sound* sound = NUX_LoadSound(writeTone(c.name, c.format, c.rate, c.channels, c.frames).c_str());
+        ASSERT_NE(sound, nullptr) << c.name;
+        EXPECT_EQ(NUX_GetSoundResultForTest(), 0) << c.name;
+        EXPECT_NEAR(NUX_GetSoundLength(sound), (double)c.frames / c.rate, 1e-9) << c.name;
+        EXPECT_EQ(NUX_PlaySound(sound), nullptr) << c.name << ": nothing plays without a device";
+    }
+}
+
+TEST_F(Sound, BadFilesGiveNullHandlesAndNoMusic)
+{
+    startDeterministic(0.1);
+    std::string good = writeTone("good.wav", kWav16, 8000, 1, 800);
+    std::vector<uint8_t> header(44);
+    FILE* in = fopen(good.c_str(), "rb");
+    ASSERT_EQ(fread(header.data(), 1, header.size(), in), header.size());
+    fclose(in);
+    header.resize(20);  // cut inside the format chunk
+    struct Case { std::string path; int code; };
+    const Case cases[] = {
+        {testTempDir() + "/missing.wav", NUX_SOUND_ERR_FILE_OPEN},
+        {testWriteFile("noise.ogg", std::vector<uint8_t>(500, 0x5a)), NUX_SOUND_ERR_FILE_BAD},
+        {testWriteFile("cut.wav", header), NUX_SOUND_ERR_FILE_BAD},
+        {writeTone("empty.wav", kWav16, 8000, 1, 0), NUX_SOUND_ERR_FILE_EMPTY},
+        {writeTone("quad.wav", kWav16, 8000, 4, 100), NUX_SOUND_ERR_FORMAT},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NUX_LoadSound(c.path.c_str()), nullptr) << c.path;
+        EXPECT_EQ(NUX_GetSoundResultForTest(), c.code) << c.path;
+        NUX_PlayMusic(good.c_str());
+        advance(3);
+        NUX_PlayMusic(c.path.c_str());
+        EXPECT_EQ(NUX_GetSoundResultForTest(), c.code) << c.path;
+        advance(3);
+        EXPECT_EQ(NUX_GetMusicPosition(), 0.0) << c.path << ": the old music stopped, no new one";
+    }
+    EXPECT_EQ(NUX_LoadSound(nullptr), nullptr);
+    EXPECT_EQ(NUX_PlaySound(nullptr), nullptr);
+    NUX_StopSound(nullptr);
+}
+
+//---- Messages
+
+TEST_F(Sound, CheckSoundErrorPrintsTheMessageOfTheStoredCode)
+{
+    struct Case { int code; const char* text; };
+    const Case cases[] = {
+        {0, ""},
+        {1, "FMOD_ERR_ALREADYLOCKED Tried to call lock a second time before unlock was called."},
+        {2, "Tried to call a function on a data type that does not allow this type of functionality (ie calling Sound::lock on a streaming sound)."},
+        {10, "FMOD_ERR_CHANNEL_ALLOC: Error trying to allocate a channel."},
+        {11, "FMOD_ERR_CHANNEL_STOLEN: The specified channel has been reused to play another sound."},
+        {12, "FMOD_ERR_COM: A Win32 COM related error occured. COM failed to initialize or a QueryInterface failed meaning a Windows codec or driver was not installed properly."},
+        {13, "FMOD_ERR_DMA: DMA Failure. See debug output for more information."},
+        {14, "FMOD_ERR_DSP_CONNECTION: DSP connection error. Connection possibly caused a cyclic dependancy."},
+        {15, "FMOD_ERR_DSP_FORMAT: DSP Format error. A DSP unit may have attempted to connect to this network with the wrong format."},
+        {16, "FMOD_ERR_DSP_NOTFOUND: DSP connection error. Couldn't find the DSP unit specified."},
+        {3, "Unknown error code"}, {5, "Unknown error code"}, {9, "Unknown error code"},
+        {17, "Unknown error code"}, {NUX_SOUND_ERR_FILE_OPEN, "Unknown error code"}, {-1, "Unknown error code"},
+    };
+    for (const Case& c : cases) {
+        NUX_SetSoundResultForTest(c.code);
+        testing::internal::CaptureStdout();
+        int returned = checkSoundError();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.text) << "code " << c.code;
+        EXPECT_EQ(returned, c.code == 0 ? 0 : 1) << "code " << c.code;
+    }
+    // The volume is checked at once: with no music it reports the failure.
+    startDeterministic(0.1);
+    testing::internal::CaptureStdout();
+    NUX_SetMusicVolume(0.0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Unknown error code");
+}
+
+//---- The deterministic music clock
+
+TEST_F(Sound, MusicClockLoopsPausesRestartsAndStops)
+{
+    startDeterministic(2.345);
+    std::string path = writeTone("music.ogg", kOgg, 44100, 2, 3 * 44100);
+    NUX_PlayMusic(path.c_str());
+    EXPECT_EQ(NUX_GetMusicLength(), 3.0);
+    advance(1);
+    EXPECT_DOUBLE_EQ(NUX_GetMusicPosition(), 2.345);
+    advance(1);
+    EXPECT_DOUBLE_EQ(NUX_GetMusicPosition(), 1.690) << "4.690 s wrapped at the 3 s loop";
+
+    NUX_SetMusicPaused(1);
+    NUX_SetMusicPaused(1);
+    advance(5);
+    EXPECT_DOUBLE_EQ(NUX_GetMusicPosition(), 1.690) << "paused";
+    NUX_SetMusicPaused(0);
+    NUX_SetMusicPaused(0);
+    advance(1);
+    EXPECT_DOUBLE_EQ(NUX_GetMusicPosition(), 1.035) << "resumed where it paused (4.035 s wrapped)";
+
+    NUX_PlayMusic(path.c_str());
+    EXPECT_EQ(NUX_GetMusicPosition(), 0.0) << "the same file again restarts from 0";
+    NUX_StopMusic();
+    advance(1);
+    EXPECT_EQ(NUX_GetMusicPosition(), 0.0);
+    NUX_SetMusicPaused(0);
+    EXPECT_EQ(NUX_GetMusicPosition(), 0.0) << "resuming stopped music plays nothing";
+}
+
+TEST_F(Sound, GameTimelineRunsThreeHundredSecondsOnTheVirtualClock)
+{
+    startDeterministic(1.0 / 60);
+    NUX_PlayMusic(writeTone("apex.wav", kWav16, 22050, 2, 7 * 22050).c_str());
+    double last = 0.0;
+    int loops = 0;
+    for (int frame = 1; frame <= 300 * 60; frame++) {
+        advance(1);
+        double position = NUX_GetMusicPosition();
+        if (position < last)
+            loops++;
+        ASSERT_TRUE(position >= last || last - position > 6.9) << "frame " << frame;
+        last = position;
+    }
+    EXPECT_EQ(loops, 42);
+    EXPECT_NEAR(last, 6.0, 0.0011);
+}
+
+TEST_F(Sound, WithoutADeviceTheGameRunsSilentlyOnTheEngineClock)
+{
+    NUX_UseVirtualClock(0.25);
+    testing::internal::CaptureStderr();
+    NUX_InitSound(64);
+    std::string said = testing::internal::GetCapturedStderr();
+    if (NUX_GetSoundOutput() == NUX_SOUND_DEVICE)
+        GTEST_SKIP() << "this machine has an audio device";
+    ASSERT_EQ(NUX_GetSoundOutput(), NUX_SOUND_SILENT);
+    EXPECT_EQ(NUX_GetSoundResultForTest(), NUX_SOUND_ERR_NO_DEVICE);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("sound:"), std::string::npos) << said;
+
+    NUX_Sound* sound = NUX_LoadSound(writeTone("hit.wav", kWav16, 8000, 1, 800).c_str());
+    EXPECT_NE(sound, nullptr);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(NUX_PlaySound(sound), nullptr);
+    NUX_PlayMusic(writeTone("title.wav", kWav16, 8000, 1, 8000).c_str());
+    advance(3);
+    EXPECT_DOUBLE_EQ(NUX_GetMusicPosition(), 0.75);
+    advance(2);
+    EXPECT_DOUBLE_EQ(NUX_GetMusicPosition(), 0.25) << "looped at 1 s";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "nothing more is printed";
+}
+
+//---- Real mixing on the loopback device
+
+constexpr int kRate = 48000;
+
+struct Mixing : Sound {
+    std::vector<float> out;
+    void SetUp() override
+    {
+        if (!NUX_InitSoundLoopback(64, kRate))
+            GTEST_SKIP() << "OpenAL has no loopback device here";
+    }
+    // Renders frames and returns the loudest sample.
+    float render(int frames)
+    {
+        out.assign((size_t)frames * 2, 0.0f);
+        NUX_RenderSoundForTest(out.data(), frames);
+        float peak = 0.0f;
+        for (float s : out)
+            peak = std::max(peak, std::fabs(s));
+        return peak;
+    }
+};
+
+TEST_F(Mixing, EffectsPlayTogetherOnSixtyFourChannels)
+{
+    NUX_Sound* hit = NUX_LoadSound(writeTone("hit.wav", kWav16, kRate, 1, kRate / 10, 0.1f).c_str());
+    ASSERT_NE(hit, nullptr);
+    EXPECT_NE(NUX_PlaySound(hit), nullptr);
+    float once = render(2400);
+    render(kRate / 5);  // let it finish
+    NUX_PlaySound(hit);
+    NUX_PlaySound(hit);
+    float twice = render(2400);
+    EXPECT_GT(once, 0.02f);
+    EXPECT_NEAR(twice, 2.0f * once, 0.1f * once) << "the same effect on two channels at once adds up";
+    render(kRate / 5);
+
+    std::vector<NUX_Channel*> playing;
+    for (int i = 0; i < 64; i++)
+        playing.push_back(NUX_PlaySound(hit));
+    EXPECT_EQ(std::count(playing.begin(), playing.end(), nullptr), 0);
+    EXPECT_EQ(NUX_PlaySound(hit), nullptr);
+    EXPECT_EQ(NUX_GetSoundResultForTest(), 10) << "all channels busy";
+
+    NUX_StopSound(playing[0]);
+    EXPECT_EQ(NUX_GetSoundResultForTest(), 0);
+    EXPECT_EQ(NUX_IsChannelPlaying(playing[0]), 0);
+    EXPECT_EQ(NUX_IsChannelPlaying(playing[1]), 1);
+    NUX_Channel* reused = NUX_PlaySound(hit);
+    ASSERT_NE(reused, nullptr);
+    NUX_StopSound(playing[0]);
+    EXPECT_EQ(NUX_GetSoundResultForTest(), 11) << "a stale handle leaves the later effect alone";
+    EXPECT_EQ(NUX_IsChannelPlaying(reused), 1);
+}
+
+TEST_F(Mixing, StreamedMusicPositionFollowsWhatIsRenderedAndLoops)
+{
+    // 1.5 s of music: the stream queues a second at a time, so it refills and loops within the test.
+    NUX_PlayMusic(writeTone("music.wav", kWav16, kRate, 2, kRate * 3 / 2).c_str());
+    double last = 0.0;
+    int rendered = 0;
+    int loops = 0;
+    for (int frame = 0; frame < 240; frame++) {  // 4 s in frames of 1/60 s
+        render(kRate / 60);
+        rendered += kRate / 60;
+        NUX_UpdateSound();
+        double position = NUX_GetMusicPosition();
+        if (position < last)
+            loops++;
+        double expected = std::fmod(rendered / (double)kRate, 1.5);
+        double error = std::fabs(position - expected);
+        EXPECT_LT(std::min(error, 1.5 - error), 0.005) << "frame " << frame << " at " << position;
+        last = position;
+    }
+    EXPECT_EQ(loops, 2);
+    EXPECT_GT(render(2400), 0.1f) << "music is heard";
+
+    NUX_SetMusicPaused(1);
+    double paused = NUX_GetMusicPosition();
+    render(kRate / 10);  // the pause takes effect over the first few samples
+    EXPECT_LT(render(kRate / 2), 1e-6f);
+    EXPECT_EQ(NUX_GetMusicPosition(), paused);
+    NUX_SetMusicPaused(0);
+    render(kRate / 10);
+    EXPECT_NEAR(NUX_GetMusicPosition(), std::fmod(paused + 0.1, 1.5), 0.005);
+}
+
+TEST_F(Mixing, MusicThatRunsDryRestartsWhereItStopped)
+{
+    NUX_PlayMusic(writeTone("long.wav", kWav16, kRate, 1, kRate * 5).c_str());
+    render(kRate * 2);  // no update for two seconds: more than the queue holds
+    double dry = NUX_GetMusicPosition();
+    EXPECT_GT(dry, 0.5);
+    EXPECT_LT(dry, 2.0);
+    NUX_UpdateSound();
+    EXPECT_GE(NUX_GetMusicPosition(), dry);
+    render(kRate / 4);
+    EXPECT_NEAR(NUX_GetMusicPosition(), dry + 0.25, 0.005) << "playing again from where it ran dry";
+    EXPECT_GT(render(2400), 0.1f);
+}
+
+TEST_F(Mixing, MutedMusicRendersSilenceAndStoppedMusicReadsZero)
+{
+    NUX_PlayMusic(writeTone("title.ogg", kOgg, 44100, 2, 44100).c_str());
+    EXPECT_GT(render(4800), 0.1f);
+    testing::internal::CaptureStdout();
+    NUX_SetMusicVolume(0.0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    render(4800);  // the gain change ramps over the first samples
+    EXPECT_EQ(render(4800), 0.0f);
+    NUX_SetMusicVolume(1.0);
+    render(4800);
+    EXPECT_GT(render(4800), 0.1f);
+    NUX_StopMusic();
+    EXPECT_EQ(NUX_GetMusicPosition(), 0.0);
+    render(4800);
+    EXPECT_EQ(render(4800), 0.0f);
+}
