@@ -9,8 +9,10 @@
 #include <AL/alext.h>  // loopback device and output format names, for the tests
 #include <sndfile.h>   // decoding WAV, AIFF and OGG Vorbis
 
+#include <algorithm> // min
 #include <array>    // fixed pools of effects and channels
-#include <cmath>    // floor
+#include <chrono>   // steady_clock: smoothing the music position between mixing periods
+#include <cmath>    // floor, fabs
 #include <cstdint>  // uintptr_t, int64_t for channel handles and frame counts
 #include <cstdio>   // fputs, fprintf, fflush
 #include <cstdlib>  // getenv
@@ -70,6 +72,11 @@ struct MusicStream {
     double clockRunStart; // engine clock when that run began
     int64_t lastHeardPlayFrame;
     int64_t lastHeardFileFrame;
+    int64_t mixedPlayFrame;  // where OpenAL's offset stood when last seen moving
+    double mixedAt;          // system clock seconds at that moment
+    bool smoothing;          // the smoothed position below is running
+    double smoothFrame;      // smoothed play frame, as last reported
+    double smoothAt;         // system clock seconds at that report
 };
 
 typedef ALCdevice*(ALC_APIENTRY* LoopbackOpenFn)(const ALCchar*);
@@ -337,7 +344,30 @@ static double clockPosition()
     return ms * 0.001;
 }
 
+// The queued frame offset frames into the queue, as a place in the whole play and in the file.
+static bool locateInQueue(int64_t offset, int64_t* playFrame, int64_t* fileFrame)
+{
+    for (int i = 0; i < music.queueCount; i++) {
+        const QueuedChunk& chunk = queueAt(i);
+        if (offset < chunk.frames) {
+            *playFrame = chunk.playFrame + offset;
+            *fileFrame = chunk.fileFrame + offset;
+            return true;
+        }
+        offset -= chunk.frames;
+    }
+    return false;
+}
+
+static double steadySeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 // Position of what the device plays now, as a file frame: the chunk under the source's offset.
+// OpenAL moves the offset on once per mixing period (some 20 ms), so the position is smoothed:
+// it runs on with the system clock and is pulled gently towards OpenAL's offset (snapping to it
+// when they part by more than 50 ms), which keeps the game's timelines steady from frame to frame.
 static int64_t heardFileFrame()
 {
     ALint state = AL_STOPPED;
@@ -348,17 +378,30 @@ static int64_t heardFileFrame()
         return music.lastHeardFileFrame;
     int64_t playFrame = -1;
     int64_t fileFrame = 0;
-    if (state == AL_PLAYING || state == AL_PAUSED) {
-        int64_t remaining = offset;
-        for (int i = 0; i < music.queueCount; i++) {
-            const QueuedChunk& chunk = queueAt(i);
-            if (remaining < chunk.frames) {
-                playFrame = chunk.playFrame + remaining;
-                fileFrame = chunk.fileFrame + remaining;
-                break;
-            }
-            remaining -= chunk.frames;
+    bool located = (state == AL_PLAYING || state == AL_PAUSED) && locateInQueue(offset, &playFrame, &fileFrame);
+    if (located && output == NUX_SOUND_DEVICE && state == AL_PLAYING) {
+        double rate = music.info.samplerate;
+        double now = steadySeconds();
+        if (playFrame != music.mixedPlayFrame) {
+            music.mixedPlayFrame = playFrame;
+            music.mixedAt = now;
         }
+        double target = playFrame + std::min((now - music.mixedAt) * rate, rate * 0.05);
+        double smooth = target;
+        if (music.smoothing) {
+            smooth = music.smoothFrame + (now - music.smoothAt) * rate;
+            double gap = target - smooth;
+            smooth = std::fabs(gap) > rate * 0.05 ? target : smooth + gap * 0.1;
+        }
+        music.smoothing = true;
+        music.smoothFrame = smooth;
+        music.smoothAt = now;
+        int64_t shift = (int64_t)smooth - playFrame;
+        if (shift < -(int64_t)offset)
+            shift = -(int64_t)offset;
+        locateInQueue(offset + shift, &playFrame, &fileFrame);
+    } else {
+        music.smoothing = false;
     }
     if (playFrame < 0) {
         // Ran dry (or not yet started): what was heard last is the end of the queue.
@@ -534,6 +577,7 @@ void NUX_PlayMusic(const char* path)
         return;
     music.file = file;
     music.info = info;
+    music.mixedPlayFrame = -1;
     if (mixing()) {
         music.format = formatOf(info.channels);
         int chunk = info.samplerate / 4;

@@ -291,6 +291,7 @@ TEST_F(Mixing, StreamedMusicPositionFollowsWhatIsRenderedAndLoops)
     for (int frame = 0; frame < 240; frame++) {  // 4 s in frames of 1/60 s
         render(kRate / 60);
         rendered += kRate / 60;
+        NUX_SetMusicPaused(0);  // already playing: must not start the queue over
         NUX_UpdateSound();
         double position = NUX_GetMusicPosition();
         if (position < last)
