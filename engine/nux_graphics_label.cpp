@@ -1,0 +1,285 @@
+// nux_graphics_label: fonts and text labels. A label's whole text is rendered with FreeType into
+// its own square texture when the text is set; each frame it is drawn as one textured quad.
+
+#include "nux_graphics.h"
+#include "nux_local.h"
+
+#include <GL/gl.h>      // texture upload and the label quad
+#include <ft2build.h>
+#include FT_FREETYPE_H  // faces, pixel sizes, kerning, glyph rendering
+#include <cstddef>      // size_t
+#include <cstdint>      // int64_t
+#include <cstdlib>      // calloc
+#include <cstring>      // memset
+#include <vector>       // the shared render buffer
+
+//---- Constants
+
+// Extra pixels added to every measured text width (an empty text measures this much).
+static const int TEXT_WIDTH_MARGIN = 5;
+
+// NUX_GetOptimalTextSize tries pixel sizes 1, 2, 3 ... up to this one. A text that is still
+// narrower than the limit at this size (an empty text, a text of spaces) gets this size.
+static const int MAX_OPTIMAL_TEXT_SIZE = 512;
+
+// The largest label texture side accepted. The game asks for 256 and 512; anything above this
+// (or 0 and below) gives a label with no texels, which draws as nothing.
+static const int MAX_LABEL_TEXTURE_SIZE = 4096;
+
+//---- State
+
+// One render buffer shared by every label, grown to the largest texture asked for. Labels are
+// created while the scenes load, so a score change during play reuses it and allocates nothing.
+static std::vector<unsigned char> renderBuffer;
+
+//---- Helpers
+
+static float clamp01(float v)
+{
+    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
+
+// The face of a font, or null when there is nothing to render with (no font, a file that could
+// not be opened).
+static FT_Face fontFace(const Font* font)
+{
+    return font ? (FT_Face)font->face : nullptr;
+}
+
+// The label's texture side as rendered and drawn: 0 for a size out of range.
+static int textureSide(const Label* label)
+{
+    int T = label->textureSize;
+    return (T > 0 && T <= MAX_LABEL_TEXTURE_SIZE) ? T : 0;
+}
+
+// Selects the pixel height on the face (the width follows it). False when the size cannot be
+// used, in which case nothing is rendered or measured at it.
+static bool setPixelSize(FT_Face face, int pixelSize)
+{
+    return pixelSize > 0 && FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixelSize) == 0;
+}
+
+// The glyph for one byte of text. Bytes of 128 and above are no character the game writes;
+// they get the font's missing glyph (index 0).
+static FT_UInt glyphForByte(FT_Face face, unsigned char byte)
+{
+    return byte < 128 ? FT_Get_Char_Index(face, byte) : 0;
+}
+
+// Whole pixels the pen moves between two glyphs. No kerning before the first glyph, nor next to
+// a character the font lacks.
+static int64_t kerningBetween(FT_Face face, FT_UInt previous, FT_UInt glyph)
+{
+    if (previous == 0 || glyph == 0)
+        return 0;
+    FT_Vector delta = {0, 0};
+    if (FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &delta) != 0)
+        return 0;
+    return (int64_t)(delta.x >> 6);
+}
+
+// Coverage (0..255) of texel (col, row) of a rendered glyph bitmap.
+static unsigned char coverageAt(const FT_Bitmap& bitmap, unsigned int row, unsigned int col)
+{
+    const int pitch = bitmap.pitch;
+    const unsigned char* line = pitch >= 0 ? bitmap.buffer + (size_t)row * (size_t)pitch
+                                           : bitmap.buffer + (size_t)(bitmap.rows - 1 - row) * (size_t)(-pitch);
+    if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
+        return (line[col >> 3] & (0x80 >> (col & 7))) ? 255 : 0;
+    return line[col];
+}
+
+// Writes one glyph's box into the T x T buffer with its top-left texel at (top, left): every
+// texel of the box becomes white with the glyph's coverage as alpha, replacing what an earlier
+// glyph left there. Texels outside the texture are dropped.
+static void copyGlyph(unsigned char* texels, int T, const FT_Bitmap& bitmap, int64_t top, int64_t left)
+{
+    if (!bitmap.buffer || (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY && bitmap.pixel_mode != FT_PIXEL_MODE_MONO))
+        return;
+    const int64_t rows = bitmap.rows, width = bitmap.width;
+    const int64_t firstRow = top < 0 ? -top : 0, endRow = top + rows > T ? T - top : rows;
+    const int64_t firstCol = left < 0 ? -left : 0, endCol = left + width > T ? T - left : width;
+    for (int64_t r = firstRow; r < endRow; r++) {
+        unsigned char* out = texels + ((size_t)(top + r) * (size_t)T + (size_t)(left + firstCol)) * 4;
+        for (int64_t c = firstCol; c < endCol; c++, out += 4) {
+            out[0] = out[1] = out[2] = 255;
+            out[3] = coverageAt(bitmap, (unsigned int)r, (unsigned int)c);
+        }
+    }
+}
+
+// Renders the text into texels (T x T RGBA, all zero on entry; null when the label has no
+// texels) with the baseline on row pixelSize and the pen starting at column 0. Returns the
+// extent the glyph boxes cover inside the texture in *extentWidth and *extentHeight.
+static void renderText(FT_Face face, const char* text, int pixelSize, unsigned char* texels, int T,
+                       int32_t* extentWidth, int32_t* extentHeight)
+{
+    int64_t right = 0, bottom = 0;
+    int64_t pen = 0;
+    FT_UInt previous = 0;
+    for (const unsigned char* p = (const unsigned char*)text; *p; p++) {
+        const FT_UInt glyph = glyphForByte(face, *p);
+        pen += kerningBetween(face, previous, glyph);
+        previous = glyph;
+        if (FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT) != 0 ||
+            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0)
+            continue;  // a glyph the font cannot draw takes no room
+        const FT_GlyphSlot slot = face->glyph;
+        const int64_t top = (int64_t)pixelSize - slot->bitmap_top;
+        const int64_t left = pen + slot->bitmap_left;
+        if (texels)
+            copyGlyph(texels, T, slot->bitmap, top, left);
+        if (slot->bitmap.rows > 0 && slot->bitmap.width > 0) {
+            if (left + (int64_t)slot->bitmap.width > right)
+                right = left + (int64_t)slot->bitmap.width;
+            if (top + (int64_t)slot->bitmap.rows > bottom)
+                bottom = top + (int64_t)slot->bitmap.rows;
+        }
+        pen += (int64_t)(slot->advance.x >> 6);
+    }
+    *extentWidth = (int32_t)(right < 0 ? 0 : (right > T ? T : right));
+    *extentHeight = (int32_t)(bottom < 0 ? 0 : (bottom > T ? T : bottom));
+}
+
+//---- Fonts
+
+Font* NUX_CreateFont(const char* path)
+{
+    Font* font = (Font*)calloc(1, sizeof(Font));
+    if (!font)
+        return nullptr;
+    if (!GL_FTLibrary) {
+        // A test or tool that never started the engine still gets working fonts.
+        FT_Library library = nullptr;
+        if (FT_Init_FreeType(&library) == 0)
+            GL_FTLibrary = library;
+    }
+    FT_Face face = nullptr;
+    if (path && GL_FTLibrary && FT_New_Face((FT_Library)GL_FTLibrary, path, 0, &face) != 0)
+        face = nullptr;  // a missing or unreadable font: its labels stay empty and transparent
+    font->face = face;
+    return font;
+}
+
+//---- Labels
+
+Label* NUX_CreateLabel(Font* font, const char* text, int textureSize, int pixelSize, float red, float green,
+                       float blue, float alpha)
+{
+    Label* label = (Label*)calloc(1, sizeof(Label));
+    if (!label)
+        return nullptr;
+    NUX_InitSprite(&label->sprite);
+    GL_RGBA_to_Float(red, green, blue, alpha, label->color);
+    label->pixelSize = pixelSize;
+    label->textureSize = textureSize;
+    label->font = font;
+    label->hasTexture = 0;
+    NUX_SetLabelText(label, text);
+    return label;
+}
+
+void NUX_SetLabelText(Label* label, const char* text)
+{
+    if (!label)
+        return;
+    FT_Face face = fontFace(label->font);
+    const bool canRender = face && text && setPixelSize(face, label->pixelSize);
+
+    if (label->hasTexture == 1 && nuxHasGL) {
+        GLuint old = label->texture;
+        glDeleteTextures(1, &old);
+        label->texture = 0;
+    }
+
+    const int T = textureSide(label);
+    const size_t bytes = (size_t)T * (size_t)T * 4;
+    unsigned char* texels = nullptr;
+    if (T > 0) {
+        if (renderBuffer.size() < bytes)
+            renderBuffer.resize(bytes);
+        texels = renderBuffer.data();
+        memset(texels, 0, bytes);
+    }
+
+    label->textWidth = 0;
+    label->textHeight = 0;
+    if (canRender)
+        renderText(face, text, label->pixelSize, texels, T, &label->textWidth, &label->textHeight);
+
+    if (nuxHasGL) {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        if (texels) {
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+            glTexImage2D(GL_TEXTURE_2D, 0, 4, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+        }
+        label->texture = name;
+    }
+    label->hasTexture = 1;
+}
+
+void NUX_DrawLabel(Sprite* item)
+{
+    if (!item || !nuxHasGL)
+        return;
+    Label* label = (Label*)item;
+    const float T = (float)textureSide(label);
+
+    glPushMatrix();
+    glColor4f(clamp01(item->red), clamp01(item->green), clamp01(item->blue), clamp01(item->alpha));
+    glTranslatef(item->x, item->y, 0.0f);
+    glRotatef(item->rotation, 0.0f, 0.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, label->texture);
+
+    float ox = 0.0f, oy = 0.0f;
+    if (item->centered == 1) {
+        ox = -(float)label->textWidth / 2.0f;
+        oy = -(float)label->textHeight / 2.0f;
+    }
+    // The texture holds the text's top row first, so texture (0, 0) goes on the top-left corner.
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f); glVertex2f(ox, oy);
+    glTexCoord2f(1.0f, 0.0f); glVertex2f(ox + T * item->scaleX, oy);
+    glTexCoord2f(1.0f, 1.0f); glVertex2f(ox + T * item->scaleX, oy + T * item->scaleY);
+    glTexCoord2f(0.0f, 1.0f); glVertex2f(ox, oy + T * item->scaleY);
+    glEnd();
+
+    glPopMatrix();
+    glDisable(GL_TEXTURE_2D);
+}
+
+//---- Measuring
+
+int NUX_GetTextWidth(Font* font, const char* text, int pixelSize)
+{
+    FT_Face face = fontFace(font);
+    if (!face || !text || !setPixelSize(face, pixelSize))
+        return TEXT_WIDTH_MARGIN;
+    int64_t width = 0;
+    FT_UInt previous = 0;
+    for (const unsigned char* p = (const unsigned char*)text; *p; p++) {
+        const FT_UInt glyph = glyphForByte(face, *p);
+        width += kerningBetween(face, previous, glyph);
+        previous = glyph;
+        // The advance is known once the glyph is loaded; rendering its bitmap would not change it.
+        if (FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT) != 0)
+            continue;
+        width += (int64_t)(face->glyph->advance.x >> 6);
+    }
+    width += TEXT_WIDTH_MARGIN;
+    return width > INT32_MAX ? INT32_MAX : (width < INT32_MIN ? INT32_MIN : (int)width);
+}
+
+int NUX_GetOptimalTextSize(Font* font, const char* text, int maxWidth)
+{
+    for (int size = 1; size <= MAX_OPTIMAL_TEXT_SIZE; size++)
+        if (NUX_GetTextWidth(font, text, size) >= maxWidth)
+            return size - 1;
+    return MAX_OPTIMAL_TEXT_SIZE;
+}
