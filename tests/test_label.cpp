@@ -16,6 +16,32 @@
 static const char* DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 static const char* SPARTAN = "/usr/share/fonts/opentype/league-spartan/LeagueSpartan-Bold.otf";
 
+// Fonts and labels live until the program ends, as the game's do: the tests hold them here
+// (a plain array, still in place when the leak check runs at exit).
+static void* keptItems[64];
+static size_t keptCount = 0;
+
+static void keep(void* item)
+{
+    if (keptCount < sizeof keptItems / sizeof keptItems[0])
+        keptItems[keptCount++] = item;
+}
+
+static Font* openFont(const char* path)
+{
+    Font* f = NUX_CreateFont(path);
+    keep(f);
+    return f;
+}
+
+// A white label, as NUX_AddLabel makes them.
+static Label* whiteLabel(Font* f, const char* text, int textureSize, int pixelSize)
+{
+    Label* l = NUX_CreateLabel(f, text, textureSize, pixelSize, 255, 255, 255, 255);
+    keep(l);
+    return l;
+}
+
 // FreeType's own rendering of one character, opened apart from the engine's library.
 struct Glyph {
     int left, top, advance;
@@ -86,7 +112,7 @@ static std::vector<uint8_t> readTexture(const Label* label)
 
 TEST(LabelMeasure, WidthsFollowAdvancesAndKerning)
 {
-    Font* font = NUX_CreateFont(DEJAVU);
+    Font* font = openFont(DEJAVU);
     ASSERT_NE(font->face, nullptr);
     EXPECT_EQ(NUX_GetTextWidth(font, "", 32), 5);
     EXPECT_EQ(NUX_GetTextWidth(font, nullptr, 32), 5);
@@ -100,9 +126,23 @@ TEST(LabelMeasure, WidthsFollowAdvancesAndKerning)
     EXPECT_EQ(NUX_GetTextWidth(font, "A", -3), 5);
 }
 
+TEST(LabelMeasure, HeadlessLabelsAreMeasuredWithoutATexture)
+{
+    // No window in this test: the harness's fast mode renders nothing but keeps every field.
+    Label* label = NUX_CreateLabel(openFont(SPARTAN), "0 POINTS", 256, 28, 255, 128, 0, 255);
+    keep(label);
+    EXPECT_EQ(label->hasTexture, 1);
+    EXPECT_EQ(label->texture, 0u);
+    EXPECT_GT(label->textWidth, 28 * 3);
+    EXPECT_LT(label->textWidth, NUX_GetTextWidth(label->font, "0 POINTS", 28));
+    EXPECT_NEAR(label->textHeight, 28, 1) << "no descenders: only round letters overshoot the baseline";
+    EXPECT_FLOAT_EQ(label->color[1], 128.0f / 255.0f);
+    EXPECT_FLOAT_EQ(label->sprite.alpha, 100.0f);
+}
+
 TEST(LabelMeasure, OptimalSizeIsTheLargestBelowTheLimit)
 {
-    Font* font = NUX_CreateFont(SPARTAN);
+    Font* font = openFont(SPARTAN);
     const int size = NUX_GetOptimalTextSize(font, "SWOOP PIGEONS", 300);
     EXPECT_LT(NUX_GetTextWidth(font, "SWOOP PIGEONS", size), 300);
     EXPECT_GE(NUX_GetTextWidth(font, "SWOOP PIGEONS", size + 1), 300);
@@ -118,10 +158,10 @@ TEST(LabelTexture, MatchesFreeTypeGlyphsWithLaterGlyphsWinning)
 {
     if (!testOpenWindow())
         GTEST_SKIP() << "no display";
-    Font* font = NUX_CreateFont(DEJAVU);
+    Font* font = openFont(DEJAVU);
     const int T = 64, size = 32;
 
-    Label* h = NUX_CreateLabel(font, "H", T, size, 255, 255, 255, 255);
+    Label* h = whiteLabel(font, "H", T, size);
     const Glyph gh = referenceGlyph(DEJAVU, 'H', size);
     std::vector<uint8_t> expected((size_t)T * T * 4, 0);
     stamp(expected, T, gh, size, 0);
@@ -142,7 +182,7 @@ TEST(LabelTexture, MatchesFreeTypeGlyphsWithLaterGlyphsWinning)
     EXPECT_EQ(h->textHeight, size);
 
     // A and V overlap once kerned; V's box, blank texels included, replaces A's ink.
-    Label* av = NUX_CreateLabel(font, "AV", T, size, 255, 255, 255, 255);
+    Label* av = whiteLabel(font, "AV", T, size);
     const Glyph ga = referenceGlyph(DEJAVU, 'A', size), gv = referenceGlyph(DEJAVU, 'V', size);
     std::vector<uint8_t> expectedAV((size_t)T * T * 4, 0);
     stamp(expectedAV, T, ga, size, 0);
@@ -153,15 +193,15 @@ TEST(LabelTexture, MatchesFreeTypeGlyphsWithLaterGlyphsWinning)
 TEST(LabelTexture, GlyphsOutsideTheTextureAreClipped)
 {
     const bool gl = testOpenWindow();
-    Font* font = NUX_CreateFont(DEJAVU);
+    Font* font = openFont(DEJAVU);
     // Each label below is the largest yet, so the shared render buffer is sized to it exactly
     // and the sanitizer sees any write past either end. At 1 pixel '@' spans rows -2 to 2.
-    NUX_CreateLabel(font, "@", 1, 1, 255, 255, 255, 255);
+    whiteLabel(font, "@", 1, 1);
     // J hangs left of column 0; the Ws lie beyond the right edge and must not wrap into the rows.
-    Label* j = NUX_CreateLabel(font, "J", 32, 24, 255, 255, 255, 255);
-    Label* longText = NUX_CreateLabel(font, "J    WWWWWWWWWWWW", 32, 24, 255, 255, 255, 255);
+    Label* j = whiteLabel(font, "J", 32, 24);
+    Label* longText = whiteLabel(font, "J    WWWWWWWWWWWW", 32, 24);
     // At 300 pixels every glyph reaches past the bottom and the right edge.
-    Label* huge = NUX_CreateLabel(font, "Wjg", 32, 300, 255, 255, 255, 255);
+    Label* huge = whiteLabel(font, "Wjg", 32, 300);
     EXPECT_EQ(huge->textWidth, 32);
     EXPECT_EQ(huge->textHeight, 32);
     if (gl) {
@@ -172,7 +212,7 @@ TEST(LabelTexture, GlyphsOutsideTheTextureAreClipped)
     }
     // Texture sizes that make no sense give a label with no texels, drawn as nothing.
     for (int T : {0, -64, 1 << 20}) {
-        Label* bad = NUX_CreateLabel(font, "SCORE", T, 32, 255, 255, 255, 255);
+        Label* bad = whiteLabel(font, "SCORE", T, 32);
         EXPECT_EQ(bad->hasTexture, 1);
         NUX_DrawLabel(&bad->sprite);
     }
@@ -182,13 +222,13 @@ TEST(LabelTexture, MissingFontRendersNothingAnywhere)
 {
     const bool gl = testOpenWindow();
     const std::string junk = testWriteFile("junk.ttf", {'n', 'o', 't', ' ', 'a', ' ', 'f', 'o', 'n', 't'});
-    for (Font* font : {NUX_CreateFont("/nonexistent/futurabd.ttf"), NUX_CreateFont(junk.c_str()),
-                       NUX_CreateFont(nullptr), (Font*)nullptr}) {
+    for (Font* font : {openFont("/nonexistent/futurabd.ttf"), openFont(junk.c_str()),
+                       openFont(nullptr), (Font*)nullptr}) {
         if (font) {
             EXPECT_EQ(font->face, nullptr);
         }
         EXPECT_EQ(NUX_GetTextWidth(font, "0 POINTS", 28), 5);
-        Label* label = NUX_CreateLabel(font, "0 POINTS", 64, 28, 255, 255, 255, 255);
+        Label* label = whiteLabel(font, "0 POINTS", 64, 28);
         NUX_SetLabelText(label, "950 POINTS");
         NUX_DrawLabel(&label->sprite);
         EXPECT_EQ(label->hasTexture, 1);
@@ -205,7 +245,7 @@ TEST(LabelTexture, SettingTheSameTextAgainMakesANewTextureThatLooksTheSame)
 {
     if (!testOpenWindow())
         GTEST_SKIP() << "no display";
-    Label* label = NUX_CreateLabel(NUX_CreateFont(SPARTAN), "12345 POINTS", 256, 28, 255, 255, 255, 255);
+    Label* label = whiteLabel(openFont(SPARTAN), "12345 POINTS", 256, 28);
     const GLuint first = label->texture;
     const std::vector<uint8_t> before = readTexture(label);
     NUX_SetLabelText(label, "12345 POINTS");
@@ -223,7 +263,7 @@ TEST(LabelDraw, TintedHalfTransparentTextOnScreen)
     if (!testOpenWindow())
         GTEST_SKIP() << "no display";
     const int size = 64;
-    Label* label = NUX_CreateLabel(NUX_CreateFont(DEJAVU), "H", 128, size, 255, 255, 255, 255);
+    Label* label = whiteLabel(openFont(DEJAVU), "H", 128, size);
     const std::vector<uint8_t> texels = readTexture(label);
     // A texel in the middle of the H's left stem, fully covered, as are its neighbours.
     const Glyph g = referenceGlyph(DEJAVU, 'H', size);
