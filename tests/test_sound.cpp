@@ -114,9 +114,16 @@ TEST_F(Sound, BadFilesGiveNullHandlesAndNoMusic)
         advance(3);
         EXPECT_EQ(NUX_GetMusicPosition(), 0.0) << c.path << ": the old music stopped, no new one";
     }
+    EXPECT_EQ(NUX_LoadSound(testTempDir().c_str()), nullptr) << "a folder";
     EXPECT_EQ(NUX_LoadSound(nullptr), nullptr);
     EXPECT_EQ(NUX_PlaySound(nullptr), nullptr);
     NUX_StopSound(nullptr);
+
+    NUX_ShutdownSound();
+    NUX_ShutdownSound();
+    EXPECT_EQ(NUX_GetSoundOutput(), NUX_SOUND_OFF);
+    EXPECT_EQ(NUX_LoadSound(good.c_str()), nullptr) << "after shutdown";
+    EXPECT_EQ(NUX_GetSoundResultForTest(), NUX_SOUND_ERR_NOT_STARTED);
 }
 
 //---- Messages
@@ -314,8 +321,14 @@ TEST_F(Mixing, StreamedMusicPositionFollowsWhatIsRenderedAndLoops)
     EXPECT_NEAR(NUX_GetMusicPosition(), std::fmod(paused + 0.1, 1.5), 0.005);
 }
 
-TEST_F(Mixing, MusicThatRunsDryRestartsWhereItStopped)
+TEST_F(Mixing, SlowFramesNeverStarveTheMusicAndADryStreamRestarts)
 {
+    NUX_PlayMusic(writeTone("long.wav", kWav16, kRate, 1, kRate * 5).c_str());
+    for (int frame = 0; frame < 15; frame++) {  // 3 s of the slowest frames the game allows
+        EXPECT_GT(render(kRate / 5), 0.1f) << "frame " << frame;
+        NUX_UpdateSound();
+    }
+    EXPECT_NEAR(NUX_GetMusicPosition(), 3.0, 0.005);
     NUX_PlayMusic(writeTone("long.wav", kWav16, kRate, 1, kRate * 5).c_str());
     render(kRate * 2);  // no update for two seconds: more than the queue holds
     double dry = NUX_GetMusicPosition();
