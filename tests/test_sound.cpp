@@ -2,14 +2,17 @@
 // The music clock runs on the virtual engine clock; real mixing is checked on OpenAL's loopback device.
 
 #include "nux_clock.h"  // the virtual clock that drives the music clock
-#include "nux_sound.h"
+#include "nux_sound.h"  // the module under test
 #include "testutil.h"   // testTempDir, testWriteFile
 
-#include <gtest/gtest.h>
+#include <gtest/gtest.h>  // TEST_F, CaptureStdout, CaptureStderr
 #include <sndfile.h>  // writing the test files
 
 #include <algorithm>  // count, max
+#include <chrono>     // the null device test runs in real time
+#include <thread>     // sleep_for
 #include <cmath>      // sin, fabs, fmod
+#include <cstdlib>    // setenv: choosing OpenAL's null device
 #include <string>     // paths
 #include <vector>     // samples
 
@@ -231,6 +234,28 @@ TEST_F(Sound, WithoutADeviceTheGameRunsSilentlyOnTheEngineClock)
     advance(2);
     EXPECT_DOUBLE_EQ(NUX_GetMusicPosition(), 0.25) << "looped at 1 s";
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "nothing more is printed";
+}
+
+TEST_F(Sound, OnOpenALsNullDeviceTheMusicRunsSteadilyForward)
+{
+    setenv("ALSOFT_DRIVERS", "null", 1);  // read when OpenAL first starts in this process
+    NUX_InitSound(64);
+    unsetenv("ALSOFT_DRIVERS");
+    if (NUX_GetSoundOutput() != NUX_SOUND_DEVICE)
+        GTEST_SKIP() << "OpenAL was started earlier in this process without its null device";
+    NUX_Sound* hit = NUX_LoadSound(writeTone("hit.aiff", kAiff16, 22050, 1, 2205).c_str());
+    EXPECT_NE(NUX_PlaySound(hit), nullptr);
+    NUX_PlayMusic(writeTone("night.ogg", kOgg, 44100, 2, 44100 * 2).c_str());
+    double last = 0.0;
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
+    while (std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        NUX_UpdateSound();
+        double position = NUX_GetMusicPosition();
+        ASSERT_GE(position, last);
+        last = position;
+    }
+    EXPECT_GT(last, 0.05) << "the device's clock moves the music on";
 }
 
 //---- Real mixing on the loopback device
