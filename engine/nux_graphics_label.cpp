@@ -26,6 +26,11 @@ static const int MAX_OPTIMAL_TEXT_SIZE = 512;
 // (or 0 and below) gives a label with no texels, which draws as nothing.
 static const int MAX_LABEL_TEXTURE_SIZE = 4096;
 
+// The largest glyph size rendered or measured, as large as the largest texture. Sizes above it
+// (which FreeType would either quietly reduce or render as glyphs of hundreds of megabytes),
+// like sizes of 0 and below, render nothing and measure as an empty text.
+static const int MAX_PIXEL_SIZE = MAX_LABEL_TEXTURE_SIZE;
+
 //---- State
 
 // One render buffer shared by every label, grown to the largest texture asked for. Labels are
@@ -57,7 +62,7 @@ static int textureSide(const Label* label)
 // used, in which case nothing is rendered or measured at it.
 static bool setPixelSize(FT_Face face, int pixelSize)
 {
-    return pixelSize > 0 && FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixelSize) == 0;
+    return pixelSize > 0 && pixelSize <= MAX_PIXEL_SIZE && FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixelSize) == 0;
 }
 
 // The glyph for one byte of text. Bytes of 128 and above are no character the game writes;
