@@ -1,2 +1,356 @@
-#include <gtest/gtest.h>
-TEST(Placeholder, Builds) {}
+// Tests of DUNMARROW's generated asset pack: every name the game reads exists, pictures are 8-bit RGBA at the
+// sizes the scenes rely on, sounds decode within their lengths without clipping, loops join, runs repeat exactly.
+
+#include <gtest/gtest.h>   // TEST, EXPECT_*
+#include <png.h>           // reading the pictures back
+#include <sndfile.h>       // decoding the sounds back
+#include <sys/wait.h>      // WEXITSTATUS for the generator's exit codes
+#include <cmath>           // fabs
+#include <cstdio>          // snprintf, fopen
+#include <cstdlib>         // system
+#include <filesystem>      // walking the game sources, temporary folders
+#include <fstream>         // reading the game sources
+#include <regex>           // finding "data/..." names
+#include <set>             // names seen
+#include <string>          // paths
+#include <vector>          // pixels and samples
+#include "assetgen.h"      // the manifest
+
+namespace fs = std::filesystem;
+
+//---- Helpers
+
+struct Picture {
+  int width = 0, height = 0, depth = 0, colorType = -1;
+  std::vector<unsigned char> rgba;  // only for 8-bit RGBA files
+  unsigned alphaAt(int x, int y) const { return rgba[((size_t)y * width + x) * 4 + 3]; }
+};
+
+static std::string dataPath(const char *name) { return std::string(ASSETS_DATA_DIR) + "/" + name; }
+
+static bool readPng(const std::string &path, Picture &pic) {
+  FILE *f = fopen(path.c_str(), "rb");
+  if (!f) return false;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    fclose(f);
+    return false;
+  }
+  png_init_io(png, f);
+  png_read_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+  pic.width = (int)png_get_image_width(png, info);
+  pic.height = (int)png_get_image_height(png, info);
+  pic.depth = png_get_bit_depth(png, info);
+  pic.colorType = png_get_color_type(png, info);
+  if (pic.depth == 8 && pic.colorType == PNG_COLOR_TYPE_RGB_ALPHA) {
+    png_bytepp rows = png_get_rows(png, info);
+    pic.rgba.resize((size_t)pic.width * pic.height * 4);
+    for (int y = 0; y < pic.height; ++y) memcpy(&pic.rgba[(size_t)y * pic.width * 4], rows[y], (size_t)pic.width * 4);
+  }
+  png_destroy_read_struct(&png, &info, nullptr);
+  fclose(f);
+  return true;
+}
+
+struct Decoded {
+  bool ok = false;
+  int channels = 0, rate = 0;
+  std::vector<float> samples;
+  double seconds() const { return channels && rate ? (double)samples.size() / channels / rate : 0; }
+};
+
+static Decoded decode(const std::string &path) {
+  Decoded d;
+  SF_INFO info = {};
+  SNDFILE *f = sf_open(path.c_str(), SFM_READ, &info);
+  if (!f) return d;
+  d.channels = info.channels;
+  d.rate = info.samplerate;
+  d.samples.resize((size_t)info.frames * info.channels);
+  sf_count_t got = sf_readf_float(f, d.samples.data(), info.frames);
+  sf_close(f);
+  d.samples.resize((size_t)got * info.channels);
+  d.ok = got > 0;
+  return d;
+}
+
+static int runGenerator(const std::string &args) {
+  std::string cmd = std::string("\"") + ASSETS_GENERATOR + "\" " + args + " >/dev/null 2>&1";
+  int status = std::system(cmd.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A name in the game's sources may be a printf pattern ("data/flap0%d.wav"): it matches any manifest entry of that shape.
+static bool manifestCovers(const std::string &name) {
+  if (name.find('%') == std::string::npos) return findAsset(name.c_str()) != nullptr;
+  std::string re;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char ch = name[i];
+    if (ch == '%') {
+      size_t j = i + 1;
+      while (j < name.size() && (isdigit((unsigned char)name[j]) || name[j] == '.')) ++j;
+      if (j < name.size() && (name[j] == 'd' || name[j] == 'i' || name[j] == 'u')) { re += "[0-9]+"; i = j; continue; }
+      if (j < name.size() && name[j] == 's') { re += ".+"; i = j; continue; }
+    }
+    if (strchr(".^$|()[]{}*+?\\", ch)) re += '\\';
+    re += ch;
+  }
+  std::regex pattern(re);
+  for (int i = 0; i < assetCount(); ++i)
+    if (std::regex_match(assetTable()[i].name, pattern)) return true;
+  return false;
+}
+
+//---- The manifest and the game's sources
+
+TEST(Manifest, ListsEachOfTheGamesFilesOnce) {
+  ASSERT_EQ(assetCount(), 137);
+  std::set<std::string> names;
+  int pictures = 0, music = 0;
+  for (int i = 0; i < assetCount(); ++i) {
+    const AssetEntry &e = assetTable()[i];
+    EXPECT_TRUE(names.insert(e.name).second) << "listed twice: " << e.name;
+    if (e.kind == ASSET_PICTURE) {
+      ++pictures;
+      EXPECT_GT(e.width, 0) << e.name;
+      EXPECT_GT(e.height, 0) << e.name;
+    }
+    music += e.kind == ASSET_MUSIC;
+  }
+  EXPECT_EQ(pictures, 81);
+  EXPECT_EQ(music, 6);
+  EXPECT_EQ(findAsset("nosuch.png"), nullptr);
+  EXPECT_EQ(findAsset(nullptr), nullptr);
+}
+
+TEST(Manifest, CoversEveryDataNameInTheGameSources) {
+  // A scene that names a file the generator does not make fails here.
+  std::regex literal("\"data/([^\"]+)\"");
+  int seen = 0;
+  if (!fs::is_directory(ASSETS_GAME_SOURCES)) GTEST_SKIP() << "no game sources yet";
+  for (const auto &entry : fs::recursive_directory_iterator(ASSETS_GAME_SOURCES)) {
+    std::string ext = entry.path().extension().string();
+    if (!entry.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
+    std::ifstream in(entry.path());
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (std::sregex_iterator it(text.begin(), text.end(), literal), end; it != end; ++it) {
+      std::string name = (*it)[1].str();
+      ++seen;
+      EXPECT_TRUE(manifestCovers(name)) << entry.path().filename().string() << " reads data/" << name
+                                        << ", which the generator does not make";
+      if (name.find('%') == std::string::npos) {
+        EXPECT_TRUE(fs::is_regular_file(dataPath(name.c_str()))) << name;
+      }
+    }
+  }
+  RecordProperty("names", seen);
+}
+
+TEST(Manifest, PrintfPatternsMatchNumberedFiles) {
+  EXPECT_TRUE(manifestCovers("flap0%d.wav"));
+  EXPECT_TRUE(manifestCovers("gentlemenswoop%d.wav"));
+  EXPECT_TRUE(manifestCovers("gentlemen-hit%02d.aiff"));
+  EXPECT_FALSE(manifestCovers("thunder%d.wav"));
+  EXPECT_FALSE(manifestCovers("city.jpg"));
+}
+
+TEST(Pack, EveryFileIsWritten) {
+  for (int i = 0; i < assetCount(); ++i)
+    EXPECT_TRUE(fs::is_regular_file(dataPath(assetTable()[i].name))) << assetTable()[i].name;
+  // The font is the free League Spartan Bold, byte for byte.
+  EXPECT_EQ(fs::file_size(dataPath("futurabd.ttf")), fs::file_size(ASSETS_FONT));
+}
+
+//---- Pictures
+
+TEST(Pictures, AreEightBitRgbaAtTheirTableSize) {
+  for (int i = 0; i < assetCount(); ++i) {
+    const AssetEntry &e = assetTable()[i];
+    if (e.kind != ASSET_PICTURE) continue;
+    Picture p;
+    ASSERT_TRUE(readPng(dataPath(e.name), p)) << e.name;
+    EXPECT_EQ(p.width, e.width) << e.name;
+    EXPECT_EQ(p.height, e.height) << e.name;
+    EXPECT_EQ(p.depth, 8) << e.name;
+    EXPECT_EQ(p.colorType, PNG_COLOR_TYPE_RGB_ALPHA) << e.name << " must have four channels even when opaque";
+  }
+}
+
+TEST(Pictures, PlaceTheirPartsWhereTheScenesLookForThem) {
+  Picture halo, lamp, box, eyes, city, trees, bigowl;
+  ASSERT_TRUE(readPng(dataPath("halo.png"), halo));
+  // The halo's brightest point is its centre (166, 186), so it sits on the lamp head.
+  unsigned best = 0;
+  int bx = 0, by = 0;
+  for (int y = 0; y < halo.height; ++y)
+    for (int x = 0; x < halo.width; ++x)
+      if (halo.alphaAt(x, y) > best) { best = halo.alphaAt(x, y); bx = x; by = y; }
+  EXPECT_NEAR(bx, 166, 3);
+  EXPECT_NEAR(by, 186, 3);
+  EXPECT_EQ(halo.alphaAt(0, 0), 0u);
+  // The lamp head the owl dies on is solid at (26, 36); the post reaches the bottom.
+  ASSERT_TRUE(readPng(dataPath("lamp1.png"), lamp));
+  EXPECT_EQ(lamp.alphaAt(26, 36), 255u);
+  EXPECT_EQ(lamp.alphaAt(26, lamp.height - 1), 255u);
+  EXPECT_EQ(lamp.alphaAt(1, 200), 0u);
+  // Letterbox: black bars of 107 rows, a clear middle.
+  ASSERT_TRUE(readPng(dataPath("letterbox.png"), box));
+  EXPECT_EQ(box.alphaAt(500, 106), 255u);
+  EXPECT_EQ(box.alphaAt(500, 107), 0u);
+  EXPECT_EQ(box.alphaAt(500, 660), 0u);
+  EXPECT_EQ(box.alphaAt(500, 661), 255u);
+  // The eyes sit on the head of every pose, and nowhere else.
+  ASSERT_TRUE(readPng(dataPath("flapeyes.png"), eyes));
+  for (const char *pose : {"flap1.png", "flap2.png", "swoop.png"}) {
+    Picture p;
+    ASSERT_TRUE(readPng(dataPath(pose), p));
+    EXPECT_EQ(p.alphaAt(61, 36), 255u) << pose;
+    EXPECT_EQ(p.alphaAt(44, 52), 255u) << pose << ": the body is in the same place in every pose";
+    EXPECT_EQ(p.alphaAt(0, 0), 0u) << pose;
+  }
+  EXPECT_EQ(eyes.alphaAt(61, 36), 255u);
+  EXPECT_EQ(eyes.alphaAt(44, 52), 0u);
+  // City and trees reach the bottom of the screen when scaled; sprites have clear corners.
+  ASSERT_TRUE(readPng(dataPath("city.png"), city));
+  ASSERT_TRUE(readPng(dataPath("treeline.png"), trees));
+  for (int x = 0; x < 512; x += 64) {
+    EXPECT_EQ(city.alphaAt(x, city.height - 1), 255u);
+    EXPECT_EQ(trees.alphaAt(x, trees.height - 1), 255u);
+  }
+  ASSERT_TRUE(readPng(dataPath("bigowl.png"), bigowl));
+  EXPECT_EQ(bigowl.alphaAt(210, bigowl.height - 1), 255u) << "the portrait reaches the bottom edge";
+  for (const char *n : {"pigeon1.png", "pigeon2.png", "citizen1.png", "citizen2.png", "citizen4.png", "moon.png",
+                        "x2.png", "head.png", "skull.png", "swooping.png", "bigflap1.png", "spark.png"}) {
+    Picture p;
+    ASSERT_TRUE(readPng(dataPath(n), p));
+    EXPECT_EQ(p.alphaAt(0, 0), 0u) << n;
+    EXPECT_EQ(p.alphaAt(p.width - 1, 0), 0u) << n;
+  }
+  // The citizens stand on their bottom rows (feet at y 760 on the street).
+  for (const char *n : {"citizen1.png", "citizen4.png"}) {
+    Picture p;
+    ASSERT_TRUE(readPng(dataPath(n), p));
+    unsigned feet = 0;
+    for (int x = 0; x < p.width; ++x) feet = std::max(feet, p.alphaAt(x, p.height - 3));
+    EXPECT_EQ(feet, 255u) << n;
+  }
+}
+
+TEST(Pictures, CityPagesTileWithoutASeam) {
+  // The scrolling pages lie side by side: the left and right columns must continue each other.
+  for (const char *n : {"city.png", "treeline.png", "prologue-skyline.png", "sunset_trees.png", "bushbeat.png"}) {
+    Picture p;
+    ASSERT_TRUE(readPng(dataPath(n), p));
+    int differ = 0;
+    for (int y = 0; y < p.height; ++y)
+      differ += (p.alphaAt(0, y) > 128) != (p.alphaAt(p.width - 1, y) > 128);
+    EXPECT_LT(differ, p.height / 20) << n;
+  }
+}
+
+//---- Sounds
+
+TEST(Sounds, DecodeWithinTheirLengthsAndNeverClip) {
+  for (int i = 0; i < assetCount(); ++i) {
+    const AssetEntry &e = assetTable()[i];
+    if (e.kind != ASSET_SOUND && e.kind != ASSET_MUSIC) continue;
+    Decoded d = decode(dataPath(e.name));
+    ASSERT_TRUE(d.ok) << e.name << " does not decode";
+    EXPECT_GE(d.seconds(), e.minSeconds) << e.name;
+    if (e.maxSeconds > 0) {
+      EXPECT_LE(d.seconds(), e.maxSeconds) << e.name;
+    }
+    float peak = 0;
+    for (float v : d.samples) peak = std::max(peak, std::fabs(v));
+    EXPECT_LT(peak, 0.99f) << e.name << " clips";
+    EXPECT_GT(peak, 0.1f) << e.name << " is nearly silent";
+  }
+}
+
+TEST(Music, LoopsJoinWithoutAClick) {
+  for (int i = 0; i < assetCount(); ++i) {
+    const AssetEntry &e = assetTable()[i];
+    if (e.kind != ASSET_MUSIC || !e.loops) continue;
+    Decoded d = decode(dataPath(e.name));
+    ASSERT_TRUE(d.ok) << e.name;
+    size_t frames = d.samples.size() / d.channels;
+    for (int c = 0; c < d.channels; ++c) {
+      float last = d.samples[(frames - 1) * d.channels + c], first = d.samples[c];
+      EXPECT_LT(std::fabs(last - first), 0.02f) << e.name << " channel " << c;
+    }
+  }
+}
+
+static double rms(const Decoded &d, double from, double to) {
+  size_t a = (size_t)(from * d.rate) * d.channels, b = (size_t)(to * d.rate) * d.channels;
+  double sum = 0;
+  for (size_t i = a; i < b && i < d.samples.size(); ++i) sum += d.samples[i] * d.samples[i];
+  return std::sqrt(sum / (double)(b - a));
+}
+
+TEST(Music, SectionsFallWhereTheScenesExpectThem) {
+  // The title turns ominous at exactly 24.0 s: far louder just after than just before.
+  Decoded title = decode(dataPath("titular.ogg"));
+  ASSERT_TRUE(title.ok);
+  EXPECT_GT(rms(title, 24.05, 25.0), 2.0 * rms(title, 23.0, 23.95));
+  // The game's burst at 125 to 127 s stands out from the night before it.
+  Decoded apex = decode(dataPath("apex.ogg"));
+  ASSERT_TRUE(apex.ok);
+  EXPECT_GT(rms(apex, 125.2, 126.8), 1.3 * rms(apex, 115.0, 122.0));
+  // The splash flashes at 8.2 s.
+  Decoded splash = decode(dataPath("sorvelinn.ogg"));
+  ASSERT_TRUE(splash.ok);
+  EXPECT_GT(rms(splash, 8.2, 8.8), 1.5 * rms(splash, 7.4, 8.0));
+}
+
+//---- The generator itself
+
+TEST(Generator, TwoRunsGiveTheSamePixelsAndSamples) {
+  fs::path dir = fs::temp_directory_path() / "dunmarrow-assets-again";
+  fs::remove_all(dir);
+  ASSERT_EQ(runGenerator("--out \"" + dir.string() + "\""), 0);
+  for (int i = 0; i < assetCount(); ++i) {
+    const AssetEntry &e = assetTable()[i];
+    std::string again = (dir / e.name).string();
+    if (e.kind == ASSET_PICTURE) {
+      Picture a, b;
+      ASSERT_TRUE(readPng(dataPath(e.name), a) && readPng(again, b)) << e.name;
+      EXPECT_TRUE(a.rgba == b.rgba) << e.name << " differs between runs";
+    } else if (e.kind != ASSET_FONT) {
+      // Ogg files carry a random stream serial, so the decoded samples are compared, not the bytes.
+      Decoded a = decode(dataPath(e.name)), b = decode(again);
+      ASSERT_TRUE(a.ok && b.ok) << e.name;
+      EXPECT_TRUE(a.samples == b.samples) << e.name << " differs between runs";
+    }
+  }
+  fs::remove_all(dir);
+}
+
+TEST(Generator, RejectsBadOptionsAndMissingInputsWithoutCrashing) {
+  fs::path dir = fs::temp_directory_path() / "dunmarrow-assets-bad";
+  fs::remove_all(dir);
+  EXPECT_EQ(runGenerator(""), 2);
+  EXPECT_EQ(runGenerator("--out"), 2);
+  EXPECT_EQ(runGenerator("--out x --threads 7"), 2);
+  EXPECT_EQ(runGenerator("--out x --bogus"), 2);
+  EXPECT_EQ(runGenerator("--out \"" + dir.string() + "\" --font /nonexistent/font.otf"), 1);
+  EXPECT_EQ(runGenerator("--out \"" + dir.string() + "\" --soundfont /nonexistent/gm.sf2"), 1);
+  // An output path below a plain file cannot be made.
+  std::string blocked = std::string(ASSETS_FONT) + "/data";
+  EXPECT_EQ(runGenerator("--out \"" + blocked + "\""), 1);
+  fs::remove_all(dir);
+}
+
+TEST(Generator, ContactSheetShowsEveryPicture) {
+  fs::path sheet = fs::temp_directory_path() / "dunmarrow-contact-sheet.png";
+  fs::remove(sheet);
+  ASSERT_EQ(runGenerator("--out \"" + std::string(ASSETS_DATA_DIR) + "\" --contact-sheet \"" + sheet.string() +
+                         "\" --sheet-only"), 0);
+  Picture p;
+  ASSERT_TRUE(readPng(sheet.string(), p));
+  EXPECT_EQ(p.width, 8 * 240);
+  EXPECT_EQ(p.height, 11 * 200);   // 81 pictures, 8 to a row
+  fs::remove(sheet);
+}

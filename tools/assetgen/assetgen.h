@@ -56,6 +56,8 @@ bool fontInit(const char *fontPath);
 void setGameFont(cairo_t *cr, double size);
 // Text helpers, in the game's font. align: 0 left, 1 centre, 2 right of x; y is the baseline.
 double textWidth(cairo_t *cr, const char *text, double size);
+// The largest size up to `size` at which the text fits in `maxWidth`.
+double fitTextSize(cairo_t *cr, const char *text, double size, double maxWidth);
 void drawText(cairo_t *cr, const char *text, double x, double y, double size, int align, Rgba fill, Rgba outline,
               double outlineWidth);
 // Text with a blurred halo of `glow` colour behind it.

@@ -239,10 +239,17 @@ static int makeApex(const char *dir) {
         // Bar 36 (123.4 s): a gathering roll, then brass stabs from 125 s into the wave at 126.9 s.
         for (int k = 0; k < 16; ++k) scoreNote(s, at(a, b + k * 0.125), 0.1, 8, D3 - 12, 50 + k * 4);
         const Chord stab = maj(Bb3 - 12), stab2 = dom7(A3 - 12);
-        for (int k = 0; k < 4; ++k) pad(a, 7, b + 2 + k * 0.5, 0.4, k < 2 ? stab : stab2, 58, 100);
-        drum(a, b + 2, DR_CRASH, 110);
-        for (int k = 0; k < 8; ++k) drum(a, b + 2 + k * 0.25, DR_SNARE, 70 + k * 6);
-        pad(a, 13, b, 4, stab2, 45, 80);
+        for (int k = 0; k < 4; ++k) {
+          pad(a, 7, b + 2 + k * 0.5, 0.4, k < 2 ? stab : stab2, 58, 127);
+          pad(a, 7, b + 2 + k * 0.5, 0.4, k < 2 ? stab : stab2, 46, 120);
+          scoreNote(s, at(a, b + 2 + k * 0.5), at(a, 0.3), 8, (k < 2 ? Bb3 : A3) - 24, 127);
+        }
+        drum(a, b + 2, DR_CRASH, 127);
+        for (int k = 0; k < 8; ++k) drum(a, b + 2 + k * 0.25, DR_SNARE, 80 + k * 6);
+        pad(a, 13, b, 2, stab, 45, 70);
+        pad(a, 13, b + 2, 2, stab2, 45, 120);
+        pad(a, 2, b + 2, 2, stab2, 57, 110);
+        pad(a, 0, b + 2, 2, stab2, 50, 120);
         break;
       }
       case SWING: {

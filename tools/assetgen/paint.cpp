@@ -7,6 +7,7 @@
 #include FT_FREETYPE_H
 #include <png.h>           // writing 8-bit RGBA PNGs
 #include <cstdio>          // fopen, fprintf
+#include <algorithm>       // std::min
 #include <cstring>         // strlen
 #include <vector>          // row buffers
 
@@ -148,9 +149,23 @@ double textWidth(cairo_t *cr, const char *text, double size) {
   return ext.x_advance;
 }
 
+double fitTextSize(cairo_t *cr, const char *text, double size, double maxWidth) {
+  double w = textWidth(cr, text, size);
+  return (w > maxWidth && w > 0) ? size * maxWidth / w : size;
+}
+
 void drawText(cairo_t *cr, const char *text, double x, double y, double size, int align, Rgba fill, Rgba outline,
               double outlineWidth) {
   cairo_save(cr);
+  // No text may run off its picture: shrink it to the room left of, right of or around x.
+  cairo_surface_t *target = cairo_get_target(cr);
+  if (cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE) {
+    double width = cairo_image_surface_get_width(target);
+    double room = align == 1 ? 2 * std::min(x, width - x) : align == 2 ? x : width - x;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    if (m.xx == 1.0 && m.yx == 0.0 && room > 0) size = fitTextSize(cr, text, size, room - 2 * outlineWidth - 4);
+  }
   double w = textWidth(cr, text, size);
   double left = align == 1 ? x - w / 2 : align == 2 ? x - w : x;
   cairo_move_to(cr, left, y);

@@ -749,6 +749,7 @@ static void creditImage(Canvas &c, const char *heading, const char *line, const 
 }
 
 static void titleWord(Canvas &c, const char *word, double size, double y) {
+  size = fitTextSize(c.cr, word, size, c.width - size * 0.3);
   // Gold letters with a dark edge and a warm glow: the game's name.
   Canvas g = canvasCreate(c.width, c.height);
   drawText(g.cr, word, c.width / 2.0, y, size, 1, Rgba{1.0, 0.6, 0.15, 0.9}, Rgba{1.0, 0.5, 0.1, 0.9}, size * 0.06);

@@ -57,6 +57,19 @@ static Sound speak(const Speaker &who, const char *text) {
   return s;
 }
 
+// Speaks, and if the words run longer than `maxSeconds` speaks them again faster, so nothing is ever cut off.
+static Sound speakWithin(const Speaker &who, const char *text, double maxSeconds) {
+  Speaker fit = who;
+  Sound s = speak(fit, text);
+  for (int tries = 0; tries < 4; ++tries) {
+    double seconds = (double)s.samples.size() / SAMPLE_RATE;
+    if (seconds <= maxSeconds || fit.rate >= espeakRATE_MAXIMUM) break;
+    fit.rate = std::min(espeakRATE_MAXIMUM, (int)(fit.rate * seconds / maxSeconds) + 3);
+    s = speak(fit, text);
+  }
+  return s;
+}
+
 // A second copy a few milliseconds late and a little quieter: a fuller, less mechanical voice.
 static void thicken(Sound &s, double ms, double gain) {
   Sound copy = s;
@@ -76,7 +89,7 @@ static Sound stereo(const Sound &m) {
 
 // A gentleman on the street: chesty, a touch gruff, heard in a narrow street between stone houses.
 static Sound gentleman(const Speaker &who, const char *text) {
-  Sound s = speak(who, text);
+  Sound s = speakWithin(who, text, 1.45);
   highPass(s, 90);
   bandBoost(s, 220, 0.8, 4.0);
   bandBoost(s, 3200, 1.2, -4.0);
@@ -90,7 +103,7 @@ static Sound gentleman(const Speaker &who, const char *text) {
 
 // The narrator: slow and deep, close to the listener, in a large hall.
 static Sound narrator(const Speaker &who, const char *text) {
-  Sound s = speak(who, text);
+  Sound s = speakWithin(who, text, 29.0);
   highPass(s, 60);
   bandBoost(s, 140, 0.7, 5.0);
   bandBoost(s, 2800, 1.0, -3.0);
