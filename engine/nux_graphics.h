@@ -1,0 +1,146 @@
+// nux_graphics: the window, the fixed 1024 x 768 projection, pictures, labels and drawing.
+// Game code reaches the screen only through these records and the screens of nux_core.h.
+#pragma once
+
+#include <cstdint>  // uint32_t, int32_t
+
+#include "kwutil.h"
+
+//---- Records
+
+struct Sprite;
+typedef void (*NUX_DrawFunc)(Sprite* item);
+
+// The header of every drawable item. Game code animates items by writing these fields.
+struct Sprite {
+    float width, height;  // unscaled size in logical units
+    float x, y;           // top-left corner, or centre when centered is 1
+    float scaleX, scaleY;
+    float alpha;          // starts at 100; above 1 draws fully opaque
+    float rotation;       // degrees, clockwise on screen, about (x, y)
+    int dragging;
+    int centered;
+    int additive;         // 1: drawn with additive blending
+    float red, green, blue;
+    int dragOffsetX, dragOffsetY;
+    NUX_DrawFunc draw;    // called once per frame by the screen renderer; null = skipped
+};
+
+// A picture: its sprite and the padded square texture it shares with every load of its path.
+struct Image {
+    Sprite sprite;
+    uint32_t pixelWidth, pixelHeight;
+    uint32_t textureSize;  // side T of the square texture, a power of two (0 for an empty picture)
+    uint32_t texture;      // GL texture name (0 when headless)
+};
+
+// One cached texture per distinct file path.
+struct ImageEntry {
+    KWString* name;
+    uint32_t texture;
+    uint32_t width, height;
+    uint32_t textureSize;
+};
+
+// One FreeType face; face is null when the font file could not be opened, and then every
+// label made with it is empty and transparent.
+struct Font {
+    void* face;  // FT_Face, kept opaque so game code never sees FreeType
+};
+
+// A text rendered once into its own square texture, drawn like a picture.
+struct Label {
+    Sprite sprite;
+    Font* font;
+    float color[4];  // the creation colour, kept but not applied when drawing
+    int32_t textWidth, textHeight;
+    int32_t pixelSize;
+    int32_t textureSize;
+    uint32_t texture;
+    int32_t hasTexture;
+};
+
+//---- Window and frame
+
+extern int32_t curXRes, curYRes;
+extern int32_t num_video_modes;
+extern int32_t lastTriangleCount;
+
+// Opens SDL video and the window with its GL context; 1 on success, 0 after printing why.
+int NUX_Init(int width, int height, char fullScreen, const char* caption);
+
+// Starts the engine with no window and no GL at all (the harness's fast mode): pictures are
+// still decoded for their sizes, nothing is uploaded or drawn.
+void NUX_InitHeadless(int width, int height);
+
+// 1 when a window and GL context exist (drawing happens), 0 when headless.
+int NUX_HasDisplay();
+
+void initNUX(int width, int height);
+void resizeNUX(int width, int height);
+void NUX_SetVideoMode(int modeIndex, int fullScreen);
+int NUX_GetNumVideoModes();
+int NUX_GetModeWidth(int modeIndex);
+int NUX_GetModeHeight(int modeIndex);
+int NUX_GetXRes();
+int NUX_GetYRes();
+
+// Called by NUX_Update around the drawing of all screens.
+void NUX_BeginRender();
+void NUX_EndRender();
+
+// Closes the window and SDL; called once at exit.
+void NUX_Shutdown();
+
+int NUX_GetTriangleCount();
+
+// The colour the frame is cleared to (0..1). Scenes that paint a sky set it.
+void NUX_SetClearColor(float red, float green, float blue, float alpha);
+
+// Clears and presents one frame at once, so the window shows the clear colour before loading.
+void NUX_PresentClearFrame();
+
+// Asks for the next presented frame to be saved as an RGB PNG at path (harness screenshots).
+void NUX_RequestScreenshot(const char* path);
+
+// Reads the back buffer (the frame about to be presented) as RGBA rows, top row first,
+// into a caller buffer of curXRes * curYRes * 4 bytes. 0 when headless.
+int NUX_ReadFramePixels(unsigned char* rgba);
+
+//---- Pictures
+
+Image* NUX_LoadImage(const char* path);
+Image* NUX_MakeImageFromExisting(ImageEntry* entry);
+void NUX_InitSprite(Sprite* sprite);
+uint32_t nextPowerofTwo(uint32_t v);
+void GL_RGBA_to_Float(float r, float g, float b, float a, float* out);
+
+// The texture cache, one entry per distinct path (null before the first load).
+extern KWArray* imageEntries;
+
+//---- Drawing
+
+// Screen callbacks: every parameter comes from the item's sprite fields.
+void NUX_DrawImage(Sprite* item);
+void NUX_DrawEmptySprite(Sprite* item);
+
+// Direct drawing, colours 0..255.
+void NUX_DrawTintedImage(Image* image, float x, float y, float width, float height, float rotation,
+                         float red, float green, float blue, float alpha);
+void NUX_DrawZImage(Image* image, float a, float b, float c, float d, float e, float z);
+void NUX_DrawRect(float x, float y, float width, float height, float red, float green, float blue,
+                  float alpha, float rotation);
+void NUX_VerticalGradientRect(float x, float y, float width, float height, float r1, float g1, float b1,
+                              float a1, float r2, float g2, float b2, float a2);
+void NUX_GradientRect(float x, float y, float width, float height, float r1, float g1, float b1, float a1,
+                      float r2, float g2, float b2, float a2);
+
+//---- Fonts and labels
+
+Font* NUX_CreateFont(const char* path);
+Label* NUX_CreateLabel(Font* font, const char* text, int textureSize, int pixelSize, float red, float green,
+                       float blue, float alpha);
+void NUX_SetLabelText(Label* label, const char* text);
+void NUX_DrawLabel(Sprite* item);
+int NUX_GetTextWidth(Font* font, const char* text, int pixelSize);
+int NUX_GetOptimalTextSize(Font* font, const char* text, int maxWidth);

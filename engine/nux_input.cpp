@@ -1,0 +1,185 @@
+// nux_input: the one place that knows every mode's keys. Window events and queued
+// (scripted) events go through the same two tables, key press and key release.
+
+#include "nux_input.h"
+#include "nux_local.h"
+#include "nux_shell.h"
+#include "nux_sound.h"
+
+#include <SDL.h>    // event polling
+#include <array>    // the queued events
+#include <cstring>  // strcmp
+
+//---- Constants
+
+static const int QUEUE_SIZE = 256;
+
+//---- Types
+
+struct QueuedEvent {
+    NUX_Key key;  // NUX_KEY_NONE for a window-close request
+    int pressed;
+};
+
+//---- State
+
+int exitFlag = 1;
+int movingLeft = 0, movingRight = 0, movingUp = 0, movingDown = 0;
+int musicMuted = 0;
+
+static std::array<QueuedEvent, QUEUE_SIZE> queue;
+static int queued = 0;
+
+//---- Helpers
+
+static NUX_Key keyFromSDL(SDLKey sym)
+{
+    switch (sym) {
+    case SDLK_UP: return NUX_KEY_UP;
+    case SDLK_DOWN: return NUX_KEY_DOWN;
+    case SDLK_LEFT: return NUX_KEY_LEFT;
+    case SDLK_RIGHT: return NUX_KEY_RIGHT;
+    case SDLK_SPACE: return NUX_KEY_SPACE;
+    case SDLK_p: return NUX_KEY_P;
+    case SDLK_RETURN: return NUX_KEY_RETURN;
+    case SDLK_m: return NUX_KEY_M;
+    case SDLK_ESCAPE: return NUX_KEY_ESCAPE;
+    case SDLK_q: return NUX_KEY_Q;
+    default: return NUX_KEY_NONE;
+    }
+}
+
+static void keyPressed(NUX_Key key)
+{
+    int mode = getGameMode();
+    switch (key) {
+    case NUX_KEY_UP:
+        movingUp = 1;
+        owlFlapUp();
+        break;
+    case NUX_KEY_DOWN: movingDown = 1; break;
+    case NUX_KEY_RIGHT: movingRight = 1; break;
+    case NUX_KEY_LEFT: movingLeft = 1; break;
+    case NUX_KEY_P:
+    case NUX_KEY_RETURN:
+        if (mode == 2)
+            gamePause();
+        break;
+    case NUX_KEY_M:
+        if (musicMuted == 0) {
+            NUX_SetMusicVolume(0.0);
+            musicMuted = 1;
+        } else {
+            NUX_SetMusicVolume(1.0);
+            musicMuted = 0;
+        }
+        break;
+    case NUX_KEY_ESCAPE:
+        if (mode == 0 || mode == 5) {
+            exitFlag = 0;
+        } else if (mode == 1 || mode == 3 || mode == 4) {
+            switchGameMode(0);
+        } else if (mode == 2) {
+            if (getGamePaused())
+                gamePause();
+            switchGameMode(0);
+        }
+        break;
+    case NUX_KEY_SPACE:
+        if (mode == 2 && !getGamePaused())
+            owlSwoop();
+        else if (mode == 0 && isIntroMusicPlaying() != 0)
+            switchGameMode(1);
+        else if (mode == 5)
+            SorvelAborted();
+        else if (mode == 1)
+            switchGameMode(2);
+        else if (mode == 3 && getGameOverElapsed() > 0.88f)
+            switchGameMode(0);
+        else if (mode == 4 && getGameBeatElapsed() > 2.0f)
+            switchGameMode(0);
+        break;
+    default: break;
+    }
+}
+
+static void keyReleased(NUX_Key key)
+{
+    switch (key) {
+    case NUX_KEY_UP:
+        // While paused the release is ignored, so the owl still glides when play resumes.
+        if (!getGamePaused()) {
+            movingUp = 0;
+            owlFlapDown();
+        }
+        break;
+    case NUX_KEY_DOWN: movingDown = 0; break;
+    case NUX_KEY_RIGHT: movingRight = 0; break;
+    case NUX_KEY_LEFT: movingLeft = 0; break;
+    case NUX_KEY_SPACE:
+        if (getGameMode() == 2 && !getGamePaused())
+            owlSwoopStop();
+        break;
+    case NUX_KEY_Q: exitFlag = 0; break;
+    default: break;
+    }
+}
+
+static void handleEvent(NUX_Key key, int pressed, bool quit)
+{
+    if (quit)
+        exitFlag = 0;
+    else if (pressed)
+        keyPressed(key);
+    else
+        keyReleased(key);
+}
+
+//---- Public
+
+void NUX_QueueKeyEvent(NUX_Key key, int pressed)
+{
+    if (queued < QUEUE_SIZE && key != NUX_KEY_NONE)
+        queue[queued++] = QueuedEvent{key, pressed ? 1 : 0};
+}
+
+void NUX_QueueQuitEvent()
+{
+    if (queued < QUEUE_SIZE)
+        queue[queued++] = QueuedEvent{NUX_KEY_NONE, 0};
+}
+
+void NUX_InputUpdate()
+{
+    if (nuxHasGL) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT)
+                handleEvent(NUX_KEY_NONE, 0, true);
+            else if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP)
+                handleEvent(keyFromSDL(event.key.keysym.sym), event.type == SDL_KEYDOWN, false);
+        }
+    }
+    // A handler may queue more (it never does today); take a snapshot of the count first.
+    int n = queued;
+    queued = 0;
+    for (int i = 0; i < n; i++)
+        handleEvent(queue[i].key, queue[i].pressed, queue[i].key == NUX_KEY_NONE);
+}
+
+NUX_Key NUX_KeyFromName(const char* name)
+{
+    static const struct {
+        const char* name;
+        NUX_Key key;
+    } names[] = {
+        {"up", NUX_KEY_UP},         {"down", NUX_KEY_DOWN}, {"left", NUX_KEY_LEFT},
+        {"right", NUX_KEY_RIGHT},   {"space", NUX_KEY_SPACE}, {"p", NUX_KEY_P},
+        {"return", NUX_KEY_RETURN}, {"m", NUX_KEY_M},        {"escape", NUX_KEY_ESCAPE},
+        {"q", NUX_KEY_Q},
+    };
+    for (const auto& entry : names)
+        if (strcmp(entry.name, name) == 0)
+            return entry.key;
+    return NUX_KEY_NONE;
+}

@@ -1,0 +1,38 @@
+// testutil: shared helpers for the tests: a real window for pixel tests, PNG files written on
+// the fly, temporary folders and captured output.
+#pragma once
+
+#include <cstdint>  // uint8_t
+#include <string>   // paths
+#include <vector>   // pixel buffers
+
+// Opens the 1024 x 768 game window once per test process (under Xvfb in the test script).
+// False when no display is available; pixel tests then skip.
+bool testOpenWindow();
+
+// Clears the back buffer to opaque black and resets the model-view matrix, ready to draw.
+void testBeginFrame();
+
+// Reads back the whole frame drawn so far (not yet presented): RGBA rows, top row first.
+std::vector<uint8_t> testReadFrame();
+
+// The RGBA pixel at logical (x, y) of a frame read by testReadFrame.
+struct Rgba {
+    int r, g, b, a;
+};
+Rgba testPixel(const std::vector<uint8_t>& frame, int x, int y);
+
+// A fresh empty folder under /tmp for this test process; removed at exit.
+std::string testTempDir();
+
+// Writes a PNG with libpng: colorType one of PNG_COLOR_TYPE_*, bitDepth 8 or 16, rows top first
+// with bytes exactly as the format lays them (16-bit samples big-endian). For palette files,
+// palette holds RGB triples. Returns the path.
+std::string testWritePng(const std::string& name, int width, int height, int colorType, int bitDepth,
+                         const std::vector<uint8_t>& rows, const std::vector<uint8_t>& palette = {});
+
+// Writes raw bytes to a file in the temp folder and returns its path.
+std::string testWriteFile(const std::string& name, const std::vector<uint8_t>& bytes);
+
+// Runs a command with /bin/sh and returns its standard output; exitCode receives its status.
+std::string testRun(const std::string& command, int* exitCode = nullptr);
