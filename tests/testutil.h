@@ -22,6 +22,14 @@ struct Rgba {
 };
 Rgba testPixel(const std::vector<uint8_t>& frame, int x, int y);
 
+// Keeps an engine item reachable for the rest of the process, as the game keeps its items in
+// globals and screens for the whole run (the engine never frees them, by design).
+void* testKeepPointer(void* item);
+template <class T> T* testKeep(T* item)
+{
+    return (T*)testKeepPointer(item);
+}
+
 // A fresh empty folder under /tmp for this test process; removed at exit.
 std::string testTempDir();
 

@@ -1,0 +1,216 @@
+// Tests of the PNG loader, the padded texture layout and the texture cache, with real PNG files
+// written by the test in every colour type the loader meets.
+
+#include "nux.h"
+#include "pngLoad.h"
+#include "testutil.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <cstdlib>  // free
+
+//---- Helpers
+
+// A w x h RGBA picture whose texel (x, y) encodes its own position, so any misplacement shows.
+static std::vector<uint8_t> positionPicture(int w, int h)
+{
+    std::vector<uint8_t> rows((size_t)w * h * 4);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            uint8_t* p = &rows[((size_t)y * w + x) * 4];
+            p[0] = (uint8_t)x;
+            p[1] = (uint8_t)(x >> 8);
+            p[2] = (uint8_t)y;
+            p[3] = (uint8_t)(200 + (x + y) % 50);
+        }
+    return rows;
+}
+
+static std::vector<uint8_t> readTexture(const Image* image)
+{
+    const size_t T = image->textureSize;
+    std::vector<uint8_t> texels(T * T * 4);
+    glBindTexture(GL_TEXTURE_2D, image->texture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    return texels;
+}
+
+//---- Decoding
+
+TEST(PngLoad, DecodesEveryColourTypeToRgbaBottomRowFirst)
+{
+    // Two rows of two pixels: top row red then green, bottom row blue then white.
+    struct Case {
+        const char* name;
+        int colorType, bitDepth;
+        std::vector<uint8_t> rows, palette;
+        uint8_t expectTopLeft[4], expectBottomRight[4];
+    } cases[] = {
+        {"rgba8.png", PNG_COLOR_TYPE_RGBA, 8,
+         {255, 0, 0, 128, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 10}, {}, {255, 0, 0, 128}, {255, 255, 255, 10}},
+        {"rgba16.png", PNG_COLOR_TYPE_RGBA, 16,
+         {0xff, 0xff, 0, 0, 0, 0, 0x80, 0x01, 0, 0, 0xff, 0xff, 0, 0, 0xff, 0xff,
+          0, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x0a, 0x0b},
+         {}, {255, 0, 0, 128}, {255, 255, 255, 10}},
+        {"rgb.png", PNG_COLOR_TYPE_RGB, 8, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}, {}, {255, 0, 0, 255},
+         {255, 255, 255, 255}},
+        {"grey.png", PNG_COLOR_TYPE_GRAY, 8, {90, 0, 0, 255}, {}, {90, 90, 90, 255}, {255, 255, 255, 255}},
+        {"greyalpha.png", PNG_COLOR_TYPE_GRAY_ALPHA, 8, {90, 7, 0, 0, 0, 0, 255, 20}, {}, {90, 90, 90, 7},
+         {255, 255, 255, 20}},
+        {"palette.png", PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2, 3}, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255},
+         {255, 0, 0, 255}, {255, 255, 255, 255}},
+    };
+    for (const Case& c : cases) {
+        std::string path = testWritePng(c.name, 2, 2, c.colorType, c.bitDepth, c.rows, c.palette);
+        uint32_t w = 0, h = 0;
+        unsigned char* pixels = nullptr;
+        ASSERT_EQ(pngLoad(path.c_str(), &w, &h, &pixels), PNGLOAD_OK) << c.name;
+        EXPECT_EQ(w, 2u) << c.name;
+        EXPECT_EQ(h, 2u) << c.name;
+        // Bottom row first: the picture's top-left pixel is the third pixel of the buffer.
+        for (int i = 0; i < 4; i++) {
+            EXPECT_EQ(pixels[8 + i], c.expectTopLeft[i]) << c.name << " top-left channel " << i;
+            EXPECT_EQ(pixels[4 + i], c.expectBottomRight[i]) << c.name << " bottom-right channel " << i;
+        }
+        free(pixels);
+    }
+}
+
+TEST(PngLoad, RejectsMissingForeignAndDamagedFiles)
+{
+    std::string good = testWritePng("good.png", 16, 16, PNG_COLOR_TYPE_RGBA, 8, positionPicture(16, 16));
+    FILE* file = fopen(good.c_str(), "rb");
+    std::vector<uint8_t> bytes(4096);
+    bytes.resize(fread(bytes.data(), 1, bytes.size(), file));
+    fclose(file);
+
+    std::vector<uint8_t> truncated(bytes.begin(), bytes.begin() + (long)bytes.size() / 2);
+    std::vector<uint8_t> corrupted = bytes;
+    for (size_t i = 40; i < corrupted.size() - 12; i += 7)
+        corrupted[i] ^= 0x5a;
+    std::vector<uint8_t> headerOnly(bytes.begin(), bytes.begin() + 8);
+
+    const std::string paths[] = {
+        testTempDir() + "/missing.png",
+        testWriteFile("text.png", {'h', 'e', 'l', 'l', 'o', ' ', 'o', 'w', 'l', '\n'}),
+        testWriteFile("truncated.png", truncated),
+        testWriteFile("corrupted.png", corrupted),
+        testWriteFile("header.png", headerOnly),
+        testWriteFile("empty.png", {}),
+    };
+    for (const std::string& path : paths) {
+        uint32_t w = 99, h = 99;
+        unsigned char* pixels = (unsigned char*)1;
+        EXPECT_EQ(pngLoad(path.c_str(), &w, &h, &pixels), PNGLOAD_FAILED) << path;
+        EXPECT_EQ(pixels, nullptr) << path;
+    }
+}
+
+TEST(NextPowerOfTwo, SmallestPowerNotBelow)
+{
+    const uint32_t cases[][2] = {{1, 1}, {2, 2}, {3, 4}, {5, 8}, {300, 512}, {1024, 1024}, {1025, 2048},
+                                 {0x80000000u, 0x80000000u}};
+    for (const auto& c : cases)
+        EXPECT_EQ(nextPowerofTwo(c[0]), c[1]) << c[0];
+}
+
+//---- Textures (real GL under Xvfb)
+
+TEST(LoadImage, PadsThePictureIntoAPowerOfTwoSquare)
+{
+    if (!testOpenWindow())
+        GTEST_SKIP() << "no display";
+    std::string path = testWritePng("layout300x100.png", 300, 100, PNG_COLOR_TYPE_RGBA, 8, positionPicture(300, 100));
+    Image* image = testKeep(NUX_LoadImage(path.c_str()));
+    ASSERT_EQ(image->textureSize, 512u);
+    EXPECT_EQ(image->pixelWidth, 300u);
+    EXPECT_EQ(image->pixelHeight, 100u);
+    EXPECT_EQ(image->sprite.width, 300.0f);
+    EXPECT_EQ(image->sprite.height, 100.0f);
+    EXPECT_EQ(image->sprite.alpha, 100.0f);
+
+    std::vector<uint8_t> texels = readTexture(image);
+    int misplaced = 0, leaked = 0;
+    for (int row = 0; row < 512; row++)
+        for (int col = 0; col < 512; col++) {
+            const uint8_t* t = &texels[((size_t)row * 512 + col) * 4];
+            bool inPicture = col < 300 && row >= 412;
+            if (inPicture) {
+                int y = 511 - row;  // the picture's top row sits in texel row 511
+                misplaced += t[0] != (uint8_t)col || t[1] != (uint8_t)(col >> 8) || t[2] != (uint8_t)y ||
+                             t[3] != (uint8_t)(200 + (col + y) % 50);
+            } else {
+                leaked += (t[0] | t[1] | t[2] | t[3]) != 0;
+            }
+        }
+    EXPECT_EQ(misplaced, 0);
+    EXPECT_EQ(leaked, 0) << "the margin must be fully transparent";
+}
+
+TEST(LoadImage, TextureSidesForExactAndOddSizes)
+{
+    if (!testOpenWindow())
+        GTEST_SKIP() << "no display";
+    std::string square = testWritePng("square256.png", 256, 256, PNG_COLOR_TYPE_RGBA, 8, positionPicture(256, 256));
+    std::string wide = testWritePng("wide257.png", 257, 1, PNG_COLOR_TYPE_RGBA, 8, positionPicture(257, 1));
+    std::string grey = testWritePng("grey3x5.png", 3, 5, PNG_COLOR_TYPE_GRAY, 8, std::vector<uint8_t>(15, 77));
+    EXPECT_EQ(testKeep(NUX_LoadImage(square.c_str()))->textureSize, 256u);
+    EXPECT_EQ(testKeep(NUX_LoadImage(wide.c_str()))->textureSize, 512u);
+
+    // A grey picture arrives with an opaque alpha channel.
+    Image* image = testKeep(NUX_LoadImage(grey.c_str()));
+    ASSERT_EQ(image->textureSize, 8u);
+    std::vector<uint8_t> texels = readTexture(image);
+    const uint8_t* top = &texels[(7 * 8 + 0) * 4];
+    EXPECT_EQ(top[0], 77);
+    EXPECT_EQ(top[3], 255);
+    EXPECT_EQ(texels[(2 * 8 + 0) * 4 + 3], 0) << "rows above the picture stay transparent";
+}
+
+TEST(LoadImage, CachesTexturesByExactPath)
+{
+    if (!testOpenWindow())
+        GTEST_SKIP() << "no display";
+    std::string path = testWritePng("Cached.png", 4, 4, PNG_COLOR_TYPE_RGBA, 8, positionPicture(4, 4));
+    std::string lower = testWritePng("cached.png", 4, 4, PNG_COLOR_TYPE_RGBA, 8, positionPicture(4, 4));
+    int entriesBefore = imageEntries ? imageEntries->count : 0;
+
+    Image* first = testKeep(NUX_LoadImage(path.c_str()));
+    Image* second = testKeep(NUX_LoadImage(path.c_str()));
+    EXPECT_NE(first, second);
+    EXPECT_EQ(first->texture, second->texture);
+    first->sprite.alpha = 0.25f;
+    EXPECT_EQ(second->sprite.alpha, 100.0f);
+    EXPECT_EQ(second->pixelWidth, 4u);
+    EXPECT_EQ(second->sprite.width, 4.0f);
+
+    Image* otherCase = testKeep(NUX_LoadImage(lower.c_str()));
+    EXPECT_NE(otherCase->texture, first->texture);
+    EXPECT_EQ(imageEntries->count, entriesBefore + 2);
+}
+
+TEST(LoadImage, AMissingOrDamagedFileGivesACachedEmptyPicture)
+{
+    if (!testOpenWindow())
+        GTEST_SKIP() << "no display";
+    std::string damaged = testWriteFile("damaged.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13});
+    for (const std::string& path : {testTempDir() + "/nowhere.png", damaged}) {
+        int entriesBefore = imageEntries ? imageEntries->count : 0;
+        Image* image = testKeep(NUX_LoadImage(path.c_str()));
+        EXPECT_EQ(image->pixelWidth, 0u) << path;
+        EXPECT_EQ(image->pixelHeight, 0u) << path;
+        EXPECT_EQ(image->textureSize, 0u) << path;
+        Image* again = testKeep(NUX_LoadImage(path.c_str()));
+        EXPECT_EQ(again->texture, image->texture) << path;
+        EXPECT_EQ(imageEntries->count, entriesBefore + 1) << path;
+        // Drawing it shows nothing and does not fail.
+        testBeginFrame();
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        image->sprite.x = 10.0f;
+        NUX_DrawImage(&image->sprite);
+        EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+    }
+}

@@ -1,0 +1,168 @@
+// Tests of particle sources: the burst rule, the stream's pacing, the life rule and the physics.
+
+#include "main.h"
+#include "nux.h"
+
+#include <gtest/gtest.h>
+#include <cstdlib>  // srand
+
+//---- Helpers
+
+static Screen* particleScreen()
+{
+    static Screen* screen = NUX_CreateScreen();
+    return screen;
+}
+
+static int activeCount(ParticleSource* source)
+{
+    int n = 0;
+    for (int i = 0; i < source->particles->count; i++)
+        n += ((Particle*)source->particles->items[i])->active;
+    return n;
+}
+
+static Particle* particleAt(ParticleSource* source, int i)
+{
+    return (Particle*)source->particles->items[i];
+}
+
+// One drawn frame of the source's screen, dt seconds long.
+static void step(ParticleSource* source, float dt)
+{
+    elapsed = dt;
+    NUX_UpdateParticleSource(&source->sprite);
+}
+
+//---- Bursts
+
+TEST(Particles, BurstsEmitOnlyIdleParticlesAndAreCappedAtTheCount)
+{
+    srand(3);
+    ParticleSource* source = NUX_AddParticleSource(particleScreen(), 200, "data/feather.png");
+    source->emitStopped = 1;
+    NUX_EmitParticles(source, 180);
+    EXPECT_EQ(activeCount(source), 180);
+    NUX_EmitParticles(source, 40);
+    EXPECT_EQ(activeCount(source), 200) << "a busy source emits only its 20 idle particles";
+
+    NUX_ResetParticleSource(source);
+    EXPECT_EQ(activeCount(source), 0);
+    EXPECT_EQ(particleAt(source, 0)->sprite->sprite.alpha, 0.0f);
+    NUX_EmitParticles(source, 500);
+    EXPECT_EQ(activeCount(source), 200);
+}
+
+TEST(Particles, EmissionPlacesScalesAndShowsTheParticle)
+{
+    srand(11);
+    ParticleSource* source = NUX_AddParticleSource(particleScreen(), 400, "data/feather.png");
+    source->sprite.x = 300.0f;
+    source->sprite.y = 200.0f;
+    NUX_EmitParticles(source, 400);
+    for (int i = 0; i < 400; i++) {
+        Particle* p = particleAt(source, i);
+        const Sprite& s = p->sprite->sprite;
+        ASSERT_EQ(s.alpha, 1.0f);
+        ASSERT_EQ(s.centered, 1);
+        // Displacements 125 / k for k in 1..99, always right of and below the point.
+        ASSERT_GE(p->x, 300.0f + 125.0f / 99.0f - 1e-3f) << i;
+        ASSERT_LE(p->x, 300.0f + 125.0f) << i;
+        ASSERT_GE(p->y, 200.0f + 125.0f / 99.0f - 1e-3f) << i;
+        ASSERT_LE(s.scaleX, 1.0f) << i;
+        ASSERT_GE(s.scaleX, 0.6f + 0.4f / 99.0f - 1e-6f) << i;
+        ASSERT_EQ(s.scaleX, s.scaleY);
+        ASSERT_GE(p->vx, -5.0f);
+        ASSERT_LT(p->vx, 5.0f);
+        ASSERT_GE(p->vy, -2.5f);
+        ASSERT_LT(p->vy, 2.5f);
+        ASSERT_LT(p->spin, 500.0f);
+        ASSERT_EQ(p->lifeLeft, 2.0f);
+    }
+}
+
+//---- The stream
+
+TEST(Particles, StreamPacesByEmitInterval)
+{
+    srand(5);
+    ParticleSource* sparks = NUX_AddParticleSource(particleScreen(), 50, "data/spark.png");
+    sparks->emitInterval = 0.2f;
+    sparks->particleLife = 1.0f;
+    // Paused: nothing flows however long it waits.
+    sparks->emitPaused = 1;
+    for (int i = 0; i < 30; i++)
+        step(sparks, 0.05f);
+    EXPECT_EQ(activeCount(sparks), 0);
+
+    // Running: one particle each time the timer passes 0.2 s, the first idle one in order.
+    sparks->emitPaused = 0;
+    sparks->emitTimer = 0.0f;
+    for (int i = 0; i < 20; i++)
+        step(sparks, 0.05f);  // one second
+    EXPECT_GE(activeCount(sparks), 4);
+    EXPECT_LE(activeCount(sparks), 5);
+    EXPECT_EQ(particleAt(sparks, 0)->active, 1);
+    EXPECT_EQ(particleAt(sparks, 5)->active, 0);
+
+    // With no interval, one particle joins per frame.
+    ParticleSource* stream = NUX_AddParticleSource(particleScreen(), 20, "data/spark.png");
+    for (int i = 0; i < 10; i++)
+        step(stream, 0.016f);
+    EXPECT_EQ(activeCount(stream), 10);
+    // A frame of zero time does not pass the interval test.
+    step(stream, 0.0f);
+    EXPECT_EQ(activeCount(stream), 10);
+}
+
+//---- Life and physics
+
+TEST(Particles, ParticleAtExactlyZeroLifeMovesOnceMore)
+{
+    ParticleSource* source = NUX_AddParticleSource(particleScreen(), 1, "data/feather.png");
+    source->emitStopped = 1;
+    NUX_EmitParticles(source, 1);
+    Particle* p = particleAt(source, 0);
+    p->lifeLeft = 0.0f;
+    float yBefore = p->y;
+    step(source, 0.1f);
+    EXPECT_EQ(p->active, 1);
+    EXPECT_NE(p->y, yBefore);
+    step(source, 0.1f);
+    EXPECT_EQ(p->active, 0);
+    EXPECT_EQ(p->sprite->sprite.alpha, 1.0f) << "a dead particle stays where it stopped until emitted again";
+}
+
+TEST(Particles, GravityVelocityDragAndSpinOverFixedFrames)
+{
+    ParticleSource* source = NUX_AddParticleSource(particleScreen(), 1, "data/feather.png");
+    source->emitStopped = 1;
+    NUX_EmitParticles(source, 1);
+    Particle* p = particleAt(source, 0);
+    p->x = 100.0f;
+    p->y = 100.0f;
+    p->vx = 1.0f;
+    p->vy = 0.0f;
+    p->spin = 90.0f;
+    p->sprite->sprite.rotation = 0.0f;
+
+    step(source, 0.1f);
+    // vy gains gravity first, then moves the particle: 10 * 0.1 = 1 pixel per 1/120 s.
+    EXPECT_FLOAT_EQ(p->vy, 1.0f);
+    EXPECT_FLOAT_EQ(p->y, 100.0f + 1.0f * 120.0f * 0.1f);
+    EXPECT_FLOAT_EQ(p->x, 100.0f + 1.0f * 120.0f * 0.1f);
+    EXPECT_NEAR(p->vx, 1.0f - 0.28f, 1e-6);
+    EXPECT_EQ(p->sprite->sprite.x, p->x);
+    EXPECT_EQ(p->sprite->sprite.y, p->y);
+    EXPECT_FLOAT_EQ(p->sprite->sprite.rotation, 9.0f);
+    EXPECT_FLOAT_EQ(p->lifeLeft, 1.9f);
+
+    // A small positive vx pushed below zero by the first drag rule is pushed back by the second.
+    p->vx = 0.1f;
+    step(source, 0.1f);
+    EXPECT_NEAR(p->vx, 0.1f, 1e-6);
+    // A negative vx drifts towards zero.
+    p->vx = -1.0f;
+    step(source, 0.1f);
+    EXPECT_NEAR(p->vx, -0.72f, 1e-6);
+}

@@ -1,0 +1,226 @@
+// Tests of the shell and the input layer on the real start-up, headless: the frame clock's clamp,
+// the mode switch, and every mode's keys delivered through the input queue.
+
+#include "main.h"
+#include "scenes.h"
+
+#include <gtest/gtest.h>
+
+//---- Fixture
+
+// Starts the game once per process as the harness does: virtual clock, no window, the
+// deterministic music clock, every scene loaded.
+class Shell : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static bool started = false;
+        if (started)
+            return;
+        started = true;
+        NUX_UseVirtualClock(1.0 / 60.0);
+        NUX_UseDeterministicMusicClock(1);
+        NUX_InitHeadless(1024, 768);
+        initShell(1);
+        initSorvel();
+        initScreens();
+        loadSequences();
+    }
+
+    void SetUp() override
+    {
+        exitFlag = 1;
+        movingLeft = movingRight = movingUp = movingDown = 0;
+        if (getGamePaused())
+            gamePause();
+        switchGameMode(MODE_TITLE);
+    }
+
+    // Delivers one key event through the same path as the window's events.
+    static void key(NUX_Key k, int pressed)
+    {
+        NUX_QueueKeyEvent(k, pressed);
+        NUX_InputUpdate();
+    }
+
+    static void tap(NUX_Key k)
+    {
+        key(k, 1);
+        key(k, 0);
+    }
+
+    // Runs the main loop's update for the current mode over `seconds` of virtual time.
+    static void play(double seconds)
+    {
+        for (int i = 0; i < (int)(seconds * 60.0 + 0.5); i++) {
+            NUX_AdvanceVirtualClock();
+            runMainFrame();
+        }
+    }
+};
+
+//---- Frame clock
+
+TEST_F(Shell, DoTimerClampsALongFrameAndRecoversAfter)
+{
+    doTimer();
+    for (int i = 0; i < 300; i++)  // five seconds between two frames
+        NUX_AdvanceVirtualClock();
+    doTimer();
+    EXPECT_FLOAT_EQ(elapsed, 0.2f);
+    NUX_AdvanceVirtualClock();
+    doTimer();
+    EXPECT_NEAR(elapsed, 1.0f / 60.0f, 1e-6);
+    EXPECT_EQ(last_ticks, Timer_GetTicks());
+}
+
+//---- Mode switch
+
+TEST_F(Shell, SwitchShowsOnlyTheNewModesScreenAndStopsTheMusic)
+{
+    play(0.5);
+    ASSERT_TRUE(isIntroMusicPlaying());
+    ASSERT_GT(NUX_GetMusicPosition(), 0.3);
+
+    Screen* screens[6] = {introScreen, prologueScreen, gameScreen, gameOverScreen, gameBeatScreen, sorvelScreen};
+    for (int mode = 0; mode <= 5; mode++) {
+        switchGameMode(mode);
+        EXPECT_EQ(getGameMode(), mode);
+        EXPECT_EQ(NUX_GetMusicPosition(), 0.0) << "mode " << mode;
+        for (int other = 0; other <= 5; other++)
+            EXPECT_EQ(screens[other]->visible, other == mode ? 1 : 0) << "mode " << mode << " screen " << other;
+    }
+
+    // An unknown mode hides everything and runs nothing.
+    switchGameMode(9);
+    for (Screen* screen : screens)
+        EXPECT_EQ(screen->visible, 0);
+    EXPECT_EQ(getGameMode(), 9);
+    play(0.2);
+    EXPECT_EQ(exitFlag, 1);
+}
+
+TEST_F(Shell, SwitchingToTheCurrentModeResetsItAgain)
+{
+    switchGameMode(MODE_GAMEBEAT);
+    play(1.0);
+    EXPECT_GT(getGameBeatElapsed(), 0.9f);
+    switchGameMode(MODE_GAMEBEAT);
+    EXPECT_EQ(getGameBeatElapsed(), 0.0f);
+}
+
+//---- Keys
+
+TEST_F(Shell, EscapeQuitsFromTitleAndSplashAndReturnsFromTheRest)
+{
+    for (int mode : {MODE_PROLOGUE, MODE_GAMEOVER, MODE_GAMEBEAT, MODE_GAME}) {
+        switchGameMode(mode);
+        key(NUX_KEY_ESCAPE, 1);
+        EXPECT_EQ(getGameMode(), MODE_TITLE) << "from mode " << mode;
+        EXPECT_EQ(exitFlag, 1);
+    }
+
+    switchGameMode(MODE_GAME);
+    tap(NUX_KEY_P);
+    ASSERT_EQ(getGamePaused(), 1);
+    key(NUX_KEY_ESCAPE, 1);
+    EXPECT_EQ(getGamePaused(), 0) << "leaving a paused game clears the pause";
+    EXPECT_EQ(getGameMode(), MODE_TITLE);
+
+    key(NUX_KEY_ESCAPE, 1);
+    EXPECT_EQ(exitFlag, 0);
+    exitFlag = 1;
+    switchGameMode(MODE_SPLASH);
+    key(NUX_KEY_ESCAPE, 1);
+    EXPECT_EQ(exitFlag, 0);
+}
+
+TEST_F(Shell, SpaceFollowsEachModesRule)
+{
+    // The title waits for its music before Space starts the prologue.
+    key(NUX_KEY_SPACE, 1);
+    EXPECT_EQ(getGameMode(), MODE_TITLE);
+    play(0.1);
+    key(NUX_KEY_SPACE, 1);
+    EXPECT_EQ(getGameMode(), MODE_PROLOGUE);
+    key(NUX_KEY_SPACE, 1);
+    EXPECT_EQ(getGameMode(), MODE_GAME) << "Space skips the prologue";
+
+    // Game over: nothing before its music reaches 0.88 s (it never plays here).
+    switchGameMode(MODE_GAMEOVER);
+    key(NUX_KEY_SPACE, 1);
+    EXPECT_EQ(getGameMode(), MODE_GAMEOVER);
+
+    // The ending: only strictly after 2 seconds.
+    switchGameMode(MODE_GAMEBEAT);
+    runGameBeat(2.0f);
+    key(NUX_KEY_SPACE, 1);
+    EXPECT_EQ(getGameMode(), MODE_GAMEBEAT);
+    runGameBeat(0.01f);
+    key(NUX_KEY_SPACE, 1);
+    EXPECT_EQ(getGameMode(), MODE_TITLE);
+
+    // The splash: Space cuts it short.
+    switchGameMode(MODE_SPLASH);
+    ASSERT_EQ(SorvelOver(), 0);
+    key(NUX_KEY_SPACE, 1);
+    EXPECT_EQ(SorvelOver(), 1);
+    EXPECT_EQ(vorn_plain->sprite.alpha, 1.0f);
+    EXPECT_EQ(branding->sprite.alpha, 0.0f);
+}
+
+TEST_F(Shell, QuitsOnlyWhenQIsReleasedOrTheWindowCloses)
+{
+    key(NUX_KEY_Q, 1);
+    EXPECT_EQ(exitFlag, 1);
+    key(NUX_KEY_Q, 0);
+    EXPECT_EQ(exitFlag, 0);
+    exitFlag = 1;
+    NUX_QueueQuitEvent();
+    NUX_QueueKeyEvent(NUX_KEY_DOWN, 1);
+    NUX_InputUpdate();
+    EXPECT_EQ(exitFlag, 0);
+    EXPECT_EQ(movingDown, 1) << "events after a close request are still handled";
+}
+
+TEST_F(Shell, PauseHoldsTheUpKeyAndOnlyWorksInTheGame)
+{
+    tap(NUX_KEY_P);
+    EXPECT_EQ(getGamePaused(), 0) << "P does nothing on the title";
+
+    switchGameMode(MODE_GAME);
+    key(NUX_KEY_UP, 1);
+    tap(NUX_KEY_RETURN);
+    ASSERT_EQ(getGamePaused(), 1);
+    key(NUX_KEY_UP, 0);
+    EXPECT_EQ(movingUp, 1) << "a release during the pause is ignored";
+    tap(NUX_KEY_P);
+    EXPECT_EQ(movingUp, 1);
+    tap(NUX_KEY_UP);
+    EXPECT_EQ(movingUp, 0);
+
+    // Arrows are tracked in every mode.
+    switchGameMode(MODE_TITLE);
+    key(NUX_KEY_LEFT, 1);
+    key(NUX_KEY_RIGHT, 1);
+    EXPECT_EQ(movingLeft + movingRight, 2);
+    key(NUX_KEY_LEFT, 0);
+    key(NUX_KEY_RIGHT, 0);
+    EXPECT_EQ(movingLeft + movingRight, 0);
+}
+
+TEST_F(Shell, MTogglesTheMusicMute)
+{
+    tap(NUX_KEY_M);
+    EXPECT_EQ(musicMuted, 1);
+    tap(NUX_KEY_M);
+    EXPECT_EQ(musicMuted, 0);
+}
+
+TEST_F(Shell, KeyNamesForScripts)
+{
+    EXPECT_EQ(NUX_KeyFromName("space"), NUX_KEY_SPACE);
+    EXPECT_EQ(NUX_KeyFromName("escape"), NUX_KEY_ESCAPE);
+    EXPECT_EQ(NUX_KeyFromName("Space"), NUX_KEY_NONE);
+    EXPECT_EQ(NUX_KeyFromName(""), NUX_KEY_NONE);
+}
