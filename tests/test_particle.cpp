@@ -2,8 +2,10 @@
 
 #include "main.h"
 #include "nux.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 #include <cstdlib>  // srand
 
 //---- Helpers
@@ -165,4 +167,41 @@ TEST(Particles, GravityVelocityDragAndSpinOverFixedFrames)
     p->vx = -1.0f;
     step(source, 0.1f);
     EXPECT_NEAR(p->vx, -0.72f, 1e-6);
+}
+
+//---- On screen
+
+TEST(Particles, ABurstShowsOnScreenAroundItsPoint)
+{
+    if (!testOpenWindow())
+        GTEST_SKIP() << "no display";
+    std::vector<uint8_t> white(8 * 8 * 4, 255);
+    std::string feather = testWritePng("feather8.png", 8, 8, PNG_COLOR_TYPE_RGBA, 8, white);
+    for (int i = 0; nuxScreens && i < nuxScreens->count; i++)
+        ((Screen*)nuxScreens->items[i])->visible = 0;
+    Screen* screen = NUX_CreateScreen();
+    ParticleSource* source = NUX_AddParticleSource(screen, 40, feather.c_str());
+    source->emitStopped = 1;
+    source->sprite.x = 512.0f;
+    source->sprite.y = 384.0f;
+    srand(9);
+    NUX_EmitParticles(source, 40);
+    elapsed = 1.0f / 60.0f;
+
+    // The source moves its feathers after they are drawn: the second frame shows them in flight.
+    testBeginFrame();
+    NUX_RenderImages();
+    testBeginFrame();
+    NUX_RenderImages();
+    auto frame = testReadFrame();
+    int lit = 0, far = 0;
+    for (int y = 0; y < 768; y++)
+        for (int x = 0; x < 1024; x++) {
+            if (testPixel(frame, x, y).r < 128)
+                continue;
+            lit++;
+            far += x < 490 || y < 370 || x > 660 || y > 530;
+        }
+    EXPECT_GT(lit, 200) << "forty feathers of up to 8 by 8 pixels";
+    EXPECT_EQ(far, 0) << "feathers start right of and below the point, and have flown one frame";
 }

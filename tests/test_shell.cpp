@@ -6,6 +6,38 @@
 
 #include <gtest/gtest.h>
 
+//---- Watching the resets
+
+// The linker routes the shell's calls of these two resets here first (--wrap on their linker
+// names): each notes what the shell looked like at that moment, then runs the real reset.
+void realResetGame() __asm__("__real__Z9resetGamev");
+void realResetGameBeat() __asm__("__real__Z13resetGameBeatv");
+void wrapResetGame() __asm__("__wrap__Z9resetGamev");
+void wrapResetGameBeat() __asm__("__wrap__Z13resetGameBeatv");
+
+struct ResetSeen {
+    int calls = 0;
+    int modeReported = -1;
+    int screenVisible = -1;
+};
+static ResetSeen gameReset, gameBeatReset;
+
+void wrapResetGame()
+{
+    gameReset.calls++;
+    gameReset.modeReported = getGameMode();
+    gameReset.screenVisible = gameScreen ? gameScreen->visible : -1;
+    realResetGame();
+}
+
+void wrapResetGameBeat()
+{
+    gameBeatReset.calls++;
+    gameBeatReset.modeReported = getGameMode();
+    gameBeatReset.screenVisible = gameBeatScreen ? gameBeatScreen->visible : -1;
+    realResetGameBeat();
+}
+
 //---- Fixture
 
 // Starts the game once per process as the harness does: virtual clock, no window, the
@@ -98,6 +130,23 @@ TEST_F(Shell, SwitchShowsOnlyTheNewModesScreenAndStopsTheMusic)
     EXPECT_EQ(getGameMode(), 9);
     play(0.2);
     EXPECT_EQ(exitFlag, 1);
+}
+
+TEST_F(Shell, ResetsRunWhileTheOldModeIsStillReported)
+{
+    switchGameMode(MODE_PROLOGUE);
+    gameReset = ResetSeen{};
+    switchGameMode(MODE_GAME);
+    EXPECT_EQ(gameReset.calls, 1);
+    EXPECT_EQ(gameReset.modeReported, MODE_PROLOGUE);
+    EXPECT_EQ(gameReset.screenVisible, 0) << "the game resets before its screen is shown";
+    EXPECT_EQ(gameScreen->visible, 1);
+
+    gameBeatReset = ResetSeen{};
+    switchGameMode(MODE_GAMEBEAT);
+    EXPECT_EQ(gameBeatReset.calls, 1);
+    EXPECT_EQ(gameBeatReset.modeReported, MODE_GAME);
+    EXPECT_EQ(gameBeatReset.screenVisible, 1) << "other scenes are shown, then reset";
 }
 
 TEST_F(Shell, SwitchingToTheCurrentModeResetsItAgain)
