@@ -45,9 +45,20 @@ static float clamp01(float v)
     return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
 }
 
-static void setColor(float r, float g, float b, float a)
+void nuxSetColor(float r, float g, float b, float a)
 {
     glColor4f(clamp01(r), clamp01(g), clamp01(b), clamp01(a));
+}
+
+void nuxTexturedQuad(float x, float y, float width, float height, int topRowFirst)
+{
+    const float top = topRowFirst ? 0.0f : 1.0f, bottom = 1.0f - top;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, top); glVertex2f(x, y);
+    glTexCoord2f(1.0f, top); glVertex2f(x + width, y);
+    glTexCoord2f(1.0f, bottom); glVertex2f(x + width, y + height);
+    glTexCoord2f(0.0f, bottom); glVertex2f(x, y + height);
+    glEnd();
 }
 
 static void initFreeType()
@@ -448,7 +459,7 @@ void NUX_DrawImage(Sprite* item)
     if (item->additive == 1)
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glPushMatrix();
-    setColor(item->red, item->green, item->blue, item->alpha);
+    nuxSetColor(item->red, item->green, item->blue, item->alpha);
     glTranslatef(item->x, item->y, 0.0f);
     glRotatef(item->rotation, 0.0f, 0.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
@@ -460,12 +471,7 @@ void NUX_DrawImage(Sprite* item)
         ox = -(float)image->pixelWidth * item->scaleX / 2.0f;
         oy = -(float)image->pixelHeight * item->scaleY / 2.0f;
     }
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f); glVertex2f(ox, oy);
-    glTexCoord2f(1.0f, 1.0f); glVertex2f(ox + T * item->scaleX, oy);
-    glTexCoord2f(1.0f, 0.0f); glVertex2f(ox + T * item->scaleX, oy + T * item->scaleY);
-    glTexCoord2f(0.0f, 0.0f); glVertex2f(ox, oy + T * item->scaleY);
-    glEnd();
+    nuxTexturedQuad(ox, oy, T * item->scaleX, T * item->scaleY, 0);
 
     glPopMatrix();
     glDisable(GL_TEXTURE_2D);
@@ -477,7 +483,7 @@ void NUX_DrawEmptySprite(Sprite* item)
 {
     if (!nuxHasGL)
         return;
-    setColor(item->red, item->green, item->blue, item->alpha);
+    nuxSetColor(item->red, item->green, item->blue, item->alpha);
     if (item->alpha <= 0.0f)
         return;
     if (item->additive == 1)
@@ -511,18 +517,13 @@ void NUX_DrawTintedImage(Image* image, float x, float y, float width, float heig
         return;
     float c[4];
     GL_RGBA_to_Float(red, green, blue, alpha, c);
-    setColor(c[0], c[1], c[2], c[3]);
+    nuxSetColor(c[0], c[1], c[2], c[3]);
     glPushMatrix();
     glTranslatef(x, y, 0.0f);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, image->texture);
     glRotatef(rotation, 0.0f, 0.0f, 1.0f);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f); glVertex2f(0.0f, 0.0f);
-    glTexCoord2f(1.0f, 1.0f); glVertex2f(width, 0.0f);
-    glTexCoord2f(1.0f, 0.0f); glVertex2f(width, height);
-    glTexCoord2f(0.0f, 0.0f); glVertex2f(0.0f, height);
-    glEnd();
+    nuxTexturedQuad(0.0f, 0.0f, width, height, 0);
     glPopMatrix();
     glDisable(GL_TEXTURE_2D);
 }
@@ -544,7 +545,7 @@ void NUX_DrawRect(float x, float y, float width, float height, float red, float 
         return;
     float c[4];
     GL_RGBA_to_Float(red, green, blue, alpha, c);
-    setColor(c[0], c[1], c[2], c[3]);
+    nuxSetColor(c[0], c[1], c[2], c[3]);
     glPushMatrix();
     glTranslatef(x, y, 0.0f);
     glRotatef(rotation, 0.0f, 0.0f, 1.0f);
@@ -567,10 +568,10 @@ static void gradientQuad(float x, float y, float width, float height, const floa
     GL_RGBA_to_Float(c[0], c[1], c[2], c[3], cc);
     GL_RGBA_to_Float(d[0], d[1], d[2], d[3], cd);
     glBegin(GL_QUADS);
-    setColor(ca[0], ca[1], ca[2], ca[3]); glVertex2f(x, y);
-    setColor(cb[0], cb[1], cb[2], cb[3]); glVertex2f(x + width, y);
-    setColor(cc[0], cc[1], cc[2], cc[3]); glVertex2f(x + width, y + height);
-    setColor(cd[0], cd[1], cd[2], cd[3]); glVertex2f(x, y + height);
+    nuxSetColor(ca[0], ca[1], ca[2], ca[3]); glVertex2f(x, y);
+    nuxSetColor(cb[0], cb[1], cb[2], cb[3]); glVertex2f(x + width, y);
+    nuxSetColor(cc[0], cc[1], cc[2], cc[3]); glVertex2f(x + width, y + height);
+    nuxSetColor(cd[0], cd[1], cd[2], cd[3]); glVertex2f(x, y + height);
     glEnd();
 }
 

@@ -39,11 +39,6 @@ static std::vector<unsigned char> renderBuffer;
 
 //---- Helpers
 
-static float clamp01(float v)
-{
-    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
-}
-
 // The face of a font, or null when there is nothing to render with (no font, a file that could
 // not be opened).
 static FT_Face fontFace(const Font* font)
@@ -236,7 +231,7 @@ void NUX_DrawLabel(Sprite* item)
     const float T = (float)textureSide(label);
 
     glPushMatrix();
-    glColor4f(clamp01(item->red), clamp01(item->green), clamp01(item->blue), clamp01(item->alpha));
+    nuxSetColor(item->red, item->green, item->blue, item->alpha);
     glTranslatef(item->x, item->y, 0.0f);
     glRotatef(item->rotation, 0.0f, 0.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
@@ -248,12 +243,7 @@ void NUX_DrawLabel(Sprite* item)
         oy = -(float)label->textHeight / 2.0f;
     }
     // The texture holds the text's top row first, so texture (0, 0) goes on the top-left corner.
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f); glVertex2f(ox, oy);
-    glTexCoord2f(1.0f, 0.0f); glVertex2f(ox + T * item->scaleX, oy);
-    glTexCoord2f(1.0f, 1.0f); glVertex2f(ox + T * item->scaleX, oy + T * item->scaleY);
-    glTexCoord2f(0.0f, 1.0f); glVertex2f(ox, oy + T * item->scaleY);
-    glEnd();
+    nuxTexturedQuad(ox, oy, T * item->scaleX, T * item->scaleY, 1);
 
     glPopMatrix();
     glDisable(GL_TEXTURE_2D);

@@ -8,3 +8,10 @@ extern int nuxHasGL;
 
 // The FreeType library handle (FT_Library), created by NUX_Init or NUX_InitHeadless.
 extern void* GL_FTLibrary;
+
+// Sets the current GL colour, each component clamped to 0..1 (alpha 100 draws opaque).
+void nuxSetColor(float red, float green, float blue, float alpha);
+
+// One textured quad with its top-left corner at (x, y), width by height, carrying the whole
+// texture. Pictures are stored bottom row first (texture row 1 at the top); labels top row first.
+void nuxTexturedQuad(float x, float y, float width, float height, int topRowFirst);
