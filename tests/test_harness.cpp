@@ -66,3 +66,15 @@ TEST(Harness, RefusesBadOptionsClearly)
     EXPECT_EQ(code, 0);
     EXPECT_NE(help.find("--screenshot"), std::string::npos);
 }
+
+//---- The game without a display
+
+TEST(Program, WithoutADisplayTheGameSaysSoAndExits)
+{
+    int code = 0;
+    std::string out = testRun("cd " DUNMARROW_BINARY_DIR " && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "
+                              "timeout 20 ./dunmarrow 2>&1",
+                              &code);
+    EXPECT_EQ(code, 1) << out;
+    EXPECT_NE(out.find("Unable to initialize SDL: "), std::string::npos) << out;
+}
