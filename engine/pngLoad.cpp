@@ -79,6 +79,8 @@ int pngLoad(const char* path, uint32_t* width, uint32_t* height, unsigned char**
     if (png_get_valid(png, info, PNG_INFO_tRNS))
         png_set_tRNS_to_alpha(png);
     png_set_filler(png, 0xff, PNG_FILLER_AFTER);
+    // Interlaced files arrive in passes; libpng assembles them when asked before the update.
+    png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
     size_t rowBytes = png_get_rowbytes(png, info);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <cstdlib>  // free
+#include <cstring>  // memcmp
 
 //---- Helpers
 
@@ -76,6 +77,22 @@ TEST(PngLoad, DecodesEveryColourTypeToRgbaBottomRowFirst)
         }
         free(pixels);
     }
+}
+
+TEST(PngLoad, InterlacedFilesDecodeLikePlainOnes)
+{
+    std::vector<uint8_t> picture = positionPicture(37, 21);
+    std::string plain = testWritePng("plain.png", 37, 21, PNG_COLOR_TYPE_RGBA, 8, picture);
+    std::string adam7 = testWritePng("adam7.png", 37, 21, PNG_COLOR_TYPE_RGBA, 8, picture, {}, true);
+    uint32_t w1 = 0, h1 = 0, w2 = 0, h2 = 0;
+    unsigned char *a = nullptr, *b = nullptr;
+    ASSERT_EQ(pngLoad(plain.c_str(), &w1, &h1, &a), PNGLOAD_OK);
+    ASSERT_EQ(pngLoad(adam7.c_str(), &w2, &h2, &b), PNGLOAD_OK);
+    EXPECT_EQ(w2, 37u);
+    EXPECT_EQ(h2, 21u);
+    EXPECT_EQ(memcmp(a, b, 37 * 21 * 4), 0);
+    free(a);
+    free(b);
 }
 
 TEST(PngLoad, RejectsMissingForeignAndDamagedFiles)

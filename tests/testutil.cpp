@@ -80,21 +80,24 @@ std::string testTempDir()
 }
 
 std::string testWritePng(const std::string& name, int width, int height, int colorType, int bitDepth,
-                         const std::vector<uint8_t>& rows, const std::vector<uint8_t>& palette)
+                         const std::vector<uint8_t>& rows, const std::vector<uint8_t>& palette, bool interlaced)
 {
     std::string path = testTempDir() + "/" + name;
     FILE* file = fopen(path.c_str(), "wb");
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_init_io(png, file);
-    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, bitDepth, colorType, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, bitDepth, colorType,
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (colorType == PNG_COLOR_TYPE_PALETTE)
         png_set_PLTE(png, info, (png_const_colorp)palette.data(), (int)(palette.size() / 3));
     png_write_info(png, info);
     size_t rowBytes = png_get_rowbytes(png, info);
-    for (int y = 0; y < height; y++)
-        png_write_row(png, rows.data() + (size_t)y * rowBytes);
+    int passes = png_set_interlace_handling(png);
+    for (int pass = 0; pass < passes; pass++)
+        for (int y = 0; y < height; y++)
+            png_write_row(png, rows.data() + (size_t)y * rowBytes);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     fclose(file);

@@ -35,9 +35,10 @@ std::string testTempDir();
 
 // Writes a PNG with libpng: colorType one of PNG_COLOR_TYPE_*, bitDepth 8 or 16, rows top first
 // with bytes exactly as the format lays them (16-bit samples big-endian). For palette files,
-// palette holds RGB triples. Returns the path.
+// palette holds RGB triples; interlaced writes an Adam7 file. Returns the path.
 std::string testWritePng(const std::string& name, int width, int height, int colorType, int bitDepth,
-                         const std::vector<uint8_t>& rows, const std::vector<uint8_t>& palette = {});
+                         const std::vector<uint8_t>& rows, const std::vector<uint8_t>& palette = {},
+                         bool interlaced = false);
 
 // Writes raw bytes to a file in the temp folder and returns its path.
 std::string testWriteFile(const std::string& name, const std::vector<uint8_t>& bytes);
