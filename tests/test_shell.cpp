@@ -3,6 +3,7 @@
 
 #include "main.h"
 #include "scenes.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -40,24 +41,9 @@ void wrapResetGameBeat()
 
 //---- Fixture
 
-// Starts the game once per process as the harness does: virtual clock, no window, the
-// deterministic music clock, every scene loaded.
 class Shell : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        static bool started = false;
-        if (started)
-            return;
-        started = true;
-        NUX_UseVirtualClock(1.0 / 60.0);
-        NUX_UseDeterministicMusicClock(1);
-        NUX_InitHeadless(1024, 768);
-        initShell(1);
-        initSorvel();
-        initScreens();
-        loadSequences();
-    }
+    static void SetUpTestSuite() { testStartHeadless(true); }
 
     void SetUp() override
     {

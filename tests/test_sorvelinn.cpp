@@ -3,6 +3,7 @@
 
 #include "main.h"
 #include "scenes.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -10,18 +11,7 @@
 
 class Splash : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        static bool started = false;
-        if (started)
-            return;
-        started = true;
-        NUX_UseVirtualClock(1.0 / 60.0);
-        NUX_UseDeterministicMusicClock(1);
-        NUX_InitHeadless(1024, 768);
-        initShell(1);
-        initSorvel();
-    }
+    static void SetUpTestSuite() { testStartHeadless(false); }
 
     void SetUp() override
     {
