@@ -108,8 +108,10 @@ static void saveScreenshot()
     screenshotPath[0] = '\0';
 }
 
-// Holds the loop to 60 frames per second when the swap returned without waiting for the display.
-static void paceFrame()
+// Holds the loop to 60 frames per second. swapBlocked tells that the swap waited for the display
+// (vertical sync): a frame that is then already nearly due is taken as paced by the display, and the
+// schedule follows it, so a display a hair faster than 60 Hz never drifts into a skipped frame.
+static void paceFrame(bool swapBlocked)
 {
     if (NUX_IsVirtualClock())
         return;
@@ -122,8 +124,13 @@ static void paceFrame()
         nextFrameDue = now + period;
         return;
     }
-    if (now < nextFrameDue)
+    if (now < nextFrameDue) {
+        if (swapBlocked && nextFrameDue - now < period / 4) {
+            nextFrameDue = now + period;
+            return;
+        }
         std::this_thread::sleep_until(nextFrameDue);
+    }
     nextFrameDue += period;
 }
 
@@ -275,8 +282,9 @@ void NUX_EndRender()
     glFinish();
     if (screenshotPath[0])
         saveScreenshot();
+    auto swapStart = std::chrono::steady_clock::now();
     SDL_GL_SwapBuffers();
-    paceFrame();
+    paceFrame(std::chrono::steady_clock::now() - swapStart > std::chrono::milliseconds(1));
 }
 
 void NUX_PresentClearFrame()
