@@ -33,7 +33,6 @@ int nuxHasGL = 0;
 void* GL_FTLibrary = nullptr;
 
 static SDL_Rect** modes = nullptr;
-static float clearColor[4] = {0.04f, 0.0688f, 0.09f, 0.0f};
 static char screenshotPath[1024];
 static std::chrono::steady_clock::time_point nextFrameDue;
 static bool pacingStarted = false;
@@ -195,11 +194,6 @@ void NUX_InitHeadless(int width, int height)
     curYRes = height;
 }
 
-int NUX_HasDisplay()
-{
-    return nuxHasGL;
-}
-
 void initNUX(int width, int height)
 {
     NUX_SetClearColor(0.04f, 0.0688f, 0.09f, 0.0f);
@@ -259,10 +253,6 @@ int NUX_GetYRes()
 
 void NUX_SetClearColor(float red, float green, float blue, float alpha)
 {
-    clearColor[0] = red;
-    clearColor[1] = green;
-    clearColor[2] = blue;
-    clearColor[3] = alpha;
     if (nuxHasGL)
         glClearColor(red, green, blue, alpha);
 }

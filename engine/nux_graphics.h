@@ -73,9 +73,6 @@ int NUX_Init(int width, int height, char fullScreen, const char* caption);
 // still decoded for their sizes, nothing is uploaded or drawn.
 void NUX_InitHeadless(int width, int height);
 
-// 1 when a window and GL context exist (drawing happens), 0 when headless.
-int NUX_HasDisplay();
-
 void initNUX(int width, int height);
 void resizeNUX(int width, int height);
 void NUX_SetVideoMode(int modeIndex, int fullScreen);

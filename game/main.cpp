@@ -85,11 +85,6 @@ void initSorvel()
     resetSorvelInn();
 }
 
-int splashOver()
-{
-    return SorvelOver();
-}
-
 int runSplashFrame()
 {
     doTimer();
@@ -150,7 +145,7 @@ int SDL_main(int, char**)
     initShell(Timer_GetTicks());
     initSorvel();
     doTimer();
-    while (!splashOver()) {
+    while (!SorvelOver()) {
         if (!runSplashFrame()) {
             shutdownShell();
             return 0;

@@ -37,7 +37,6 @@ int getGameMode();
 void initShell(unsigned int seed);  // NUX_InitSound(64), srand(seed)
 void initSorvel();                   // black window at once, the splash screen, its load and reset
 int runSplashFrame();                // one frame of the splash loop; 0 when the player quit
-int splashOver();                    // 1 once the splash reports it is over
 void initScreens();                  // the font and the five other screens
 void loadSequences();                // every scene's load, then the title
 int runMainFrame();                  // one frame of the main loop; 0 when the player quit

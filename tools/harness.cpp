@@ -297,7 +297,7 @@ int main(int argc, char** argv)
     initSorvel();
     doTimer();
     if (options.startMode < 0) {
-        while (running && !splashOver() && frame < options.frames) {
+        while (running && !SorvelOver() && frame < options.frames) {
             beginFrame(options, &nextEvent);
             running = runSplashFrame() != 0;
             endFrame(options, &json);
