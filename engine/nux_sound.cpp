@@ -26,7 +26,8 @@ constexpr int kMaxChannels = 255;            // channel handles keep the slot in
 constexpr int kMaxSounds = 1024;             // every effect the game loads, with room to spare
 constexpr int kStreamBuffers = 4;            // music chunks queued at once
 constexpr int kMaxChunkFrames = 48000;       // a quarter second at 192 kHz
-constexpr int64_t kMaxEffectSamples = 1 << 28; // keeps byte sizes inside OpenAL's ALsizei
+constexpr int64_t kMaxEffectSamples = 1 << 23; // 16 MB decoded, some 95 s of stereo: far above any effect
+constexpr int kEffectReadFrames = 16384;       // an effect is decoded this much at a time
 constexpr int kCodeChannelAlloc = 10;        // every channel busy
 constexpr int kCodeChannelStolen = 11;       // the channel was reused by a later effect
 
@@ -66,6 +67,8 @@ struct MusicStream {
     int queueCount;
     int64_t readFrame;    // file frame of the next read
     int64_t playFrames;   // frames queued since the music started
+    int64_t decodedFrames; // frames decoded so far on the first pass through the file
+    bool lengthKnown;     // that pass reached the end: decodedFrames is the music's length
     bool ended;           // the file can no longer be read: nothing more to queue
     bool paused;
     double clockBase;     // seconds played before the current unpaused run
@@ -285,8 +288,11 @@ static bool fillChunk(ALuint buffer)
     if (music.ended || music.queueCount >= kStreamBuffers)
         return false;
     sf_count_t got = sf_readf_short(music.file, chunkSamples.data(), music.chunkFrames);
+    if (got > 0 && !music.lengthKnown)
+        music.decodedFrames += got;
     if (got <= 0) {
-        if (sf_seek(music.file, 0, SEEK_SET) != 0) {
+        music.lengthKnown = true;
+        if (music.decodedFrames == 0 || sf_seek(music.file, 0, SEEK_SET) != 0) {
             music.ended = true;
             return false;
         }
@@ -332,14 +338,33 @@ static double clockPlayed()
     return played > 0.0 ? played : 0.0;
 }
 
-// Position of the clock-driven music: the played time wrapped at the file's true length.
+// The music loops where its decoding stops, which for a damaged file is not where its header
+// says. Without a device nothing else decodes the file, so the clock decodes it too, ahead of
+// the played frame (into the chunk buffer, which it does not otherwise use), until the end of
+// the first pass gives the length; with a device the stream learns it the same way.
+static void decodeBeyond(int64_t frame)
+{
+    while (!music.lengthKnown && music.decodedFrames <= frame) {
+        sf_count_t got = sf_readf_short(music.file, chunkSamples.data(), music.chunkFrames);
+        if (got <= 0)
+            music.lengthKnown = true;
+        else
+            music.decodedFrames += got;
+    }
+}
+
+// Position of the clock-driven music: the played time wrapped at the length the file decodes to.
 static double clockPosition()
 {
-    double length = (double)music.info.frames / music.info.samplerate;
     double played = clockPlayed();
-    double within = played - std::floor(played / length) * length;
-    if (within < 0.0 || within >= length)
-        within = 0.0;
+    decodeBeyond((int64_t)(played * music.info.samplerate));
+    double within = played;
+    if (music.lengthKnown) {
+        double length = (double)music.decodedFrames / music.info.samplerate;
+        within = played - std::floor(played / length) * length;
+        if (within < 0.0 || within >= length)
+            within = 0.0;
+    }
     double ms = std::floor(within * 1000.0 + 1e-6);
     return ms * 0.001;
 }
@@ -408,7 +433,7 @@ static int64_t heardFileFrame()
         const QueuedChunk& last = queueAt(music.queueCount - 1);
         playFrame = last.playFrame + last.frames;
         fileFrame = last.fileFrame + last.frames;
-        if (fileFrame >= music.info.frames)
+        if (fileFrame >= (music.lengthKnown ? music.decodedFrames : music.info.frames))
             fileFrame = 0;
     }
     if (playFrame < music.lastHeardPlayFrame)
@@ -578,10 +603,10 @@ void NUX_PlayMusic(const char* path)
     music.file = file;
     music.info = info;
     music.mixedPlayFrame = -1;
+    int chunk = info.samplerate / 4;
+    music.chunkFrames = chunk < 1024 ? 1024 : (chunk > kMaxChunkFrames ? kMaxChunkFrames : chunk);
     if (mixing()) {
         music.format = formatOf(info.channels);
-        int chunk = info.samplerate / 4;
-        music.chunkFrames = chunk < 1024 ? 1024 : (chunk > kMaxChunkFrames ? kMaxChunkFrames : chunk);
         alGetError();
         alGenBuffers(kStreamBuffers, music.buffers.data());
         if (alGetError() != AL_NO_ERROR) {
@@ -592,14 +617,25 @@ void NUX_PlayMusic(const char* path)
         }
         for (int i = 0; i < kStreamBuffers; i++)
             fillChunk(music.buffers[i]);
+        if (music.queueCount == 0) {
+            closeMusicStream();
+            result = NUX_SOUND_ERR_FILE_BAD;  // not one frame decodes
+            return;
+        }
         alSourcef(musicSource, AL_GAIN, 1.0f);
         alSourcePlay(musicSource);
-        if (alGetError() != AL_NO_ERROR || music.queueCount == 0) {
+        if (alGetError() != AL_NO_ERROR) {
             closeMusicStream();
             result = NUX_SOUND_ERR_AL;
             return;
         }
     } else {
+        decodeBeyond(0);
+        if (music.decodedFrames == 0) {
+            closeMusicStream();
+            result = NUX_SOUND_ERR_FILE_BAD;  // not one frame decodes
+            return;
+        }
         music.clockBase = 0.0;
         music.clockRunStart = Timer_GetSeconds();
     }
@@ -664,10 +700,33 @@ double NUX_GetMusicLength()
 {
     if (!music.file)
         return 0.0;
-    return (double)music.info.frames / music.info.samplerate;
+    if (music.lengthKnown)
+        return (double)music.decodedFrames / music.info.samplerate;
+    return music.info.frames == SF_COUNT_MAX ? 0.0 : (double)music.info.frames / music.info.samplerate;
 }
 
 //---- Effects
+
+// Decodes a whole effect into samples and returns its frames: 0 when nothing decodes, -1 when it
+// runs past kMaxEffectSamples. The file is read until it ends, whatever its header claims: a
+// damaged file can give no length at all, or far more than it holds, and memory follows what
+// actually decodes.
+static sf_count_t decodeEffect(SNDFILE* file, int channels, std::vector<short>* samples)
+{
+    size_t used = 0;
+    const size_t step = (size_t)kEffectReadFrames * channels;
+    for (;;) {
+        samples->resize(used + step);
+        sf_count_t got = sf_readf_short(file, samples->data() + used, kEffectReadFrames);
+        if (got <= 0)
+            break;
+        used += (size_t)got * channels;
+        if (used > (size_t)kMaxEffectSamples)
+            return -1;
+    }
+    samples->resize(used);
+    return (sf_count_t)(used / channels);
+}
 
 NUX_Sound* NUX_LoadSound(const char* path)
 {
@@ -684,15 +743,14 @@ NUX_Sound* NUX_LoadSound(const char* path)
     result = openSoundFile(path, &file, &info);
     if (result)
         return nullptr;
-    if (info.frames * info.channels > kMaxEffectSamples) {
-        sf_close(file);
+    std::vector<short> samples;
+    sf_count_t got = decodeEffect(file, info.channels, &samples);
+    sf_close(file);
+    if (got < 0) {
         result = NUX_SOUND_ERR_FORMAT;
         return nullptr;
     }
-    std::vector<short> samples((size_t)(info.frames * info.channels));
-    sf_count_t got = sf_readf_short(file, samples.data(), info.frames);
-    sf_close(file);
-    if (got <= 0) {
+    if (got == 0) {
         result = NUX_SOUND_ERR_FILE_BAD;
         return nullptr;
     }

@@ -40,7 +40,7 @@ constexpr int NUX_SOUND_ERR_NOT_STARTED = 42;    // called before NUX_InitSound 
 constexpr int NUX_SOUND_ERR_FILE_OPEN = 43;      // the file is missing or cannot be read
 constexpr int NUX_SOUND_ERR_FILE_BAD = 44;       // not a sound file libsndfile can decode, or damaged
 constexpr int NUX_SOUND_ERR_FILE_EMPTY = 45;     // a valid file holding no sample frames
-constexpr int NUX_SOUND_ERR_FORMAT = 46;         // more than two channels, or a rate OpenAL cannot take
+constexpr int NUX_SOUND_ERR_FORMAT = 46;         // more than two channels, a rate OpenAL cannot take, or an effect over 16 MB decoded
 constexpr int NUX_SOUND_ERR_INVALID_HANDLE = 47; // a null effect or channel, or no music playing
 constexpr int NUX_SOUND_ERR_AL = 48;             // OpenAL refused a buffer or source call
 constexpr int NUX_SOUND_ERR_TOO_MANY = 49;       // the table of loaded effects is full
@@ -79,12 +79,14 @@ void NUX_SetMusicVolume(double volume);
 void NUX_SetMusicPaused(int paused);
 
 // Seconds within the file of what is heard now, in whole milliseconds; wraps to 0 at each loop
-// and never runs backwards otherwise. 0.0 when no music plays.
+// and never runs backwards otherwise. 0.0 when no music plays. The music loops where the file's
+// decoding stops (for a damaged file, not where its header says), with a device or without.
 double NUX_GetMusicPosition();
 
 //---- Effects
 
-// Decodes the whole file into memory once, at load time. Null when it cannot be loaded.
+// Decodes the whole file into memory once, at load time, reading until the file ends whatever its
+// header claims. Null when it cannot be loaded.
 NUX_Sound* NUX_LoadSound(const char* path);
 
 // Plays the effect on any free channel; several effects, and the same effect several times,
@@ -97,8 +99,8 @@ void NUX_StopSound(NUX_Channel* channel);
 //---- For the harness, the sound check tool and the tests
 
 // Called before NUX_InitSound: no device is opened at all, and the music position advances with
-// the engine clock (Timer_GetSeconds, virtual under the harness). It loops at the file's length,
-// pauses and stops exactly like real music; effects are decoded but not played.
+// the engine clock (Timer_GetSeconds, virtual under the harness). It loops where the file stops
+// decoding, pauses and stops exactly like real music; effects are decoded but not played.
 void NUX_UseDeterministicMusicClock(int on);
 
 // How the sound system runs now.
@@ -111,7 +113,9 @@ enum NUX_SoundOutput {
 };
 NUX_SoundOutput NUX_GetSoundOutput();
 
-// Length in seconds of the current music file (0.0 when none); of a loaded effect (0.0 for null).
+// Length in seconds of the current music file (0.0 when none): what it decodes to once the music
+// has played through it, the header's claim until then (0.0 when the header has none).
+// Length of a loaded effect (0.0 for null).
 double NUX_GetMusicLength();
 double NUX_GetSoundLength(NUX_Sound* sound);
 

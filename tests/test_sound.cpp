@@ -7,12 +7,14 @@
 
 #include <gtest/gtest.h>  // TEST_F, CaptureStdout, CaptureStderr
 #include <sndfile.h>  // writing the test files
+#include <sys/resource.h>  // getrusage: the memory a load asked for
 
 #include <algorithm>  // count, max
 #include <chrono>     // the null device test runs in real time
 #include <thread>     // sleep_for
 #include <cmath>      // sin, fabs, fmod
 #include <cstdlib>    // setenv: choosing OpenAL's null device
+#include <cstring>    // memcmp, memset: damaging files
 #include <string>     // paths
 #include <vector>     // samples
 
@@ -42,6 +44,92 @@ static std::string writeTone(const char* name, int format, int rate, int channel
 constexpr int kWav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
 constexpr int kAiff16 = SF_FORMAT_AIFF | SF_FORMAT_PCM_16;
 constexpr int kOgg = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+constexpr int kFlac = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+
+static std::vector<uint8_t> readBytes(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file)
+        return bytes;
+    uint8_t block[65536];
+    size_t got = 0;
+    while ((got = fread(block, 1, sizeof block, file)) > 0)
+        bytes.insert(bytes.end(), block, block + got);
+    fclose(file);
+    return bytes;
+}
+
+// Frames libsndfile decodes from the file when read to its end, whatever its header says.
+static long decodedFrames(const std::string& path)
+{
+    SF_INFO info = {};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file)
+        return -1;
+    std::vector<short> block(8192 * 2);
+    long total = 0;
+    sf_count_t got = 0;
+    while ((got = sf_readf_short(file, block.data(), 8192)) > 0)
+        total += (long)got;
+    sf_close(file);
+    return total;
+}
+
+// A stereo FLAC whose header gives no sample total (legal: "unknown"), so the length is unknown.
+static std::string flacWithoutLength(const char* name, int rate, int frames)
+{
+    std::vector<uint8_t> bytes = readBytes(writeTone(name, kFlac, rate, 2, frames));
+    // "fLaC", a 4-byte block header, then the stream info: 36 bits of total samples from byte 21.
+    bytes[21] &= 0xF0;
+    bytes[22] = bytes[23] = bytes[24] = bytes[25] = 0;
+    return testWriteFile(name, bytes);
+}
+
+// The Ogg page checksum: CRC-32 with polynomial 0x04c11db7, unreflected, starting at 0.
+static uint32_t oggCrc(const uint8_t* data, size_t size)
+{
+    uint32_t crc = 0;
+    for (size_t i = 0; i < size; i++) {
+        crc ^= (uint32_t)data[i] << 24;
+        for (int bit = 0; bit < 8; bit++)
+            crc = (crc << 1) ^ (0x04c11db7u & (0u - (crc >> 31)));
+    }
+    return crc;
+}
+
+// A stereo Ogg Vorbis file whose last page claims granule position `claim` (its checksum made
+// to match): the header length says claim frames, the data holds what was written.
+static std::string oggClaiming(const char* name, int rate, int frames, int64_t claim)
+{
+    std::vector<uint8_t> bytes = readBytes(writeTone(name, kOgg, rate, 2, frames));
+    size_t last = 0;
+    for (size_t i = 0; i + 4 <= bytes.size(); i++)
+        if (memcmp(&bytes[i], "OggS", 4) == 0)
+            last = i;
+    for (int i = 0; i < 8; i++)
+        bytes[last + 6 + i] = (uint8_t)(claim >> (8 * i));
+    memset(&bytes[last + 22], 0, 4);
+    uint32_t crc = oggCrc(&bytes[last], bytes.size() - last);
+    for (int i = 0; i < 4; i++)
+        bytes[last + 22 + i] = (uint8_t)(crc >> (8 * i));
+    return testWriteFile(name, bytes);
+}
+
+// The cut-off first part of a stereo Ogg Vorbis file: no last page, so no length.
+static std::string oggCut(const char* name, int rate, int frames, double keep)
+{
+    std::vector<uint8_t> bytes = readBytes(writeTone(name, kOgg, rate, 2, frames));
+    bytes.resize((size_t)(bytes.size() * keep));
+    return testWriteFile(name, bytes);
+}
+
+static long peakMemoryKb()
+{
+    struct rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
 
 struct Sound : ::testing::Test {
     void TearDown() override
@@ -129,6 +217,37 @@ TEST_F(Sound, BadFilesGiveNullHandlesAndNoMusic)
     EXPECT_EQ(NUX_GetSoundResultForTest(), NUX_SOUND_ERR_NOT_STARTED);
 }
 
+TEST_F(Sound, DamagedStereoFilesLoadWhatTheyHoldAndNoMore)
+{
+    startDeterministic(1.0 / 60);
+    // A header that gives no length, one that claims 2^27 frames (512 MB of samples) for a file of
+    // some 40 KB, and a cut file: each loads what it holds.
+    struct Case {
+        std::string path;
+        long frames;
+    };
+    const Case cases[] = {
+        {flacWithoutLength("nolength.flac", 44100, 44100), 44100},
+        {oggClaiming("forged.ogg", 44100, 3 * 44100, int64_t(1) << 27), decodedFrames(testTempDir() + "/forged.ogg")},
+        {oggCut("cut.ogg", 44100, 3 * 44100, 0.9), decodedFrames(testTempDir() + "/cut.ogg")},
+    };
+    for (const Case& c : cases) {
+        ASSERT_GT(c.frames, 40000) << c.path;
+        long before = peakMemoryKb();
+        NUX_Sound* sound = NUX_LoadSound(c.path.c_str());
+        ASSERT_NE(sound, nullptr) << c.path;
+        EXPECT_LT(peakMemoryKb() - before, 64 * 1024) << c.path << ": memory follows what decodes";
+        EXPECT_NEAR(NUX_GetSoundLength(sound), c.frames / 44100.0, 1e-9) << c.path;
+    }
+    // A cut file in which nothing decodes, and an effect past the 16 MB cap.
+    EXPECT_EQ(NUX_LoadSound(oggCut("stub.ogg", 44100, 3 * 44100, 0.5).c_str()), nullptr);
+    EXPECT_EQ(NUX_GetSoundResultForTest(), NUX_SOUND_ERR_FILE_BAD);
+    NUX_PlayMusic(testTempDir().append("/stub.ogg").c_str());
+    EXPECT_EQ(NUX_GetSoundResultForTest(), NUX_SOUND_ERR_FILE_BAD);
+    EXPECT_EQ(NUX_LoadSound(writeTone("long.wav", kWav16, 8000, 2, 4200000).c_str()), nullptr);
+    EXPECT_EQ(NUX_GetSoundResultForTest(), NUX_SOUND_ERR_FORMAT);
+}
+
 //---- Messages
 
 TEST_F(Sound, CheckSoundErrorPrintsTheMessageOfTheStoredCode)
@@ -209,6 +328,38 @@ TEST_F(Sound, GameTimelineRunsThreeHundredSecondsOnTheVirtualClock)
     }
     EXPECT_EQ(loops, 42);
     EXPECT_NEAR(last, 6.0, 0.0011);
+}
+
+TEST_F(Sound, ADamagedTrackLoopsWhereItsDecodingStops)
+{
+    startDeterministic(0.25);
+    const std::string forged = oggClaiming("forgedtrack.ogg", 44100, 3 * 44100, int64_t(1) << 27);
+    struct Case {
+        std::string path;
+        double length;  // where the decoding stops
+    };
+    const Case cases[] = {
+        {flacWithoutLength("nolengthtrack.flac", 44100, 44100), 1.0},
+        {forged, decodedFrames(forged) / 44100.0},
+    };
+    for (const Case& c : cases) {
+        NUX_PlayMusic(c.path.c_str());
+        ASSERT_EQ(NUX_GetSoundResultForTest(), 0) << c.path;
+        double played = 0.0;
+        int loops = 0;
+        double last = 0.0;
+        for (int frame = 0; frame < 24; frame++) {  // 6 s
+            advance(1);
+            played += 0.25;
+            double position = NUX_GetMusicPosition();
+            double within = std::fmod(played, c.length);
+            EXPECT_NEAR(position, within, 0.0011) << c.path << " after " << played << " s";
+            loops += position < last;
+            last = position;
+        }
+        EXPECT_EQ(loops, (int)std::floor(6.0 / c.length + 1e-9)) << c.path;
+        EXPECT_NEAR(NUX_GetMusicLength(), c.length, 1e-9) << c.path << ": known once played through";
+    }
 }
 
 TEST_F(Sound, WithoutADeviceTheGameRunsSilentlyOnTheEngineClock)
@@ -364,6 +515,25 @@ TEST_F(Mixing, SlowFramesNeverStarveTheMusicAndADryStreamRestarts)
     render(kRate / 4);
     EXPECT_NEAR(NUX_GetMusicPosition(), dry + 0.25, 0.005) << "playing again from where it ran dry";
     EXPECT_GT(render(2400), 0.1f);
+}
+
+TEST_F(Mixing, ADamagedTrackLoopsWhereItsDecodingStopsAsWithoutADevice)
+{
+    // The same file as on the clock without a device: it loops after what decodes, not the header's 2^27 frames.
+    const std::string forged = oggClaiming("forgedmix.ogg", kRate, kRate * 3 / 2, int64_t(1) << 27);
+    const double length = decodedFrames(forged) / (double)kRate;
+    NUX_PlayMusic(forged.c_str());
+    ASSERT_EQ(NUX_GetSoundResultForTest(), 0);
+    int rendered = 0;
+    for (int frame = 0; frame < 240; frame++) {  // 4 s in frames of 1/60 s
+        render(kRate / 60);
+        rendered += kRate / 60;
+        NUX_UpdateSound();
+        double expected = std::fmod(rendered / (double)kRate, length);
+        double error = std::fabs(NUX_GetMusicPosition() - expected);
+        EXPECT_LT(std::min(error, length - error), 0.005) << "frame " << frame;
+    }
+    EXPECT_NEAR(NUX_GetMusicLength(), length, 1e-9);
 }
 
 TEST_F(Mixing, MutedMusicRendersSilenceAndStoppedMusicReadsZero)
