@@ -389,6 +389,20 @@ static unsigned char* padTexture(const unsigned char* pixels, uint32_t w, uint32
     return padded;
 }
 
+// The longest picture side this run loads: the largest texture the context allows, within the
+// loader's fixed bound (which alone applies headless). Asked of the context once.
+static uint32_t pictureSideLimit()
+{
+    static GLint contextMax = 0;
+    if (!nuxHasGL)
+        return PNGLOAD_MAX_SIDE;
+    if (contextMax <= 0)
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &contextMax);
+    if (contextMax <= 0)
+        return PNGLOAD_MAX_SIDE;
+    return (uint32_t)contextMax < PNGLOAD_MAX_SIDE ? (uint32_t)contextMax : PNGLOAD_MAX_SIDE;
+}
+
 Image* NUX_LoadImage(const char* path)
 {
     if (!imageEntries)
@@ -402,7 +416,7 @@ Image* NUX_LoadImage(const char* path)
     Image* image = (Image*)calloc(1, sizeof(Image));
     unsigned char* pixels = nullptr;
     uint32_t w = 0, h = 0;
-    if (pngLoad(path, &w, &h, &pixels) != PNGLOAD_OK) {
+    if (pngLoad(path, &w, &h, &pixels, pictureSideLimit()) != PNGLOAD_OK) {
         // The empty picture: no texels, nothing shows, cached like any other.
         w = h = 0;
         pixels = nullptr;

@@ -20,7 +20,7 @@ static void pngWarning(png_structp, png_const_charp) {}
 
 //---- Public
 
-int pngLoad(const char* path, uint32_t* width, uint32_t* height, unsigned char** pixels)
+int pngLoad(const char* path, uint32_t* width, uint32_t* height, unsigned char** pixels, uint32_t maxSide)
 {
     *pixels = nullptr;
     FILE* file = fopen(path, "rb");
@@ -62,6 +62,12 @@ int pngLoad(const char* path, uint32_t* width, uint32_t* height, unsigned char**
     png_uint_32 w = 0, h = 0;
     int bitDepth = 0, colorType = 0;
     png_get_IHDR(png, info, &w, &h, &bitDepth, &colorType, nullptr, nullptr, nullptr);
+    // The header alone sizes every buffer below: refuse a picture too large before any of them.
+    if (w > maxSide || h > maxSide) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        fclose(file);
+        return PNGLOAD_TOO_LARGE;
+    }
 
     if (bitDepth > 8)
         png_set_strip_16(png);

@@ -28,6 +28,30 @@ static std::vector<uint8_t> positionPicture(int w, int h)
     return rows;
 }
 
+// A copy of a real 1 x 1 PNG whose header claims width x height: the data that follows is far too
+// short, which only a decoder that allocates before reading would ever find out.
+static std::string pngClaiming(const char* name, uint32_t width, uint32_t height)
+{
+    std::string real = testWritePng(std::string("real-") + name, 1, 1, PNG_COLOR_TYPE_RGBA, 8, {1, 2, 3, 4});
+    FILE* file = fopen(real.c_str(), "rb");
+    std::vector<uint8_t> bytes(4096);
+    bytes.resize(fread(bytes.data(), 1, bytes.size(), file));
+    fclose(file);
+    const uint32_t side[2] = {width, height};
+    for (int i = 0; i < 8; i++)
+        bytes[16 + i] = (uint8_t)(side[i / 4] >> (24 - 8 * (i % 4)));
+    uint32_t crc = 0xffffffffu;  // the chunk CRC covers the IHDR type and data, bytes 12 to 28
+    for (int i = 12; i < 29; i++) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; bit++)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    crc ^= 0xffffffffu;
+    for (int i = 0; i < 4; i++)
+        bytes[29 + i] = (uint8_t)(crc >> (24 - 8 * i));
+    return testWriteFile(name, bytes);
+}
+
 static std::vector<uint8_t> readTexture(const Image* image)
 {
     const size_t T = image->textureSize;
@@ -125,6 +149,31 @@ TEST(PngLoad, RejectsMissingForeignAndDamagedFiles)
     }
 }
 
+TEST(PngLoad, RefusesPicturesTooLargeFromTheHeaderAlone)
+{
+    struct Case {
+        std::string path;
+        uint32_t maxSide;
+        int result;
+    };
+    const Case cases[] = {
+        {pngClaiming("huge.png", 1000000, 1000000), PNGLOAD_MAX_SIDE, PNGLOAD_TOO_LARGE},
+        {pngClaiming("tall.png", 1, 1000000), PNGLOAD_MAX_SIDE, PNGLOAD_TOO_LARGE},
+        {pngClaiming("wide.png", PNGLOAD_MAX_SIDE + 1, 1), PNGLOAD_MAX_SIDE, PNGLOAD_TOO_LARGE},
+        {testWritePng("line.png", 1, (int)PNGLOAD_MAX_SIDE, PNG_COLOR_TYPE_RGBA, 8,
+                      std::vector<uint8_t>(PNGLOAD_MAX_SIDE * 4, 9)), PNGLOAD_MAX_SIDE, PNGLOAD_OK},
+        {testWritePng("sixteen.png", 16, 4, PNG_COLOR_TYPE_RGBA, 8, positionPicture(16, 4)), 15, PNGLOAD_TOO_LARGE},
+        {testWritePng("sixteen.png", 16, 4, PNG_COLOR_TYPE_RGBA, 8, positionPicture(16, 4)), 16, PNGLOAD_OK},
+    };
+    for (const Case& c : cases) {
+        uint32_t w = 0, h = 0;
+        unsigned char* pixels = nullptr;
+        EXPECT_EQ(pngLoad(c.path.c_str(), &w, &h, &pixels, c.maxSide), c.result) << c.path << " within " << c.maxSide;
+        EXPECT_EQ(pixels == nullptr, c.result != PNGLOAD_OK) << c.path;
+        free(pixels);
+    }
+}
+
 TEST(NextPowerOfTwo, SmallestPowerNotBelow)
 {
     const uint32_t cases[][2] = {{1, 1}, {2, 2}, {3, 4}, {5, 8}, {300, 512}, {1024, 1024}, {1025, 2048},
@@ -213,7 +262,11 @@ TEST(LoadImage, AMissingOrDamagedFileGivesACachedEmptyPicture)
     if (!testOpenWindow())
         GTEST_SKIP() << "no display";
     std::string damaged = testWriteFile("damaged.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13});
-    for (const std::string& path : {testTempDir() + "/nowhere.png", damaged}) {
+    // A real picture one pixel wide and a million tall would need a texture a million texels square.
+    std::string needle = testWritePng("needle.png", 1, 1000000, PNG_COLOR_TYPE_RGBA, 8,
+                                      std::vector<uint8_t>(4000000, 200));
+    for (const std::string& path : {testTempDir() + "/nowhere.png", damaged, needle,
+                                    pngClaiming("claims.png", 1000000, 1000000)}) {
         int entriesBefore = imageEntries ? imageEntries->count : 0;
         Image* image = testKeep(NUX_LoadImage(path.c_str()));
         EXPECT_EQ(image->pixelWidth, 0u) << path;
