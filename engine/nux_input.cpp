@@ -7,12 +7,14 @@
 #include "nux_sound.h"
 
 #include <SDL.h>    // event polling
-#include <array>    // the queued events
 #include <cstring>  // strcmp
+#include <vector>   // the queued events
 
 //---- Constants
 
-static const int QUEUE_SIZE = 256;
+// Room for the queued events of a busy frame; the queue grows past it rather than drop a key,
+// and keeps what it grew to, so play allocates nothing once it has seen its busiest frame.
+static const size_t QUEUE_SIZE = 256;
 
 //---- Types
 
@@ -27,8 +29,8 @@ int exitFlag = 1;
 int movingLeft = 0, movingRight = 0, movingUp = 0, movingDown = 0;
 int musicMuted = 0;
 
-static std::array<QueuedEvent, QUEUE_SIZE> queue;
-static int queued = 0;
+static std::vector<QueuedEvent> queue;     // waiting for the next NUX_InputUpdate
+static std::vector<QueuedEvent> handling;  // the events being handled now
 
 //---- Helpers
 
@@ -139,14 +141,18 @@ static void handleEvent(NUX_Key key, int pressed, bool quit)
 
 void NUX_QueueKeyEvent(NUX_Key key, int pressed)
 {
-    if (queued < QUEUE_SIZE && key != NUX_KEY_NONE)
-        queue[queued++] = QueuedEvent{key, pressed ? 1 : 0};
+    if (key == NUX_KEY_NONE)
+        return;
+    if (queue.capacity() < QUEUE_SIZE)
+        queue.reserve(QUEUE_SIZE);
+    queue.push_back(QueuedEvent{key, pressed ? 1 : 0});
 }
 
 void NUX_QueueQuitEvent()
 {
-    if (queued < QUEUE_SIZE)
-        queue[queued++] = QueuedEvent{NUX_KEY_NONE, 0};
+    if (queue.capacity() < QUEUE_SIZE)
+        queue.reserve(QUEUE_SIZE);
+    queue.push_back(QueuedEvent{NUX_KEY_NONE, 0});
 }
 
 void NUX_InputUpdate()
@@ -160,11 +166,12 @@ void NUX_InputUpdate()
                 handleEvent(keyFromSDL(event.key.keysym.sym), event.type == SDL_KEYDOWN, false);
         }
     }
-    // A handler may queue more (it never does today); take a snapshot of the count first.
-    int n = queued;
-    queued = 0;
-    for (int i = 0; i < n; i++)
-        handleEvent(queue[i].key, queue[i].pressed, queue[i].key == NUX_KEY_NONE);
+    // The waiting events change places with the (empty) handled list, so that anything a handler
+    // queues waits for the next update; both lists keep their room.
+    queue.swap(handling);
+    for (const QueuedEvent& event : handling)
+        handleEvent(event.key, event.pressed, event.key == NUX_KEY_NONE);
+    handling.clear();
 }
 
 NUX_Key NUX_KeyFromName(const char* name)

@@ -218,6 +218,20 @@ TEST_F(Shell, QuitsOnlyWhenQIsReleasedOrTheWindowCloses)
     EXPECT_EQ(movingDown, 1) << "events after a close request are still handled";
 }
 
+TEST_F(Shell, NoKeyIsLostHoweverManyArriveInOneFrame)
+{
+    // Far more events than the queue's first room, all due in the same frame, in order.
+    for (int i = 0; i < 1000; i++)
+        NUX_QueueKeyEvent(i % 2 ? NUX_KEY_LEFT : NUX_KEY_RIGHT, i < 500);
+    NUX_QueueKeyEvent(NUX_KEY_DOWN, 1);
+    NUX_InputUpdate();
+    EXPECT_EQ(movingLeft + movingRight, 0) << "every release arrived";
+    EXPECT_EQ(movingDown, 1) << "the last event arrived";
+    movingDown = 0;
+    NUX_InputUpdate();
+    EXPECT_EQ(movingDown, 0) << "nothing is handled twice";
+}
+
 TEST_F(Shell, PauseHoldsTheUpKeyAndOnlyWorksInTheGame)
 {
     tap(NUX_KEY_P);
