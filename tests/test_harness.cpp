@@ -1,9 +1,11 @@
 // Tests of the deterministic harness as a program: identical dumps for identical inputs, scripted
-// keys reaching the game, and clear refusals of bad options.
+// keys reaching the game, clear refusals of bad options, and its key-script parser on its own.
 
+#include "harness_script.h"  // parseScriptLine, parseScript
 #include "testutil.h"
 
 #include <gtest/gtest.h>
+#include <cstring>  // strlen
 #include <fstream>
 
 //---- Helpers
@@ -54,17 +56,114 @@ TEST(Harness, ScriptedKeysReachTheGameAtTheirTimes)
 
 TEST(Harness, RefusesBadOptionsClearly)
 {
-    const char* bad[] = {"--mode 8", "--dt 0", "--key 'soon press space'", "--key '1 press tab'",
-                         "--script /nonexistent/keys.txt", "--frobnicate", "--frames"};
-    for (const char* args : bad) {
+    const std::string bad[] = {
+        "--mode 8", "--dt 0", "--key 'soon press space'", "--key '1 press tab'",
+        "--script /nonexistent/keys.txt", "--frobnicate", "--frames",
+        // Malformed, overflowing and out-of-range numbers.
+        "--frames abc", "--frames 10x", "--frames 1.5", "--frames -3", "--frames 99999999999999999999",
+        "--seconds -1", "--seconds nan", "--seconds inf", "--seconds 1e300", "--dt inf", "--dt 0.1s",
+        "--seed -1", "--seed 4294967296", "--mode 2x", "--dump-at x", "--dump-at 5.5",
+        "--key 'nan press space'", "--key 'inf quit'", "--key '-1 quit'", "--key '1 press space up'",
+        // A folder as the script, and a screenshot that would never be drawn.
+        "--script " + testTempDir(), "--screenshot 10:shot.png", "--window --screenshot x:shot.png",
+        "--window --screenshot 10:"};
+    for (const std::string& args : bad) {
         int code = 0;
-        harness(args, &code);
+        std::string out = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness " + args + " 2>&1", &code);
         EXPECT_EQ(code, 2) << args;
+        EXPECT_NE(out.find("usage: dunmarrow-harness"), std::string::npos) << args << ": " << out;
     }
     int code = -1;
     std::string help = harness("--help", &code);
     EXPECT_EQ(code, 0);
     EXPECT_NE(help.find("--screenshot"), std::string::npos);
+}
+
+TEST(Harness, ScriptLinesOfAnyLengthAndTheDumpAloneOnStandardOutput)
+{
+    // A comment far longer than any buffer, then Q pressed and released: the run ends at frame 60.
+    std::string script = testTempDir() + "/long.txt";
+    std::ofstream(script) << "# " << std::string(5000, 'x') << " 0.1 quit\n"
+                          << std::string(3000, ' ') << "0.5 press q\n1.0 release q " << std::string(700, '#') << "\n";
+    int code = -1;
+    std::string out = harness("--mode 0 --frames 600 --script " + script, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(out.find("\"frame\": 60,"), std::string::npos) << out;
+
+    // M with no music playing makes the sound module print its message: never into the dump.
+    out = harness("--mode 0 --frames 30 --key '0 press m' --key '0.1 release m'", &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(out.rfind("[\n{\"frame\": 30,", 0), 0u) << out;
+    EXPECT_EQ(out.substr(out.size() - 4), "}\n]\n") << out;
+    std::string said = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness --mode 0 --frames 30 "
+                               "--key '0 press m' 2>&1 >/dev/null");
+    EXPECT_EQ(said, "Unknown error code") << "the game's console text is kept, on standard error";
+}
+
+//---- The key-script parser
+
+TEST(KeyScript, ParsesEventsAndRefusesEverythingElse)
+{
+    struct Event {
+        const char* line;
+        double time;
+        NUX_Key key;
+        int pressed;
+    };
+    const Event events[] = {
+        {"0.5 press space", 0.5, NUX_KEY_SPACE, 1},
+        {"  12\trelease up  # a comment\r\n", 12.0, NUX_KEY_UP, 0},
+        {"3 quit", 3.0, NUX_KEY_NONE, 0},
+        {"1e1 press return", 10.0, NUX_KEY_RETURN, 1},
+        {"-0 press q", 0.0, NUX_KEY_Q, 1},
+    };
+    for (const Event& c : events) {
+        ScriptEvent event = {-5.0, NUX_KEY_DOWN, 7};
+        ASSERT_EQ(parseScriptLine(c.line, strlen(c.line), &event), 1) << "'" << c.line << "'";
+        EXPECT_EQ(event.time, c.time) << c.line;
+        EXPECT_EQ(event.key, c.key) << c.line;
+        EXPECT_EQ(event.pressed, c.pressed) << c.line;
+    }
+    for (const char* blank : {"", "   \t\r\n", "# 1 press space", "#"})
+        EXPECT_EQ(parseScriptLine(blank, strlen(blank), nullptr), 0) << "'" << blank << "'";
+    const char* malformed[] = {
+        "soon press space", "1 press tab", "1 press Space", "1 push space", "1 press", "1", "press space",
+        "1 quit now", "1 press space up", "nan press space", "inf quit", "-1 quit", "1e400 quit", "10x quit",
+        "+1 quit", "0x10 quit", "1,5 quit"};
+    for (const char* line : malformed) {
+        ScriptEvent event = {};
+        EXPECT_EQ(parseScriptLine(line, strlen(line), &event), -1) << "'" << line << "'";
+    }
+    // Every key the engine names, under the same name.
+    for (const char* name : {"up", "down", "left", "right", "space", "p", "return", "m", "escape", "q"}) {
+        std::string line = std::string("1 press ") + name;
+        ScriptEvent event = {};
+        ASSERT_EQ(parseScriptLine(line.c_str(), line.size(), &event), 1) << name;
+        EXPECT_EQ(event.key, NUX_KeyFromName(name)) << name;
+    }
+}
+
+TEST(KeyScript, ReadsOnlyTheBytesItIsGiven)
+{
+    // A line cut out of a larger buffer: nothing past its length counts, no terminator needed.
+    const char text[] = "2 press left9 quit";
+    ScriptEvent event = {};
+    EXPECT_EQ(parseScriptLine(text, 12, &event), 1);
+    EXPECT_EQ(event.key, NUX_KEY_LEFT);
+    EXPECT_EQ(parseScriptLine(text, 1, &event), -1);
+    EXPECT_EQ(parseScriptLine(text, 0, &event), 0);
+    const char withNul[] = {'1', ' ', 'q', 'u', 'i', 't', '\0', 'x'};
+    EXPECT_EQ(parseScriptLine(withNul, sizeof withNul, &event), -1) << "a NUL is part of the word";
+
+    // A whole script: events in order, the number of the first bad line.
+    std::vector<ScriptEvent> seen;
+    auto collect = [](const ScriptEvent& e, void* into) { ((std::vector<ScriptEvent>*)into)->push_back(e); };
+    const std::string good = "# start\n0.5 press space\n\n0.6 release space\n7 quit";
+    EXPECT_EQ(parseScript(good.data(), good.size(), collect, &seen), 0u);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[2].time, 7.0);
+    const std::string bad = "0.5 press space\n\n0.6 relaese space\n1 quit\n";
+    EXPECT_EQ(parseScript(bad.data(), bad.size(), nullptr, nullptr), 3u);
 }
 
 //---- The game without a display

@@ -1,23 +1,22 @@
 // harness: runs the real game (start-up, modes, scenes) on a virtual clock with a fixed seed and
 // scripted keys, and dumps its state as JSON. Same inputs, same dump, byte for byte.
 
+#include "harness_script.h"  // parseScriptLine, parseScript: the key-script syntax
 #include "main.h"
 #include "scenes.h"
 
 #include <algorithm>  // stable_sort, the script in time order
-#include <cstdio>   // printf, fopen, snprintf
-#include <cstdlib>  // strtod, strtol
-#include <cstring>  // strcmp
-#include <string>   // the dump text and option values
-#include <vector>   // script events, dump and screenshot frames
+#include <cerrno>     // errno: why a script could not be read
+#include <charconv>   // from_chars: option numbers, strictly and in every locale
+#include <climits>    // LONG_MAX, UINT_MAX
+#include <cmath>      // isfinite
+#include <cstdio>     // printf, fopen, fread, snprintf
+#include <cstring>    // strcmp, strchr, strerror
+#include <string>     // the dump text and option values
+#include <unistd.h>   // dup, dup2: the dump keeps standard output to itself
+#include <vector>     // script events, dump and screenshot frames
 
 //---- Types
-
-struct ScriptEvent {
-    double time;  // seconds of virtual time; delivered on the first frame at or after it
-    NUX_Key key;  // NUX_KEY_NONE: a window-close request
-    int pressed;
-};
 
 struct Screenshot {
     long frame;
@@ -79,6 +78,26 @@ static void dumpState(Dump& d)
     d.field("splashOver", SorvelOver());
 }
 
+// Opens the dump's stream: the file of --out, or else standard output kept for the dump alone,
+// the game's own console text (the sound module's messages) going to standard error instead, so
+// that a piped dump is always clean JSON. Null when the file cannot be written.
+static FILE* openDumpStream(const std::string& path)
+{
+    fflush(stdout);
+    FILE* stream = nullptr;
+    if (!path.empty()) {
+        stream = fopen(path.c_str(), "w");
+    } else {
+        int kept = dup(1);
+        stream = kept >= 0 ? fdopen(kept, "w") : nullptr;
+        if (!stream && kept >= 0)
+            close(kept);
+    }
+    if (stream)
+        dup2(2, 1);
+    return stream;
+}
+
 //---- Options
 
 static const char* USAGE =
@@ -103,52 +122,69 @@ static const char* USAGE =
     "  --out FILE          write the dump to FILE instead of standard output\n"
     "  --help              this text\n";
 
-static bool parseEvent(const char* text, ScriptEvent* event)
+// A whole number in low..high, all of text: "abc", "10x", "1.5", "" and overflowing values are refused.
+static bool parseWhole(const char* text, long low, long high, long* value)
 {
-    char action[32] = {0}, key[32] = {0};
-    double time = 0.0;
-    int n = sscanf(text, " %lf %31s %31s", &time, action, key);
-    if (n >= 2 && strcmp(action, "quit") == 0) {
-        *event = ScriptEvent{time, NUX_KEY_NONE, 0};
-        return true;
-    }
-    if (n != 3 || (strcmp(action, "press") != 0 && strcmp(action, "release") != 0))
+    const char* end = text + strlen(text);
+    long parsed = 0;
+    std::from_chars_result result = std::from_chars(text, end, parsed);
+    if (result.ec != std::errc() || result.ptr != end || parsed < low || parsed > high)
         return false;
-    NUX_Key k = NUX_KeyFromName(key);
-    if (k == NUX_KEY_NONE)
-        return false;
-    *event = ScriptEvent{time, k, strcmp(action, "press") == 0 ? 1 : 0};
+    *value = parsed;
     return true;
 }
 
+// A finite decimal number of seconds, all of text, not negative.
+static bool parseSeconds(const char* text, double* value)
+{
+    const char* end = text + strlen(text);
+    double parsed = 0.0;
+    std::from_chars_result result = std::from_chars(text, end, parsed);
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(parsed) || parsed < 0.0)
+        return false;
+    *value = parsed;
+    return true;
+}
+
+static void addScriptEvent(const ScriptEvent& event, void* options)
+{
+    ((Options*)options)->events.push_back(event);
+}
+
+// Reads the whole script, whatever the length of its lines; a folder or an unreadable file is
+// an error, as is any malformed line.
 static bool readScript(const char* path, Options* options)
 {
-    FILE* file = fopen(path, "r");
+    FILE* file = fopen(path, "rb");
     if (!file) {
-        fprintf(stderr, "harness: cannot open script %s\n", path);
+        fprintf(stderr, "harness: cannot open script %s: %s\n", path, strerror(errno));
         return false;
     }
-    char line[256];
-    int number = 0;
-    bool ok = true;
-    while (fgets(line, sizeof line, file)) {
-        number++;
-        char* hash = strchr(line, '#');
-        if (hash)
-            *hash = '\0';
-        char probe[2];
-        if (sscanf(line, " %1s", probe) != 1)
-            continue;
-        ScriptEvent event;
-        if (!parseEvent(line, &event)) {
-            fprintf(stderr, "harness: %s:%d: expected 'TIME press|release KEY' or 'TIME quit'\n", path, number);
-            ok = false;
-            break;
-        }
-        options->events.push_back(event);
-    }
+    std::string text;
+    char block[4096];
+    size_t got = 0;
+    while ((got = fread(block, 1, sizeof block, file)) > 0)
+        text.append(block, got);
+    bool failed = ferror(file) != 0;
+    int readError = errno;
     fclose(file);
-    return ok;
+    if (failed) {
+        fprintf(stderr, "harness: cannot read script %s: %s\n", path, strerror(readError));
+        return false;
+    }
+    size_t bad = parseScript(text.data(), text.size(), addScriptEvent, options);
+    if (bad) {
+        fprintf(stderr, "harness: %s:%zu: expected 'TIME press|release KEY' or 'TIME quit'\n", path, bad);
+        return false;
+    }
+    return true;
+}
+
+// Says which option's value is malformed; the caller then shows the usage.
+static bool badValue(const std::string& option, const char* value)
+{
+    fprintf(stderr, "harness: bad value for %s: '%s'\n", option.c_str(), value);
+    return false;
 }
 
 static bool parseOptions(int argc, char** argv, Options* options)
@@ -169,28 +205,35 @@ static bool parseOptions(int argc, char** argv, Options* options)
             options->window = true;
         } else if (arg == "--dt") {
             if (!needValue()) return false;
-            options->dt = strtod(value, nullptr);
+            if (!parseSeconds(value, &options->dt)) return badValue(arg, value);
             i++;
         } else if (arg == "--frames") {
             if (!needValue()) return false;
-            options->frames = strtol(value, nullptr, 10);
+            if (!parseWhole(value, 0, LONG_MAX, &options->frames)) return badValue(arg, value);
             i++;
         } else if (arg == "--seconds") {
             if (!needValue()) return false;
-            seconds = strtod(value, nullptr);
+            if (!parseSeconds(value, &seconds)) return badValue(arg, value);
             i++;
         } else if (arg == "--seed") {
             if (!needValue()) return false;
-            options->seed = (unsigned)strtoul(value, nullptr, 10);
+            long seed = 0;
+            if (!parseWhole(value, 0, UINT_MAX, &seed)) return badValue(arg, value);
+            options->seed = (unsigned)seed;
             i++;
         } else if (arg == "--mode") {
             if (!needValue()) return false;
-            options->startMode = (int)strtol(value, nullptr, 10);
+            long mode = 0;
+            if (!parseWhole(value, -1, 5, &mode)) {
+                fprintf(stderr, "harness: --mode must be 0 to 5\n");
+                return false;
+            }
+            options->startMode = (int)mode;
             i++;
         } else if (arg == "--key") {
             if (!needValue()) return false;
-            ScriptEvent event;
-            if (!parseEvent(value, &event)) {
+            ScriptEvent event = {};
+            if (parseScriptLine(value, strlen(value), &event) != 1) {
                 fprintf(stderr, "harness: bad --key '%s'\n", value);
                 return false;
             }
@@ -201,16 +244,20 @@ static bool parseOptions(int argc, char** argv, Options* options)
             i++;
         } else if (arg == "--dump-at") {
             if (!needValue()) return false;
-            options->dumpFrames.push_back(strtol(value, nullptr, 10));
+            long dumpFrame = 0;
+            if (!parseWhole(value, 0, LONG_MAX, &dumpFrame)) return badValue(arg, value);
+            options->dumpFrames.push_back(dumpFrame);
             i++;
         } else if (arg == "--screenshot") {
             if (!needValue()) return false;
             const char* colon = strchr(value, ':');
-            if (!colon) {
+            std::string number = colon ? std::string(value, colon) : std::string();
+            long shotFrame = 0;
+            if (!colon || colon[1] == '\0' || !parseWhole(number.c_str(), 0, LONG_MAX, &shotFrame)) {
                 fprintf(stderr, "harness: --screenshot wants N:PATH\n");
                 return false;
             }
-            options->screenshots.push_back(Screenshot{strtol(value, nullptr, 10), colon + 1});
+            options->screenshots.push_back(Screenshot{shotFrame, colon + 1});
             i++;
         } else if (arg == "--out") {
             if (!needValue()) return false;
@@ -225,10 +272,16 @@ static bool parseOptions(int argc, char** argv, Options* options)
         fprintf(stderr, "harness: --dt must be above 0 and at most 1\n");
         return false;
     }
-    if (seconds >= 0.0)
-        options->frames = (long)(seconds / options->dt + 0.999999);
-    if (options->startMode < -1 || options->startMode > 5) {
-        fprintf(stderr, "harness: --mode must be 0 to 5\n");
+    if (seconds >= 0.0) {
+        double frames = seconds / options->dt + 0.999999;
+        if (!(frames < (double)LONG_MAX)) {
+            fprintf(stderr, "harness: --seconds gives more frames than can be counted\n");
+            return false;
+        }
+        options->frames = (long)frames;
+    }
+    if (!options->screenshots.empty() && !options->window) {
+        fprintf(stderr, "harness: --screenshot needs --window (without it nothing is drawn)\n");
         return false;
     }
     return true;
@@ -274,8 +327,15 @@ static void endFrame(const Options& options, std::string* json)
 int main(int argc, char** argv)
 {
     Options options;
-    if (!parseOptions(argc, argv, &options))
+    if (!parseOptions(argc, argv, &options)) {
+        fputs(USAGE, stderr);
         return 2;
+    }
+    FILE* out = openDumpStream(options.out);
+    if (!out) {
+        fprintf(stderr, "harness: cannot write %s\n", options.out.empty() ? "standard output" : options.out.c_str());
+        return 1;
+    }
     // Events in time order, keeping the script's order for equal times.
     std::stable_sort(options.events.begin(), options.events.end(),
                      [](const ScriptEvent& a, const ScriptEvent& b) { return a.time < b.time; });
@@ -327,13 +387,11 @@ int main(int argc, char** argv)
     json += "\n]\n";
     shutdownShell();
 
-    FILE* out = options.out.empty() ? stdout : fopen(options.out.c_str(), "w");
-    if (!out) {
-        fprintf(stderr, "harness: cannot write %s\n", options.out.c_str());
+    bool written = fputs(json.c_str(), out) >= 0;
+    written = fclose(out) == 0 && written;
+    if (!written) {
+        fprintf(stderr, "harness: cannot write %s\n", options.out.empty() ? "standard output" : options.out.c_str());
         return 1;
     }
-    fputs(json.c_str(), out);
-    if (out != stdout)
-        fclose(out);
     return 0;
 }
