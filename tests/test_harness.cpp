@@ -97,7 +97,7 @@ TEST(Harness, ScriptLinesOfAnyLengthAndTheDumpAloneOnStandardOutput)
     EXPECT_EQ(out.substr(out.size() - 4), "}\n]\n") << out;
     std::string said = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness --mode 0 --frames 30 "
                                "--key '0 press m' 2>&1 >/dev/null");
-    EXPECT_EQ(said, "Unknown error code") << "the game's console text is kept, on standard error";
+    EXPECT_EQ(said.rfind("Unknown error code", 0), 0u) << "the game's console text is kept, on standard error";
 }
 
 //---- The key-script parser
