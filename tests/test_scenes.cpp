@@ -3,11 +3,13 @@
 // file hidden, so that the stand-in clock makes the music position the sum of the frame times.
 
 #include "main.h"
+#include "pngLoad.h"
 #include "scenes.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
 #include <cmath>       // fabsf
+#include <cstdlib>     // abs, free, getenv
 #include <cstring>     // strcmp
 #include <filesystem>  // the data folder without its music
 #include <fstream>     // an unreadable track
@@ -518,4 +520,96 @@ TEST(ScenesHarness, AnUnreadableTrackCountsAsMissing)
     std::string out = harness("--mode 4 --seconds 80 --dump-at 1860", dir);
     EXPECT_EQ(field(out, 1860, "endingPhase"), "1") << out;
     EXPECT_EQ(field(out, 4800, "mode"), "0") << out;
+}
+
+//---- Pictures: the scenes as a player sees them, against small stored references
+
+// Each reference is the screenshot averaged over 16 x 16 blocks (64 x 48 RGB), stored in
+// tests/reference/. After a deliberate change of the pictures, look at the new screenshots and
+// then rewrite the references with DUNMARROW_UPDATE_REFERENCES=1 (see README.md).
+static const int BLOCK = 16, SMALL_W = 1024 / BLOCK, SMALL_H = 768 / BLOCK;
+
+static std::vector<int> shrink(const unsigned char* rgba, uint32_t width, uint32_t height, bool bottomFirst)
+{
+    std::vector<int> small(SMALL_W * SMALL_H * 3, 0);
+    for (uint32_t y = 0; y < height; y++) {
+        const uint32_t row = bottomFirst ? height - 1 - y : y;
+        for (uint32_t x = 0; x < width; x++)
+            for (int c = 0; c < 3; c++)
+                small[((y / BLOCK) * SMALL_W + x / BLOCK) * 3 + c] += rgba[(row * width + x) * 4 + c];
+    }
+    for (int& v : small)
+        v /= BLOCK * BLOCK;
+    return small;
+}
+
+// Runs the harness in a window on mode `mode` at 5 frames a second and compares each shot.
+static void checkPictures(int mode, const std::vector<std::pair<int, std::string>>& shots)
+{
+    int found = 0;
+    testRun("test -n \"$DISPLAY\"", &found);
+    if (found != 0)
+        GTEST_SKIP() << "needs a display";
+    std::string args = "--window --dt 0.2 --mode " + std::to_string(mode) + " --frames " +
+                       std::to_string(shots.back().first);
+    for (const auto& shot : shots)
+        args += " --screenshot " + std::to_string(shot.first) + ":" + testTempDir() + "/" + shot.second;
+    harness(args);
+    const bool update = getenv("DUNMARROW_UPDATE_REFERENCES") != nullptr;
+    for (const auto& shot : shots) {
+        uint32_t w = 0, h = 0;
+        unsigned char* pixels = nullptr;
+        ASSERT_EQ(pngLoad((testTempDir() + "/" + shot.second).c_str(), &w, &h, &pixels), PNGLOAD_OK) << shot.second;
+        ASSERT_EQ(w, 1024u);
+        ASSERT_EQ(h, 768u);
+        std::vector<int> seen = shrink(pixels, w, h, true);
+        free(pixels);
+        const std::string reference = DUNMARROW_SOURCE_DIR "/tests/reference/" + shot.second;
+        if (update) {
+            std::vector<unsigned char> bytes(seen.begin(), seen.end());
+            ASSERT_EQ(pngSave(reference.c_str(), SMALL_W, SMALL_H, 3, bytes.data()), 1);
+            continue;
+        }
+        ASSERT_EQ(pngLoad(reference.c_str(), &w, &h, &pixels), PNGLOAD_OK) << reference;
+        ASSERT_EQ(w, (uint32_t)SMALL_W);
+        std::vector<int> expected(SMALL_W * SMALL_H * 3);
+        for (int y = 0; y < SMALL_H; y++)
+            for (int x = 0; x < SMALL_W; x++)
+                for (int c = 0; c < 3; c++)
+                    expected[(y * SMALL_W + x) * 3 + c] = pixels[((SMALL_H - 1 - y) * SMALL_W + x) * 4 + c];
+        free(pixels);
+        long total = 0;
+        int worst = 0, worstAt = 0;
+        for (size_t i = 0; i < seen.size(); i++) {
+            const int d = std::abs(seen[i] - expected[i]);
+            total += d;
+            if (d > worst) {
+                worst = d;
+                worstAt = (int)i / 3;
+            }
+        }
+        EXPECT_LE(total / (double)seen.size(), 4.0) << shot.second << ": the picture differs overall";
+        EXPECT_LE(worst, 64) << shot.second << ": block (" << worstAt % SMALL_W << ", " << worstAt / SMALL_W
+                             << ") differs by " << worst;
+    }
+}
+
+TEST(ScenesPictures, TitleAt5And25Seconds)
+{
+    checkPictures(MODE_TITLE, {{25, "title-5s.png"}, {125, "title-25s.png"}});
+}
+
+TEST(ScenesPictures, PrologueAt20Seconds)
+{
+    checkPictures(MODE_PROLOGUE, {{100, "prologue-20s.png"}});
+}
+
+TEST(ScenesPictures, GameOverAt10Seconds)
+{
+    checkPictures(MODE_GAMEOVER, {{50, "gameover-10s.png"}});
+}
+
+TEST(ScenesPictures, EndingAt5And17Seconds)
+{
+    checkPictures(MODE_GAMEBEAT, {{25, "ending-5s.png"}, {85, "ending-17s.png"}});
 }
