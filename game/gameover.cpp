@@ -215,7 +215,8 @@ void runGameOver(float dt)
     advanceSceneMusic(&gameOverMusic, dt);
     if (dt > 0.0f && gameOverMusicPlaying == 0) {
         startSceneMusic(&gameOverMusic, "data/tombrider.ogg");
-        NUX_SetMusicVolume(0.52);
+        if (!gameOverMusic.missing)
+            NUX_SetMusicVolume(0.52);  // a volume for no music would only print an error
         gameOverMusicPlaying = 1;
     }
     gameOverMusicElapsed = (float)sceneMusicPosition(&gameOverMusic);

@@ -100,7 +100,8 @@ void runPrologue(float dt)
     const float e = prologueElapsed;
     if (dt > 0.0f && !prologueMusicPlaying) {
         NUX_PlayMusic("data/revelations.ogg");
-        NUX_SetMusicVolume(0.47);
+        if (NUX_GetMusicLength() > 0.0)
+            NUX_SetMusicVolume(0.47);  // a volume for no music would only print an error
         prologueMusicPlaying = 1;
     }
     if (e > PROLOGUE_LENGTH) {

@@ -449,7 +449,8 @@ static std::string field(const std::string& dump, long frame, const std::string&
 // A copy of the pack (links) without the given files, for running the game with music missing.
 static std::string packWithout(const std::vector<std::string>& missing)
 {
-    std::string dir = testTempDir() + "/pack" + std::to_string(missing.size());
+    static int packs = 0;
+    std::string dir = testTempDir() + "/pack" + std::to_string(++packs);
     std::filesystem::create_directories(dir + "/data");
     for (const auto& entry : std::filesystem::directory_iterator(DUNMARROW_BINARY_DIR "/data")) {
         std::string name = entry.path().filename().string();
@@ -504,9 +505,12 @@ TEST(ScenesHarness, NothingWaitsForeverWhenTheMusicIsMissing)
     EXPECT_EQ(field(out, 1500, "splashOver"), "1") << out;
     EXPECT_EQ(field(out, 1500, "mode"), "0");
     EXPECT_EQ(field(out, 2300, "introTurned"), "1") << "the title still turns at 24 s";
-    // Game over: Space leaves once the stand-in music is past 0.88 s.
+    // Game over: Space leaves once the stand-in music is past 0.88 s; the dump stays clean JSON.
     out = harness("--mode 3 --seconds 2 --key '1.5 press space'", quiet);
     EXPECT_EQ(field(out, 120, "mode"), "0") << out;
+    EXPECT_EQ(out.rfind("[\n{", 0), 0u) << out;
+    out = harness("--mode 1 --seconds 1", packWithout({"revelations.ogg"}));
+    EXPECT_EQ(out.rfind("[\n{", 0), 0u) << out;
     // The ending reaches its credits and the title.
     out = harness("--mode 4 --seconds 80 --dump-at 1860", quiet);
     EXPECT_EQ(field(out, 1860, "endingPhase"), "1") << out;
