@@ -115,6 +115,11 @@ int getMostPigeons() { return mostPigeons; }
 int getLastScore() { return lastScore; }
 int getLastPigeons() { return lastPigeons; }
 
+void clearHighScoresForTest()
+{
+    highScore = mostPigeons = lastScore = lastPigeons = 0;
+}
+
 void initHighScores()
 {
     char text[256];

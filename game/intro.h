@@ -38,6 +38,8 @@ int getHighScore();
 int getMostPigeons();
 int getLastScore();
 int getLastPigeons();
+// Tests only: all four counters back to 0, as when the program starts.
+void clearHighScoresForTest();
 
 //---- The scenes' music clock
 

@@ -22,6 +22,8 @@ class Scenes : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { testStartHeadless(true); }
 
+    void SetUp() override { clearHighScoresForTest(); }
+
     void TearDown() override
     {
         NUX_StopMusic();
