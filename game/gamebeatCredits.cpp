@@ -6,8 +6,8 @@
 #include "intro.h"
 
 #include <cstdio>            // snprintf
+#include <cstdlib>           // rand
 #include <initializer_list>  // range-for over a few pictures
-#include <cstdlib>  // rand
 
 //---- Constants
 

@@ -6,9 +6,9 @@
 #include "intro.h"
 #include "main.h"
 
+#include <cmath>             // sinf
+#include <cstdlib>           // rand
 #include <initializer_list>  // range-for over a few pictures
-#include <cmath>    // sinf
-#include <cstdlib>  // rand
 
 //---- Constants
 

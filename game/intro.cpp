@@ -4,10 +4,10 @@
 #include "intro.h"
 #include "main.h"
 
+#include <cmath>             // sinf, fmod
+#include <cstdio>            // snprintf
+#include <cstdlib>           // rand
 #include <initializer_list>  // range-for over a few pictures
-#include <cmath>    // sinf, fmod
-#include <cstdio>   // snprintf
-#include <cstdlib>  // rand
 
 //---- Constants
 

@@ -4,8 +4,8 @@
 #include "prologue.h"
 #include "main.h"
 
+#include <cmath>             // sinf
 #include <initializer_list>  // range-for over a few pictures
-#include <cmath>  // sinf
 
 //---- Constants
 
