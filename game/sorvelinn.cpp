@@ -2,6 +2,7 @@
 // flashing, all timed against the play position of "data/sorvelinn.ogg".
 
 #include "sorvelinn.h"
+#include "intro.h"
 #include "main.h"
 
 #include <cstdlib>  // rand
@@ -16,6 +17,7 @@ static const CardWindow CARD_WINDOWS[4] = {{0.0f, 0.7f}, {0.7f, 1.4f}, {1.4f, 2.
 static const double LOGO_START = 5.0;
 static const double FLASH_START = 8.2;
 static const double SPLASH_END = 13.2;
+static const double SPLASH_MUSIC_LENGTH = 14.5;  // "data/sorvelinn.ogg" as the pack makes it
 
 //---- State
 
@@ -28,6 +30,8 @@ static int sorvelMusicPlaying = 0;
 static int sorvelFinished = 0;
 static float vornGlowFadeOut = 0.0f;
 static NUX_Sound* sfxTransition = nullptr;
+// Without its music the splash would never end: a stand-in clock then plays its part.
+static SceneMusic sorvelMusic = {SPLASH_MUSIC_LENGTH, 0, 0.0};
 
 //---- Helpers
 
@@ -65,6 +69,7 @@ void resetSorvelInn()
     sorvelFinished = 0;
     sorvelMusicPlaying = 0;
     vornGlowFadeOut = 0.0f;
+    resetSceneMusic(&sorvelMusic);
     Image* logos[] = {branding, leadership, eyewear, bananas, vorn_glow, vorn_plain};
     for (Image* logo : logos) {
         logo->sprite.alpha = 0.0f;
@@ -81,10 +86,11 @@ void resetSorvelInn()
 void runSorvelInn(double dtSeconds)
 {
     const float dt = (float)dtSeconds;
-    musicPosition = NUX_GetMusicPosition();
+    advanceSceneMusic(&sorvelMusic, dtSeconds);
+    musicPosition = sceneMusicPosition(&sorvelMusic);
     const double p = musicPosition;
     if (dtSeconds > 0.0 && !sorvelMusicPlaying) {
-        NUX_PlayMusic("data/sorvelinn.ogg");
+        startSceneMusic(&sorvelMusic, "data/sorvelinn.ogg");
         sorvelMusicPlaying = 1;
     }
 

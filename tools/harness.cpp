@@ -76,6 +76,22 @@ static void dumpState(Dump& d)
     d.field("muted", musicMuted);
     d.field("moving", movingLeft * 1000 + movingRight * 100 + movingUp * 10 + movingDown);
     d.field("splashOver", SorvelOver());
+    d.field("introElapsed", getIntroElapsed());
+    d.field("introMusic", getIntroMusicElapsed());
+    d.field("introTurned", getIntroTurned());
+    d.field("prologueElapsed", getPrologueElapsed());
+    d.field("gameOverElapsed", getGameOverClock());
+    d.field("gameOverMusic", getGameOverElapsed());
+    d.field("gameOverScroll", getGameOverScroll());
+    d.field("gameOverNarration", getGameOverNarrationPlayed());
+    d.field("endingElapsed", getGameBeatElapsed());
+    d.field("endingMusic", getBeatMusicElapsed());
+    d.field("endingPhase", getEndingPhase());
+    d.field("endingCreditsArmed", getRanCredits());
+    d.field("highScore", getHighScore());
+    d.field("mostPigeons", getMostPigeons());
+    d.field("lastScore", getLastScore());
+    d.field("lastPigeons", getLastPigeons());
 }
 
 // Opens the dump's stream: the file of --out, or else standard output kept for the dump alone,

@@ -1,0 +1,621 @@
+// Tests of the scenes around the game: the title and its high scores, the prologue, game over
+// and the ending with its statistics and credits. Exact time bounds run with the scene's music
+// file hidden, so that the stand-in clock makes the music position the sum of the frame times.
+
+#include "main.h"
+#include "pngLoad.h"
+#include "scenes.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+#include <cmath>       // fabsf
+#include <cstdlib>     // abs, free, getenv
+#include <cstring>     // strcmp
+#include <filesystem>  // the data folder without its music
+#include <fstream>     // an unreadable track
+#include <vector>      // the files left out of a pack
+#include <unistd.h>    // chdir
+
+//---- Fixture
+
+class Scenes : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { testStartHeadless(true); }
+
+    void SetUp() override { clearHighScoresForTest(); }
+
+    void TearDown() override
+    {
+        NUX_StopMusic();
+        if (!home.empty() && chdir(home.c_str()) != 0)
+            ADD_FAILURE() << "cannot return to " << home;
+    }
+
+    // From here on the scenes read data/ from a copy that lacks every scene's music, so each
+    // scene's music position is exactly the sum of the frame times given to it.
+    void hideMusic()
+    {
+        home = std::filesystem::current_path().string();
+        std::string dir = testTempDir() + "/quiet";
+        std::filesystem::create_directories(dir + "/data");
+        for (const auto& entry : std::filesystem::directory_iterator(home + "/data")) {
+            std::string name = entry.path().filename().string();
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".ogg") == 0 && name.find("hit") == std::string::npos)
+                continue;  // the music tracks; the short cries stay
+            std::error_code ignored;
+            std::filesystem::create_symlink(entry.path(), dir + "/data/" + name, ignored);
+        }
+        ASSERT_EQ(chdir(dir.c_str()), 0);
+    }
+
+    // Frames of the main loop on the virtual clock (1/60 s each).
+    static void runFrames(int frames)
+    {
+        for (int i = 0; i < frames; i++) {
+            NUX_AdvanceVirtualClock();
+            runMainFrame();
+        }
+    }
+
+    std::string home;
+};
+
+//---- High scores
+
+TEST_F(Scenes, OnlyAStrictlyHigherScoreReplacesTheHighScore)
+{
+    recordFinishedGame(0, 0);
+    EXPECT_EQ(getHighScore(), 0) << "a game of 0 points sets nothing";
+    recordFinishedGame(1200, 14);
+    EXPECT_EQ(getHighScore(), 1200);
+    EXPECT_EQ(getMostPigeons(), 14);
+    recordFinishedGame(1200, 30);
+    EXPECT_EQ(getMostPigeons(), 14) << "an equal score keeps the earlier game's pigeons";
+    EXPECT_EQ(getLastScore(), 1200);
+    EXPECT_EQ(getLastPigeons(), 30);
+    recordFinishedGame(-5, 2);
+    EXPECT_EQ(getHighScore(), 1200);
+    EXPECT_EQ(getLastScore(), -5) << "the last score is always the last game";
+    EXPECT_EQ(getLastPigeons(), 2);
+}
+
+TEST_F(Scenes, EnteringGameOverOrTheEndingRecordsTheGame)
+{
+    recordFinishedGame(500, 7);
+    // The finished game's getters report 0: the last score follows, the high score stays.
+    switchGameMode(MODE_GAMEOVER);
+    EXPECT_EQ(getHighScore(), 500);
+    EXPECT_EQ(getLastScore(), getScore());
+    recordFinishedGame(900, 3);
+    switchGameMode(MODE_GAMEBEAT);
+    EXPECT_EQ(getHighScore(), 900);
+    EXPECT_EQ(getMostPigeons(), 3);
+    EXPECT_EQ(getLastScore(), getScore());
+    EXPECT_EQ(getLastPigeons(), getNumPigeons());
+}
+
+//---- Title
+
+TEST_F(Scenes, TitleStartsVeiledWithTheHelpApartUntilThereIsAScore)
+{
+    switchGameMode(MODE_TITLE);
+    EXPECT_EQ(isIntroMusicPlaying(), 0);
+    runIntro(0.0f);
+    EXPECT_EQ(isIntroMusicPlaying(), 0) << "a frame without time does not start the music";
+    runFrames(1);
+    EXPECT_EQ(isIntroMusicPlaying(), 1);
+    EXPECT_EQ(fadeInSprite->alpha, 1.0f) << "the veil is whole while the music is at 0";
+    EXPECT_EQ(fadeInSprite->additive, 1);
+    EXPECT_EQ(attack_help->sprite.x, 677.0f);
+    EXPECT_EQ(swoop_help->sprite.x, 630.0f);
+    EXPECT_EQ(space_help->sprite.x, 810.0f);
+    EXPECT_EQ(space_help->sprite.y, 215.0f);
+    EXPECT_EQ(bigowl->sprite.red, 0.0f) << "the owl starts as a silhouette";
+
+    recordFinishedGame(10, 1);
+    switchGameMode(MODE_TITLE);
+    for (Image* help : {attack_help, swoop_help, space_help}) {
+        EXPECT_EQ(help->sprite.x, 595.0f);
+        EXPECT_EQ(help->sprite.y, 270.0f);
+    }
+    EXPECT_EQ(highScoreLabel->sprite.y, 215.0f);
+    EXPECT_EQ(lastScoreLabel->sprite.y, 235.0f);
+}
+
+TEST_F(Scenes, TitleTurnsAt24SecondsAndCalmsWhenTheMusicLoops)
+{
+    switchGameMode(MODE_TITLE);
+    runFrames(60 * 4);
+    EXPECT_GE(fadeInSprite->alpha, 0.0f);
+    EXPECT_LT(fadeInSprite->alpha, 0.02f) << "the veil has lifted";
+    EXPECT_LT(skysolid->sprite.alpha, 0.0f);
+    EXPECT_GT(bigowl->sprite.red, 0.9f) << "the owl brightens from 2.5 s";
+    EXPECT_EQ(highScoreLabel->sprite.alpha, 0.0f);
+
+    // 3.0 s into the brightening the owl blinks for a tenth of a second.
+    bool blinked = false;
+    for (int i = 0; i < 60 * 3; i++) {
+        runFrames(1);
+        blinked = blinked || bigowlblink->sprite.alpha == 1.0f;
+    }
+    EXPECT_TRUE(blinked);
+    EXPECT_EQ(bigowlblink->sprite.alpha, 0.0f);
+
+    while (getIntroMusicElapsed() < 10.0f)
+        runFrames(1);
+    EXPECT_GT(attack_help->sprite.alpha, 0.4f);
+    EXPECT_GT(title->sprite.alpha, 1.0f);
+    while (getIntroMusicElapsed() <= 24.0f)
+        runFrames(1);
+    EXPECT_EQ(getIntroTurned(), 1);
+    EXPECT_EQ(bigowlstare->sprite.alpha, 1.0f) << "the owl stares first";
+    EXPECT_EQ(space_help->sprite.alpha, 0.0f);
+    EXPECT_EQ(skygradient->sprite.green, 0.6f);
+    while (getIntroMusicElapsed() <= 24.4f)
+        runFrames(1);
+    EXPECT_EQ(bigowlstare->sprite.alpha, 0.0f);
+    EXPECT_EQ(bigowltwitch->sprite.alpha, 1.0f) << "then twitches";
+
+    // The track loops: calm owl, blue sky, solid sky in front again (and fading at once).
+    const float before = getIntroMusicElapsed();
+    while (getIntroMusicElapsed() >= before)
+        runFrames(1);
+    EXPECT_EQ(getIntroTurned(), 0);
+    EXPECT_EQ(bigowltwitch->sprite.alpha, 0.0f);
+    EXPECT_EQ(bigowl->sprite.alpha, 1.0f);
+    EXPECT_EQ(skygradient->sprite.green, 1.0f);
+    EXPECT_GT(skysolid->sprite.alpha, 0.9f);
+}
+
+TEST_F(Scenes, TitleWindowsHoldAtTheirExactBounds)
+{
+    hideMusic();
+    switchGameMode(MODE_TITLE);
+    runIntro(0.5f);  // starts the (stand-in) music
+    for (int i = 0; i < 48; i++)
+        runIntro(0.5f);
+    ASSERT_EQ(getIntroMusicElapsed(), 24.0f);
+    EXPECT_EQ(getIntroTurned(), 0) << "24.0 itself is not past the turn";
+    EXPECT_EQ(bigowlstare->sprite.alpha, 0.0f);
+    runIntro(0.25f);
+    EXPECT_EQ(bigowlstare->sprite.alpha, 1.0f);
+    EXPECT_EQ(space_help->sprite.alpha, 0.0f) << "hidden although its window is still open";
+    runIntro(0.25f);
+    EXPECT_EQ(bigowltwitch->sprite.alpha, 1.0f);
+}
+
+TEST_F(Scenes, ACloudWrapsOnlyOnceItsRightEdgeIsPastZero)
+{
+    hideMusic();
+    switchGameMode(MODE_TITLE);
+    runIntro(0.0f);  // no time: the clouds do not move
+    // Find the first cloud: it is the image drawn right after the skyline.
+    Image* cloud = (Image*)introScreen->items->items[6];
+    ASSERT_GT(cloud->sprite.width, 0.0f);
+    cloud->sprite.x = -cloud->sprite.width;
+    runIntro(0.0f);
+    EXPECT_EQ(cloud->sprite.x, -cloud->sprite.width) << "right edge exactly at 0 stays";
+    runIntro(0.01f);
+    EXPECT_GT(cloud->sprite.x, 900.0f) << "comes round beyond the right edge";
+}
+
+//---- Prologue
+
+TEST_F(Scenes, PrologueStartsTheGameJustAfter37AndAHalfSeconds)
+{
+    switchGameMode(MODE_PROLOGUE);
+    runPrologue(0.0f);
+    EXPECT_EQ(flap1->sprite.alpha, 0.0f) << "a wave at exactly 0 shows the wings down";
+    EXPECT_EQ(flap2->sprite.alpha, 1.0f);
+    for (int i = 0; i < 8; i++)
+        runPrologue(0.5f);
+    EXPECT_EQ(getPrologueElapsed(), 4.0f);
+    EXPECT_EQ(prologue_moon->sprite.alpha, 0.0f) << "the moon waits until past 4.0 s";
+    EXPECT_EQ(prologue_moon->sprite.y, 190.0f);
+    runPrologue(0.5f);
+    EXPECT_FLOAT_EQ(prologue_moon->sprite.alpha, 0.05f);
+    EXPECT_LT(prologue_moon->sprite.y, 190.0f);
+    while (getPrologueElapsed() < 19.0f)
+        runPrologue(0.5f);
+    const float moonAt19 = prologue_moon->sprite.y;
+    runPrologue(0.5f);
+    EXPECT_EQ(prologue_moon->sprite.y, moonAt19) << "the moon stops after 19 s";
+    EXPECT_LT(sunset->sprite.red, 1.0f) << "dusk darkens";
+    EXPECT_EQ(sunset->sprite.blue, 1.0f);
+    EXPECT_EQ(prologue_skyline2->sprite.green, prologue_skyline->sprite.green);
+
+    while (getPrologueElapsed() < 37.5f)
+        runPrologue(0.5f);
+    EXPECT_EQ(getGameMode(), MODE_PROLOGUE) << "37.5 s exactly still runs";
+    runPrologue(0.5f);
+    EXPECT_EQ(getGameMode(), MODE_GAME);
+}
+
+TEST_F(Scenes, ProloguePagesWrapOnlyPastAWholeWidth)
+{
+    switchGameMode(MODE_PROLOGUE);
+    prologue_skyline->sprite.x = -1024.0f + 40.0f * 0.5f;
+    runPrologue(0.5f);
+    EXPECT_EQ(prologue_skyline->sprite.x, -1024.0f) << "exactly -1024 is not moved";
+    runPrologue(0.5f);
+    EXPECT_EQ(prologue_skyline->sprite.x, -1044.0f + 2048.0f);
+}
+
+//---- Game over
+
+TEST_F(Scenes, GameOverTiltsFromTheSecondFrameAndNarratesAt6Point3)
+{
+    hideMusic();
+    switchGameMode(MODE_GAMEOVER);
+    EXPECT_FLOAT_EQ(fadeInEffect->alpha, 1.2f);
+    EXPECT_EQ(getGameOverElapsed(), 0.0f);
+    const float scrollBefore = getGameOverScroll();
+    runGameOver(0.5f);
+    EXPECT_EQ(getGameOverScroll(), scrollBefore) << "the first frame does not tilt";
+    EXPECT_LT(fadeInEffect->alpha, 0.0f) << "the flash has gone";
+    runGameOver(0.5f);
+    EXPECT_FLOAT_EQ(getGameOverScroll(), interpolate(0.5f / 20.0f, 15));
+    EXPECT_FLOAT_EQ(getGameOverElapsed(), 0.5f) << "the music position, one frame behind the clock";
+    EXPECT_FLOAT_EQ(bushes->sprite.y, getGameOverScroll() * 1300.0f + 550.0f);
+
+    while (getGameOverClock() < 6.0f)
+        runGameOver(0.5f);
+    EXPECT_EQ(getGameOverNarrationPlayed(), 0);
+    runGameOver(0.25f);
+    runGameOver(0.05f);
+    EXPECT_EQ(getGameOverNarrationPlayed(), getGameOverClock() >= 6.3f ? 1 : 0);
+    runGameOver(0.05f);
+    EXPECT_EQ(getGameOverNarrationPlayed(), 1);
+
+    while (getGameOverClock() + 0.5f < 25.0f)
+        runGameOver(0.5f);
+    EXPECT_EQ(gameover->sprite.alpha, 0.0f);
+    const float tilt = getGameOverScroll();
+    runGameOver(0.5f);
+    EXPECT_EQ(gameover->sprite.alpha, 1.0f) << "the closing words from 25 s";
+    EXPECT_EQ(getGameOverScroll(), tilt) << "the tilt has ended";
+    EXPECT_GT(tilt, 0.99f);
+}
+
+TEST_F(Scenes, GameOverPigeonsComeRoundOnlyPastTheirEdge)
+{
+    switchGameMode(MODE_GAMEOVER);
+    Pigeon* near = &fgPigeons[0];
+    Pigeon* far = &bgPigeons[0];
+    near->speed = 0.0f;
+    near->x = -70.0f;
+    far->speed = 0.0f;
+    far->x = -50.0f;
+    runGameOverPigeons(0.01f);
+    EXPECT_EQ(near->x, -70.0f);
+    EXPECT_EQ(far->x, -50.0f);
+    near->x = -70.5f;
+    far->x = -50.5f;
+    runGameOverPigeons(0.01f);
+    EXPECT_GT(near->x, 1100.0f);
+    EXPECT_GT(far->x, 1100.0f);
+    const float scale = near->frame1->sprite.scaleX;
+    EXPECT_GE(scale, 1.0f) << "faster birds look nearer";
+    EXPECT_LT(scale, 1.7f);
+    EXPECT_EQ(far->frame1->sprite.scaleX, 0.4f) << "the far flock keeps its size";
+    EXPECT_EQ(near->frame1->sprite.green, 0.7f);
+    EXPECT_EQ(far->frame2->sprite.blue, 0.2f);
+}
+
+//---- Ending
+
+TEST_F(Scenes, StatisticsLinesReadAsTheyShould)
+{
+    char lines[5][256];
+    GameStats none = {};
+    formatScoreStats(none, 3, lines);
+    EXPECT_STREQ(lines[0], "Score: 0 points");
+    EXPECT_STREQ(lines[1], "0 pigeons attacked");
+    EXPECT_STREQ(lines[2], "0 humans hit with pigeons");
+    EXPECT_STREQ(lines[3], "Best Swoop: 0.0 SEC");
+    EXPECT_STREQ(lines[4], "0 Pigeon Strike") << "a swoop of no pigeons still has its line";
+
+    GameStats good = {48150, 212, 9, 12.0f, 6};
+    formatScoreStats(good, 6, lines);
+    EXPECT_STREQ(lines[0], "Score: 48150 points");
+    EXPECT_STREQ(lines[3], "Best Swoop: 12.0 SEC");
+    EXPECT_STREQ(lines[4], "6 Pigeon Combo");
+    good.longestSwoop = 3.26f;
+    formatScoreStats(good, 0, lines);
+    EXPECT_STREQ(lines[3], "Best Swoop: 3.3 SEC");
+    EXPECT_STREQ(lines[4], "6 Pigeon Attack");
+
+    // Entering the ending writes the finished game's lines and one of the seven words.
+    switchGameMode(MODE_GAMEBEAT);
+    EXPECT_STREQ(getStatText(0), "Score: 0 points");
+    bool named = false;
+    for (int i = 0; i < 7; i++)
+        named = named || strcmp(getStatText(4) + 2, comboWords[i]) == 0;
+    EXPECT_TRUE(named) << getStatText(4);
+    EXPECT_EQ(scoreText->sprite.scaleX, 1.7f);
+    EXPECT_EQ(pigeonSwoopText->sprite.y, 475.0f);
+}
+
+TEST_F(Scenes, StatisticsLinesFadeInsideHalfOpenWindows)
+{
+    switchGameMode(MODE_GAMEBEAT);
+    beatMusicElapsed = 0.5f;
+    updateScoreStats(0.25f);
+    EXPECT_EQ(scoreText->sprite.alpha, 0.25f) << "0.5 opens the score line";
+    beatMusicElapsed = 3.0f;
+    updateScoreStats(0.25f);
+    EXPECT_FLOAT_EQ(scoreText->sprite.alpha, 0.05f) << "3.0 closes it";
+    beatMusicElapsed = 12.4f;
+    updateScoreStats(0.5f);
+    EXPECT_EQ(swoopText->sprite.alpha, 0.5f);
+    EXPECT_EQ(pigeonSwoopText->sprite.alpha, 0.5f) << "the best swoop under the longest";
+}
+
+TEST_F(Scenes, EndingFollowsItsMusicAtTheExactBounds)
+{
+    hideMusic();
+    switchGameMode(MODE_GAMEBEAT);
+    EXPECT_EQ(gameBeatFadeIn->alpha, 1.0f);
+    runGameBeat(0.5f);  // starts the (stand-in) music
+    auto runTo = [](float m) {
+        while (getBeatMusicElapsed() < m)
+            runGameBeat(0.5f);
+        return getBeatMusicElapsed();
+    };
+    ASSERT_EQ(runTo(9.0f), 9.0f);
+    EXPECT_EQ(swooping->sprite.alpha, 0.0f) << "at 9 exactly the owl still flies in";
+    runGameBeat(0.5f);
+    EXPECT_EQ(swooping->sprite.alpha, 1.0f);
+    EXPECT_EQ(bigflap1->sprite.alpha + bigflap2->sprite.alpha, 0.0f);
+    EXPECT_EQ(bigcitizen2->sprite.alpha, 0.0f);
+    runGameBeat(0.5f);
+    EXPECT_EQ(bigcitizen2->sprite.alpha, 1.0f) << "the citizen's second pose from 10 s";
+
+    runTo(15.0f);
+    EXPECT_EQ(closeup_citizen->sprite.alpha, 0.0f);
+    runTo(15.5f);
+    EXPECT_EQ(closeup_citizen->sprite.alpha, 1.0f);
+    runTo(21.5f);
+    EXPECT_EQ(closeup_background->sprite.alpha, 1.0f) << "21.5 still shows the close-up";
+    runTo(22.0f);
+    EXPECT_FLOAT_EQ(closeup_background->sprite.alpha, 1.0f - 0.45f * 0.5f);
+    EXPECT_EQ(lampbeat->sprite.y, 210.0f) << "the look-up starts at 22";
+    runTo(30.0f);
+    EXPECT_FLOAT_EQ(lampbeat->sprite.y, 770.0f) << "and is whole at 30";
+    EXPECT_EQ(getEndingPhase(), ENDING_SCENE);
+    runTo(30.5f);
+    EXPECT_EQ(getEndingPhase(), ENDING_SCENE) << "30.5 exactly is not yet the credits";
+    runTo(31.0f);
+    EXPECT_EQ(getEndingPhase(), ENDING_CREDITS);
+    const float lampY = lampbeat->sprite.y;
+
+    // The credits: title first, then the four credits on the next pass of the music.
+    int frames = 0;
+    while (getEndingPhase() != ENDING_FINISHED && frames++ < 200)
+        runGameBeat(0.5f);
+    EXPECT_EQ(getEndingPhase(), ENDING_FINISHED);
+    EXPECT_FLOAT_EQ(getBeatMusicElapsed(), 33.5f) << "complete past 33.2 s of the second pass";
+    EXPECT_EQ(getRanCredits(), 1);
+    EXPECT_EQ(lampbeat->sprite.y, lampY) << "the scene stands still under the credits";
+    EXPECT_GT(gameBeatFadeIn->alpha, 1.0f) << "faded to black";
+    EXPECT_EQ(gameBeatFadeIn->red, 0.0f);
+
+    // Back to the title once the music has looped past its first second.
+    while (getGameMode() == MODE_GAMEBEAT && frames++ < 400)
+        runGameBeat(0.5f);
+    EXPECT_EQ(getGameMode(), MODE_TITLE);
+    EXPECT_FLOAT_EQ(getBeatMusicElapsed(), 1.5f);
+}
+
+TEST_F(Scenes, CreditsCompleteAtTheLoopWhenTheTrackIsShort)
+{
+    switchGameMode(MODE_GAMEBEAT);
+    endingRan = ENDING_CREDITS;
+    beatMusicElapsed = 15.0f;
+    runCredits(0.1f);
+    EXPECT_EQ(getRanCredits(), 0) << "15.0 exactly does not yet show the voices";
+    EXPECT_EQ(voices->sprite.alpha, 0.0f);
+    beatMusicElapsed = 15.1f;
+    runCredits(0.1f);
+    EXPECT_EQ(getRanCredits(), 1);
+    beatMusicElapsed = 29.0f;
+    runCredits(0.1f);
+    EXPECT_EQ(getEndingPhase(), ENDING_CREDITS);
+    // A track shorter than 33.2 s loops: the first frame below 1 s completes the credits.
+    beatMusicElapsed = 0.02f;
+    runCredits(0.1f);
+    EXPECT_EQ(getEndingPhase(), ENDING_FINISHED);
+}
+
+//---- Through the harness, on the deterministic music clock
+
+static std::string harness(const std::string& args, const std::string& dir = DUNMARROW_BINARY_DIR)
+{
+    return testRun("cd " + dir + " && " DUNMARROW_BINARY_DIR "/dunmarrow-harness " + args + " 2>/dev/null");
+}
+
+// The value of one field in the dump line of frame `frame` ("" when absent).
+static std::string field(const std::string& dump, long frame, const std::string& name)
+{
+    size_t line = dump.find("{\"frame\": " + std::to_string(frame) + ",");
+    if (line == std::string::npos)
+        return "";
+    size_t at = dump.find("\"" + name + "\": ", line);
+    size_t end = dump.find_first_of(",}", at);
+    if (at == std::string::npos || end == std::string::npos || dump.find('\n', line) < at)
+        return "";
+    at += name.size() + 4;
+    return dump.substr(at, end - at);
+}
+
+// A copy of the pack (links) without the given files, for running the game with music missing.
+static std::string packWithout(const std::vector<std::string>& missing)
+{
+    static int packs = 0;
+    std::string dir = testTempDir() + "/pack" + std::to_string(++packs);
+    std::filesystem::create_directories(dir + "/data");
+    for (const auto& entry : std::filesystem::directory_iterator(DUNMARROW_BINARY_DIR "/data")) {
+        std::string name = entry.path().filename().string();
+        bool skip = false;
+        for (const std::string& m : missing)
+            skip = skip || name == m;
+        if (!skip)
+            std::filesystem::create_symlink(entry.path(), dir + "/data/" + name);
+    }
+    return dir;
+}
+
+TEST(ScenesHarness, TheEndingRunsToItsCreditsAndBackToTheTitle)
+{
+    std::string out = harness("--mode 4 --seconds 80 --dump-at 1830 --dump-at 1860 --dump-at 4300");
+    EXPECT_EQ(field(out, 1830, "endingPhase"), "0") << out;
+    EXPECT_EQ(field(out, 1860, "endingPhase"), "1") << "the credits past 30.5 s of music";
+    EXPECT_EQ(field(out, 4300, "endingPhase"), "2") << "complete on the second pass";
+    EXPECT_EQ(field(out, 4300, "endingCreditsArmed"), "1");
+    EXPECT_EQ(field(out, 4300, "mode"), "4") << "waiting for the music to loop";
+    EXPECT_EQ(field(out, 4800, "mode"), "0") << out;
+    const double leftAt = std::stod(field(out, 4800, "endingMusic"));
+    EXPECT_GT(leftAt, 1.0) << "left early in the third pass";
+    EXPECT_LT(leftAt, 1.1);
+}
+
+TEST(ScenesHarness, SpaceLeavesEachSceneOnlyPastItsGate)
+{
+    // Title: not before its music has started (the first frame), then to the prologue.
+    EXPECT_EQ(field(harness("--mode 0 --dt 0.25 --frames 3 --key '0.25 press space'"), 3, "mode"), "0");
+    EXPECT_EQ(field(harness("--mode 0 --dt 0.25 --frames 3 --key '0.5 press space'"), 3, "mode"), "1");
+    // Game over: the music must be past 0.88 s (the key sees the previous frame's position).
+    EXPECT_EQ(field(harness("--mode 3 --dt 0.001 --frames 890 --key '0.882 press space'"), 890, "mode"), "3");
+    EXPECT_EQ(field(harness("--mode 3 --dt 0.001 --frames 890 --key '0.883 press space'"), 890, "mode"), "0");
+    // Ending: past 2.0 s of its own clock; 2.0 exactly is not enough.
+    EXPECT_EQ(field(harness("--mode 4 --dt 0.125 --frames 20 --key '2.125 press space'"), 20, "mode"), "4");
+    EXPECT_EQ(field(harness("--mode 4 --dt 0.125 --frames 20 --key '2.25 press space'"), 20, "mode"), "0");
+    // Escape leaves game over and the ending at once, and the prologue skips into the game.
+    EXPECT_EQ(field(harness("--mode 3 --frames 10 --key '0.05 press escape'"), 10, "mode"), "0");
+    EXPECT_EQ(field(harness("--mode 4 --frames 10 --key '0.05 press escape'"), 10, "mode"), "0");
+    EXPECT_EQ(field(harness("--mode 1 --frames 10 --key '0.05 press space'"), 10, "mode"), "2");
+    std::string prologue = harness("--mode 1 --dt 0.125 --frames 302 --dump-at 300 --dump-at 301");
+    EXPECT_EQ(field(prologue, 300, "mode"), "1") << "37.5 s exactly still runs the prologue";
+    EXPECT_EQ(field(prologue, 301, "mode"), "2");
+}
+
+TEST(ScenesHarness, NothingWaitsForeverWhenTheMusicIsMissing)
+{
+    std::string quiet = packWithout({"sorvelinn.ogg", "titular.ogg", "tombrider.ogg", "moltin.ogg"});
+    // The splash ends by itself and the title plays its timeline on its own clock.
+    std::string out = harness("--seconds 45 --dump-at 1500 --dump-at 2300", quiet);
+    EXPECT_EQ(field(out, 1500, "splashOver"), "1") << out;
+    EXPECT_EQ(field(out, 1500, "mode"), "0");
+    EXPECT_EQ(field(out, 2300, "introTurned"), "1") << "the title still turns at 24 s";
+    // Game over: Space leaves once the stand-in music is past 0.88 s; the dump stays clean JSON.
+    out = harness("--mode 3 --seconds 2 --key '1.5 press space'", quiet);
+    EXPECT_EQ(field(out, 120, "mode"), "0") << out;
+    EXPECT_EQ(out.rfind("[\n{", 0), 0u) << out;
+    out = harness("--mode 1 --seconds 1", packWithout({"revelations.ogg"}));
+    EXPECT_EQ(out.rfind("[\n{", 0), 0u) << out;
+    // The ending reaches its credits and the title.
+    out = harness("--mode 4 --seconds 80 --dump-at 1860", quiet);
+    EXPECT_EQ(field(out, 1860, "endingPhase"), "1") << out;
+    EXPECT_EQ(field(out, 4800, "mode"), "0") << out;
+}
+
+TEST(ScenesHarness, AnUnreadableTrackCountsAsMissing)
+{
+    std::string dir = packWithout({"moltin.ogg"});
+    std::ofstream(dir + "/data/moltin.ogg") << "not a sound file at all";
+    std::string out = harness("--mode 4 --seconds 80 --dump-at 1860", dir);
+    EXPECT_EQ(field(out, 1860, "endingPhase"), "1") << out;
+    EXPECT_EQ(field(out, 4800, "mode"), "0") << out;
+}
+
+//---- Pictures: the scenes as a player sees them, against small stored references
+
+// Each reference is the screenshot averaged over 16 x 16 blocks (64 x 48 RGB), stored in
+// tests/reference/. After a deliberate change of the pictures, look at the new screenshots and
+// then rewrite the references with DUNMARROW_UPDATE_REFERENCES=1 (see README.md).
+static const int BLOCK = 16, SMALL_W = 1024 / BLOCK, SMALL_H = 768 / BLOCK;
+
+static std::vector<int> shrink(const unsigned char* rgba, uint32_t width, uint32_t height, bool bottomFirst)
+{
+    std::vector<int> small(SMALL_W * SMALL_H * 3, 0);
+    for (uint32_t y = 0; y < height; y++) {
+        const uint32_t row = bottomFirst ? height - 1 - y : y;
+        for (uint32_t x = 0; x < width; x++)
+            for (int c = 0; c < 3; c++)
+                small[((y / BLOCK) * SMALL_W + x / BLOCK) * 3 + c] += rgba[(row * width + x) * 4 + c];
+    }
+    for (int& v : small)
+        v /= BLOCK * BLOCK;
+    return small;
+}
+
+// Runs the harness in a window on mode `mode` at 5 frames a second and compares each shot.
+static void checkPictures(int mode, const std::vector<std::pair<int, std::string>>& shots)
+{
+    int found = 0;
+    testRun("test -n \"$DISPLAY\"", &found);
+    if (found != 0)
+        GTEST_SKIP() << "needs a display";
+    std::string args = "--window --dt 0.2 --mode " + std::to_string(mode) + " --frames " +
+                       std::to_string(shots.back().first);
+    for (const auto& shot : shots)
+        args += " --screenshot " + std::to_string(shot.first) + ":" + testTempDir() + "/" + shot.second;
+    harness(args);
+    const bool update = getenv("DUNMARROW_UPDATE_REFERENCES") != nullptr;
+    for (const auto& shot : shots) {
+        uint32_t w = 0, h = 0;
+        unsigned char* pixels = nullptr;
+        ASSERT_EQ(pngLoad((testTempDir() + "/" + shot.second).c_str(), &w, &h, &pixels), PNGLOAD_OK) << shot.second;
+        ASSERT_EQ(w, 1024u);
+        ASSERT_EQ(h, 768u);
+        std::vector<int> seen = shrink(pixels, w, h, true);
+        free(pixels);
+        const std::string reference = DUNMARROW_SOURCE_DIR "/tests/reference/" + shot.second;
+        if (update) {
+            std::vector<unsigned char> bytes(seen.begin(), seen.end());
+            ASSERT_EQ(pngSave(reference.c_str(), SMALL_W, SMALL_H, 3, bytes.data()), 1);
+            continue;
+        }
+        ASSERT_EQ(pngLoad(reference.c_str(), &w, &h, &pixels), PNGLOAD_OK) << reference;
+        ASSERT_EQ(w, (uint32_t)SMALL_W);
+        std::vector<int> expected(SMALL_W * SMALL_H * 3);
+        for (int y = 0; y < SMALL_H; y++)
+            for (int x = 0; x < SMALL_W; x++)
+                for (int c = 0; c < 3; c++)
+                    expected[(y * SMALL_W + x) * 3 + c] = pixels[((SMALL_H - 1 - y) * SMALL_W + x) * 4 + c];
+        free(pixels);
+        long total = 0;
+        int worst = 0, worstAt = 0;
+        for (size_t i = 0; i < seen.size(); i++) {
+            const int d = std::abs(seen[i] - expected[i]);
+            total += d;
+            if (d > worst) {
+                worst = d;
+                worstAt = (int)i / 3;
+            }
+        }
+        EXPECT_LE(total / (double)seen.size(), 4.0) << shot.second << ": the picture differs overall";
+        EXPECT_LE(worst, 64) << shot.second << ": block (" << worstAt % SMALL_W << ", " << worstAt / SMALL_W
+                             << ") differs by " << worst;
+    }
+}
+
+TEST(ScenesPictures, TitleAt5And25Seconds)
+{
+    checkPictures(MODE_TITLE, {{25, "title-5s.png"}, {125, "title-25s.png"}});
+}
+
+TEST(ScenesPictures, PrologueAt20Seconds)
+{
+    checkPictures(MODE_PROLOGUE, {{100, "prologue-20s.png"}});
+}
+
+TEST(ScenesPictures, GameOverAt10Seconds)
+{
+    checkPictures(MODE_GAMEOVER, {{50, "gameover-10s.png"}});
+}
+
+TEST(ScenesPictures, EndingAt5And17Seconds)
+{
+    checkPictures(MODE_GAMEBEAT, {{25, "ending-5s.png"}, {85, "ending-17s.png"}});
+}
