@@ -4,7 +4,7 @@
 #include "intro.h"
 #include "main.h"
 
-#include <cmath>             // sinf, fmod
+#include <cmath>             // sinf
 #include <cstdio>            // snprintf
 #include <cstdlib>           // rand
 #include <initializer_list>  // range-for over a few pictures
@@ -68,34 +68,6 @@ static void fadeHelp(Sprite* help, float start, float end, float m, float dt)
         help->alpha -= 0.38f * dt;
         help->green -= 0.2f * dt;
     }
-}
-
-//---- The scenes' music clock
-
-void startSceneMusic(SceneMusic* music, const char* path)
-{
-    NUX_PlayMusic(path);
-    music->missing = NUX_GetMusicLength() <= 0.0 ? 1 : 0;
-    music->clock = 0.0;
-}
-
-void resetSceneMusic(SceneMusic* music)
-{
-    music->missing = 0;
-    music->clock = 0.0;
-}
-
-void advanceSceneMusic(SceneMusic* music, double dt)
-{
-    if (music->missing)
-        music->clock += dt;
-}
-
-double sceneMusicPosition(const SceneMusic* music)
-{
-    if (music->missing)
-        return fmod(music->clock, music->nominalLength);
-    return NUX_GetMusicPosition();
 }
 
 //---- High scores

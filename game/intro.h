@@ -40,23 +40,3 @@ int getLastScore();
 int getLastPigeons();
 // Tests only: all four counters back to 0, as when the program starts.
 void clearHighScoresForTest();
-
-//---- The scenes' music clock
-
-// A scene timed to its music reads the play position through this record. When the track
-// cannot be played (missing or unreadable file), the scene's own clock stands in for it and
-// loops at the track's usual length, so that no scene waits for ever on silence.
-struct SceneMusic {
-    double nominalLength;  // seconds the track lasts when present; the stand-in loops there
-    int missing;           // 1 when starting the track gave no music
-    double clock;          // seconds since the start, counted only while missing
-};
-
-// Plays the track as looping music and notes whether it plays at all.
-void startSceneMusic(SceneMusic* music, const char* path);
-// Forgets any earlier start: position 0 until the next start.
-void resetSceneMusic(SceneMusic* music);
-// Called once at the top of each frame of the scene: moves the stand-in clock on.
-void advanceSceneMusic(SceneMusic* music, double dt);
-// The position in seconds: the real music's, or the stand-in's when the track is missing.
-double sceneMusicPosition(const SceneMusic* music);
