@@ -216,6 +216,11 @@ void NUX_SetFullScreen(int on)
         fullScreen = on;
     }
     SDL_ShowCursor(fullScreen ? SDL_DISABLE : SDL_ENABLE);
+    // Full screen from the screen's corner; back in a window, centred again as at start-up.
+    if (fullScreen)
+        nuxPlaceWindow(0, 0);
+    else if (desktopWidth > screen->w && desktopHeight > screen->h)
+        nuxPlaceWindow((desktopWidth - screen->w) / 2, (desktopHeight - screen->h) / 2);
     initNUX(screen->w, screen->h);
     glClearColor(clear[0], clear[1], clear[2], clear[3]);
 }

@@ -38,5 +38,8 @@ void nuxClearBars();
 // focus changes and the gamepad. 1 when the event was taken.
 int nuxDesktopEvent(const SDL_Event* event);
 
+// Moves the window's top-left corner to (x, y) on the screen, where the platform allows it.
+void nuxPlaceWindow(int x, int y);
+
 // Handles a key press or release exactly as a key of the keyboard (the gamepad's buttons).
 void nuxKeyEvent(NUX_Key key, int pressed);
