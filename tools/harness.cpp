@@ -85,7 +85,7 @@ static void dumpState(Dump& d)
 static const char* USAGE =
     "usage: dunmarrow-harness [options]\n"
     "Runs DUNMARROW on a virtual clock and prints its state as JSON (one object per dumped frame).\n"
-    "It finds data/ as the game does (next to it when run from the build folder).\n"
+    "It finds the data pack as the game does (build/data when run from the build).\n"
     "  --dt SECONDS        frame time of the virtual clock (default 0.0166666...)\n"
     "  --frames N          frames to run, splash included (default 600); a quit ends sooner\n"
     "  --seconds S         the same, given as virtual seconds (frames = ceil(S / dt))\n"
