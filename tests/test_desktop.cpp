@@ -12,6 +12,8 @@
 #include "scenes.h"
 
 #include <SDL.h>       // the window events handed to the desktop layer
+#include <algorithm>   // max
+#include <cmath>       // fabs
 #include <png.h>       // PNG_COLOR_TYPE_RGBA for the test pictures
 #include <GL/gl.h>     // texture parameters, the clear colour
 #include <gtest/gtest.h>
@@ -205,6 +207,38 @@ TEST(CommandLine, TheProgramAnswersAndRefusesWithTheRightStatus)
                   &code);
     EXPECT_EQ(code, 1) << out;
     EXPECT_NE(out.find("Unable to initialize SDL"), std::string::npos) << out;
+}
+
+TEST(CommandLine, MuteSilencesEffectsAndMusicAndNoSoundOpensNoDevice)
+{
+    // The game's own sounds, through the real mixer on OpenAL's loopback device.
+    if (!NUX_InitSoundLoopback(64, 48000))
+        GTEST_SKIP() << "OpenAL has no loopback device here";
+    NUX_Sound* hit = NUX_LoadSound(DUNMARROW_BINARY_DIR "/data/flap01.wav");
+    ASSERT_NE(hit, nullptr);
+    std::vector<float> out(4800 * 2);
+    auto peak = [&]() {
+        NUX_RenderSoundForTest(out.data(), 4800);
+        float loudest = 0.0f;
+        for (float v : out)
+            loudest = std::max(loudest, std::fabs(v));
+        return loudest;
+    };
+    NUX_PlaySound(hit);
+    EXPECT_GT(peak(), 0.001f);
+    NUX_MuteAllSound();
+    peak();  // OpenAL ramps a change of volume over its next mixing period
+    NUX_PlaySound(hit);
+    NUX_PlayMusic(DUNMARROW_BINARY_DIR "/data/apex.ogg");
+    EXPECT_EQ(peak(), 0.0f);
+    NUX_ShutdownSound();
+
+    NUX_UseNoSoundDevice(1);
+    NUX_InitSound(64);
+    EXPECT_EQ(NUX_GetSoundOutput(), NUX_SOUND_SILENT);
+    EXPECT_EQ(NUX_GetSoundResultForTest(), 0) << "asked for, so nothing to report";
+    NUX_ShutdownSound();
+    NUX_UseNoSoundDevice(0);
 }
 
 TEST(CommandLine, TheHarnessTakesADataDir)
