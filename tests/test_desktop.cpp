@@ -139,7 +139,7 @@ TEST(DataSearch, OptionThenEnvironmentThenBesideTheExecutable)
     EXPECT_EQ(std::string(NUX_GetDataDir()), option);
     ASSERT_EQ(NUX_FindDataDir(nullptr, message, sizeof message), 1) << message;
     EXPECT_EQ(std::string(NUX_GetDataDir()), env);
-    // An environment naming no pack falls through to the build's data/, beside the test programs.
+    // An environment naming no pack falls through, here to data/ in the current (build) folder.
     setenv("DUNMARROW_DATA", (testTempDir() + "/none").c_str(), 1);
     ASSERT_EQ(NUX_FindDataDir("", message, sizeof message), 1) << message;
     EXPECT_EQ(std::string(NUX_GetDataDir()), std::string(DUNMARROW_BINARY_DIR) + "/data");
