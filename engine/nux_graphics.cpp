@@ -159,12 +159,14 @@ int NUX_Init(int width, int height, char fullScreen, const char* caption)
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 6);
     SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
 
-    SDL_Surface* screen = openWindow(width, height, fullScreen);
+    int openWidth = width, openHeight = height;
+    nuxDesktopBeforeWindow(width, height, fullScreen, &openWidth, &openHeight);
+    SDL_Surface* screen = openWindow(openWidth, openHeight, fullScreen);
     if (!screen) {
         // Many displays (and software GL) offer no 6-sample visual: smooth edges are a nicety.
         SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
         SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
-        screen = openWindow(width, height, fullScreen);
+        screen = openWindow(openWidth, openHeight, fullScreen);
     }
     if (!screen) {
         fprintf(stderr, "Unable to create OpenNUX screen: %s\n", SDL_GetError());
@@ -175,7 +177,8 @@ int NUX_Init(int width, int height, char fullScreen, const char* caption)
     initFreeType();
     SDL_WM_SetCaption(caption, nullptr);
     nuxHasGL = 1;
-    initNUX(width, height);
+    initNUX(screen->w, screen->h);
+    nuxDesktopAfterWindow();
 
     modes = SDL_ListModes(nullptr, SDL_FULLSCREEN | SDL_OPENGL);
     num_video_modes = 0;
@@ -212,7 +215,7 @@ void resizeNUX(int width, int height)
     curYRes = height;
     if (!nuxHasGL)
         return;
-    glViewport(0, 0, width, height);
+    nuxApplyPictureRect(width, height);
     glOrtho(0.0, LOGICAL_WIDTH, LOGICAL_HEIGHT, 0.0, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
 }
@@ -261,6 +264,7 @@ void NUX_BeginRender()
 {
     if (!nuxHasGL)
         return;
+    nuxClearBars();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
 }
@@ -281,6 +285,7 @@ void NUX_PresentClearFrame()
 {
     if (!nuxHasGL)
         return;
+    nuxClearBars();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SDL_GL_SwapBuffers();
 }

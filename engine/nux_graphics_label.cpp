@@ -1,6 +1,7 @@
 // nux_graphics_label: fonts and text labels. A label's whole text is rendered with FreeType into
 // its own square texture when the text is set; each frame it is drawn as one textured quad.
 
+#include "nux_files.h"  // data/ names resolved to the pack
 #include "nux_graphics.h"
 #include "nux_local.h"
 
@@ -156,7 +157,9 @@ Font* NUX_CreateFont(const char* path)
             GL_FTLibrary = library;
     }
     FT_Face face = nullptr;
-    if (path && GL_FTLibrary && FT_New_Face((FT_Library)GL_FTLibrary, path, 0, &face) != 0)
+    char resolved[4096];
+    const char* file = NUX_ResolvePath(path, resolved, sizeof resolved);
+    if (file && GL_FTLibrary && FT_New_Face((FT_Library)GL_FTLibrary, file, 0, &face) != 0)
         face = nullptr;  // a missing or unreadable font: its labels stay empty and transparent
     font->face = face;
     return font;
@@ -212,6 +215,9 @@ void NUX_SetLabelText(Label* label, const char* text)
         GLuint name = 0;
         glGenTextures(1, &name);
         glBindTexture(GL_TEXTURE_2D, name);
+        // Clamped edges: filtering at the label's right edge must not blend in its first column.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         if (texels) {

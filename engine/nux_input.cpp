@@ -139,6 +139,12 @@ static void handleEvent(NUX_Key key, int pressed, bool quit)
 
 //---- Public
 
+void nuxKeyEvent(NUX_Key key, int pressed)
+{
+    if (key != NUX_KEY_NONE)
+        handleEvent(key, pressed, false);
+}
+
 void NUX_QueueKeyEvent(NUX_Key key, int pressed)
 {
     if (key == NUX_KEY_NONE)
@@ -160,6 +166,8 @@ void NUX_InputUpdate()
     if (nuxHasGL) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
+            if (nuxDesktopEvent(&event))
+                continue;  // full screen, focus, gamepad
             if (event.type == SDL_QUIT)
                 handleEvent(NUX_KEY_NONE, 0, true);
             else if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP)

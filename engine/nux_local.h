@@ -2,6 +2,9 @@
 #pragma once
 
 #include "nux_graphics.h"
+#include "nux_input.h"
+
+union SDL_Event;
 
 // 1 once a window with a GL context exists; every GL call in the engine is behind it.
 extern int nuxHasGL;
@@ -15,3 +18,28 @@ void nuxSetColor(float red, float green, float blue, float alpha);
 // One textured quad with its top-left corner at (x, y), width by height, carrying the whole
 // texture. Pictures are stored bottom row first (texture row 1 at the top); labels top row first.
 void nuxTexturedQuad(float x, float y, float width, float height, int topRowFirst);
+
+//---- The desktop (nux_desktop)
+
+// Called by NUX_Init before the window opens: remembers the window size asked for and the
+// desktop's, and gives the size to open (the desktop's when starting full screen).
+void nuxDesktopBeforeWindow(int width, int height, int fullScreen, int* openWidth, int* openHeight);
+
+// Called by NUX_Init once the window is open: opens the first gamepad, if any.
+void nuxDesktopAfterWindow();
+
+// Called by resizeNUX: the viewport (and, where bars remain, the scissor) for the picture.
+void nuxApplyPictureRect(int width, int height);
+
+// Called by NUX_BeginRender before the frame's clear: paints the bars black.
+void nuxClearBars();
+
+// Called by NUX_InputUpdate for every window event before the key tables: full-screen keys,
+// focus changes and the gamepad. 1 when the event was taken.
+int nuxDesktopEvent(const SDL_Event* event);
+
+// Moves the window's top-left corner to (x, y) on the screen, where the platform allows it.
+void nuxPlaceWindow(int x, int y);
+
+// Handles a key press or release exactly as a key of the keyboard (the gamepad's buttons).
+void nuxKeyEvent(NUX_Key key, int pressed);

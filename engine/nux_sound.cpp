@@ -3,6 +3,7 @@
 
 #include "nux_sound.h"
 #include "nux_clock.h"  // Timer_GetSeconds: the music clock when no device plays
+#include "nux_files.h"  // data/ names resolved to the pack
 
 #include <AL/al.h>     // sources, buffers, buffer queues
 #include <AL/alc.h>    // device and context
@@ -89,6 +90,7 @@ typedef void(ALC_APIENTRY* LoopbackRenderFn)(ALCdevice*, ALCvoid*, ALCsizei);
 
 static NUX_SoundOutput output = NUX_SOUND_OFF;
 static bool deterministicClock = false;
+static bool noDevice = false;  // the player asked for no sound at all
 static int result = 0;
 static unsigned session = 0;
 
@@ -142,7 +144,8 @@ static int openSoundFile(const char* path, SNDFILE** file, SF_INFO* info)
     *info = {};
     if (!path)
         return NUX_SOUND_ERR_INVALID_HANDLE;
-    SNDFILE* f = sf_open(path, SFM_READ, info);
+    char resolved[4096];
+    SNDFILE* f = sf_open(NUX_ResolvePath(path, resolved, sizeof resolved), SFM_READ, info);
     if (!f)
         return sf_error(nullptr) == SF_ERR_SYSTEM ? NUX_SOUND_ERR_FILE_OPEN : NUX_SOUND_ERR_FILE_BAD;
     int code = 0;
@@ -466,6 +469,17 @@ void NUX_UseDeterministicMusicClock(int on)
     deterministicClock = on != 0;
 }
 
+void NUX_UseNoSoundDevice(int on)
+{
+    noDevice = on != 0;
+}
+
+void NUX_MuteAllSound()
+{
+    if (mixing())
+        alListenerf(AL_GAIN, 0.0f);
+}
+
 void NUX_InitSound(int channelsWanted)
 {
     if (output != NUX_SOUND_OFF) {
@@ -476,6 +490,10 @@ void NUX_InitSound(int channelsWanted)
     result = 0;
     if (deterministicClock) {
         output = NUX_SOUND_DETERMINISTIC;
+        return;
+    }
+    if (noDevice) {
+        output = NUX_SOUND_SILENT;  // as without a sound card, but nothing to report
         return;
     }
     device = openDefaultDevice();

@@ -103,6 +103,14 @@ void NUX_StopSound(NUX_Channel* channel);
 // decoding, pauses and stops exactly like real music; effects are decoded but not played.
 void NUX_UseDeterministicMusicClock(int on);
 
+// Called before NUX_InitSound (the --no-sound option): no device is opened and the game plays
+// silently, its music clock on the engine clock, as on a machine without a sound card.
+void NUX_UseNoSoundDevice(int on);
+
+// Called after NUX_InitSound (the --mute option): every effect and all music play at volume 0 for
+// the rest of the run; the device still runs, and with it the music clock.
+void NUX_MuteAllSound();
+
 // How the sound system runs now.
 enum NUX_SoundOutput {
     NUX_SOUND_OFF = 0,       // not started, or shut down

@@ -2,6 +2,7 @@
 // mode switch; every scene is reached from here.
 
 #include "main.h"
+#include "options.h"
 #include "scenes.h"
 
 #include <cstdio>   // fprintf
@@ -138,11 +139,24 @@ void shutdownShell()
 
 //---- Entry
 
-int SDL_main(int, char**)
+int SDL_main(int argc, char** argv)
 {
-    if (!NUX_Init(1024, 768, 0, "DUNMARROW"))
+    GameOptions options;
+    int parsed = parseGameOptions(argc, argv, &options, stdout, stderr);
+    if (parsed != OPTIONS_RUN)
+        return parsed == OPTIONS_DONE ? 0 : 2;
+    // The data is found before the window opens, so a broken install says so at once.
+    static char message[8192];
+    if (!NUX_FindDataDir(options.dataDir, message, sizeof message)) {
+        fprintf(stderr, "dunmarrow: %s", message);
+        return 1;
+    }
+    NUX_UseNoSoundDevice(options.noSound);
+    if (!NUX_Init(1024, 768, (char)options.fullScreen, "DUNMARROW"))
         return 1;  // the reason is already printed; there is nothing to show a game in
     initShell(Timer_GetTicks());
+    if (options.mute)
+        NUX_MuteAllSound();
     initSorvel();
     doTimer();
     while (!SorvelOver()) {

@@ -21,7 +21,8 @@ extern uint32_t last_ticks;   // clock at the previous doTimer, in milliseconds
 extern Font* fontFutura;      // the one font, "data/futurabd.ttf"
 extern Screen *sorvelScreen, *introScreen, *gameScreen, *prologueScreen, *gameOverScreen, *gameBeatScreen;
 
-// The whole run, as the player starts it: returns 0 when the player quits, 1 when no window.
+// The whole run, as the player starts it, with its command line: returns 0 when the player quits
+// (or after --help, --version), 1 when there is no data or no window, 2 for a wrong option.
 int SDL_main(int argc, char** argv);
 
 // Measures the time since the previous call into elapsed, clamped to 0.2 s. Also called by the

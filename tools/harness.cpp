@@ -33,6 +33,7 @@ struct Options {
     std::vector<long> dumpFrames;
     std::vector<Screenshot> screenshots;
     std::string out;
+    std::string dataDir;  // --data-dir; empty: the game's own search
 };
 
 // Collects one JSON object, one field per call; every value is written exactly, so two runs
@@ -119,7 +120,7 @@ static FILE* openDumpStream(const std::string& path)
 static const char* USAGE =
     "usage: dunmarrow-harness [options]\n"
     "Runs DUNMARROW on a virtual clock and prints its state as JSON (one object per dumped frame).\n"
-    "Run it from the folder that holds data/.\n"
+    "It finds the data pack as the game does (build/data when run from the build).\n"
     "  --dt SECONDS        frame time of the virtual clock (default 0.0166666...)\n"
     "  --frames N          frames to run, splash included (default 600); a quit ends sooner\n"
     "  --seconds S         the same, given as virtual seconds (frames = ceil(S / dt))\n"
@@ -136,6 +137,7 @@ static const char* USAGE =
     "                      and no drawing at all\n"
     "  --screenshot N:PATH save frame N as a PNG (with --window; repeatable)\n"
     "  --out FILE          write the dump to FILE instead of standard output\n"
+    "  --data-dir DIR      read the game's data from DIR\n"
     "  --help              this text\n";
 
 // A whole number in low..high, all of text: "abc", "10x", "1.5", "" and overflowing values are refused.
@@ -279,6 +281,10 @@ static bool parseOptions(int argc, char** argv, Options* options)
             if (!needValue()) return false;
             options->out = value;
             i++;
+        } else if (arg == "--data-dir") {
+            if (!needValue()) return false;
+            options->dataDir = value;
+            i++;
         } else {
             fprintf(stderr, "harness: unknown option %s (see --help)\n", arg.c_str());
             return false;
@@ -356,6 +362,11 @@ int main(int argc, char** argv)
     std::stable_sort(options.events.begin(), options.events.end(),
                      [](const ScriptEvent& a, const ScriptEvent& b) { return a.time < b.time; });
 
+    static char message[8192];
+    if (!NUX_FindDataDir(options.dataDir.c_str(), message, sizeof message)) {
+        fprintf(stderr, "harness: %s", message);
+        return 1;
+    }
     NUX_UseVirtualClock(options.dt);
     NUX_UseDeterministicMusicClock(1);
     if (options.window) {

@@ -126,3 +126,9 @@ const char *soundfont();
 int makeMusic(const char *dir, const char *name);
 int makeEffect(const char *dir, const char *name);
 int makeVoices(const char *dir);   // every spoken file; espeak-ng is single-threaded, so one job
+
+//---- Desktop icon (icon.cpp)
+
+// Writes the launcher icon into `dir` as the icon theme lays it out: 48x48, 128x128 and 256x256
+// apps/dunmarrow.png and scalable/apps/dunmarrow.svg. Returns the number of failures.
+int makeIcons(const char *dir);

@@ -99,16 +99,18 @@ static int contactSheet(const char *dir, const char *out) {
 static void usage() {
   fprintf(stderr,
           "usage: dunmarrow-assetgen --out DIR [--contact-sheet FILE.png] [--sheet-only] [--threads 1|2]\n"
-          "                          [--font FONT.otf] [--soundfont FILE.sf2]\n");
+          "                          [--font FONT.otf] [--soundfont FILE.sf2]\n"
+          "       dunmarrow-assetgen --icons DIR   (the desktop icon only)\n");
 }
 
 int main(int argc, char **argv) {
-  const char *out = nullptr, *sheet = nullptr, *font = DEFAULT_FONT, *sf2 = DEFAULT_SOUNDFONT;
+  const char *out = nullptr, *icons = nullptr, *sheet = nullptr, *font = DEFAULT_FONT, *sf2 = DEFAULT_SOUNDFONT;
   int threads = 2;
   bool sheetOnly = false;
   for (int i = 1; i < argc; ++i) {
     bool hasValue = i + 1 < argc;
     if (strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
+    else if (strcmp(argv[i], "--icons") == 0 && hasValue) icons = argv[++i];
     else if (strcmp(argv[i], "--contact-sheet") == 0 && hasValue) sheet = argv[++i];
     else if (strcmp(argv[i], "--font") == 0 && hasValue) font = argv[++i];
     else if (strcmp(argv[i], "--soundfont") == 0 && hasValue) sf2 = argv[++i];
@@ -125,6 +127,7 @@ int main(int argc, char **argv) {
       return 2;
     }
   }
+  if (icons) return makeIcons(icons) ? 1 : 0;
   if (!out || !*out) {
     usage();
     return 2;

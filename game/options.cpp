@@ -1,0 +1,66 @@
+// options: the game's command line: window or full screen, sound, where the data is, help and
+// version. Unknown options are refused with the usage, so a typo never starts the game silently.
+
+#include "options.h"
+
+#include <cstring>  // strcmp, strncmp
+
+//---- Constants
+
+#ifndef DUNMARROW_VERSION
+#define DUNMARROW_VERSION "0"
+#endif
+
+static const char* USAGE =
+    "usage: dunmarrow [options]\n"
+    "An owl, a night city, pigeons and street lamps: 300 seconds until sunrise.\n"
+    "\n"
+    "  --fullscreen      start full screen (Alt+Enter or F11 switches at any time)\n"
+    "  --windowed        start in a 1024 x 768 window (the default)\n"
+    "  --mute            play with every sound muted\n"
+    "  --no-sound        open no audio device at all\n"
+    "  --data-dir DIR    read the game's data from DIR (also: the DUNMARROW_DATA environment\n"
+    "                    variable); otherwise data/ next to the program, the install folder and\n"
+    "                    data/ in the current folder are tried in turn\n"
+    "  --help            this text\n"
+    "  --version         the version\n"
+    "\n"
+    "Keys: arrows fly (Up flaps), Space swoops and starts, P or Return pauses, M mutes the music,\n"
+    "Escape goes back to the title (quits there), Q quits. A gamepad works too.\n";
+
+//---- Public
+
+int parseGameOptions(int argc, char** argv, GameOptions* options, FILE* out, FILE* err)
+{
+    *options = GameOptions{};
+    for (int i = 1; i < argc; i++) {
+        const char* arg = argv[i];
+        if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
+            fputs(USAGE, out);
+            return OPTIONS_DONE;
+        } else if (strcmp(arg, "--version") == 0) {
+            fprintf(out, "dunmarrow %s\n", DUNMARROW_VERSION);
+            return OPTIONS_DONE;
+        } else if (strcmp(arg, "--fullscreen") == 0) {
+            options->fullScreen = 1;
+        } else if (strcmp(arg, "--windowed") == 0) {
+            options->fullScreen = 0;
+        } else if (strcmp(arg, "--mute") == 0) {
+            options->mute = 1;
+        } else if (strcmp(arg, "--no-sound") == 0) {
+            options->noSound = 1;
+        } else if (strcmp(arg, "--data-dir") == 0 && i + 1 < argc && argv[i + 1][0]) {
+            options->dataDir = argv[++i];
+        } else if (strncmp(arg, "--data-dir=", 11) == 0 && arg[11]) {
+            options->dataDir = arg + 11;
+        } else {
+            if (strcmp(arg, "--data-dir") == 0 || strcmp(arg, "--data-dir=") == 0)
+                fprintf(err, "dunmarrow: --data-dir needs a folder\n");
+            else
+                fprintf(err, "dunmarrow: unknown option '%s'\n", arg);
+            fputs(USAGE, err);
+            return OPTIONS_WRONG;
+        }
+    }
+    return OPTIONS_RUN;
+}
