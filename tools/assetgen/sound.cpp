@@ -71,6 +71,188 @@ void foldLoopTail(Sound &s, long loopFrames) {
   s.samples.resize((size_t)loopFrames * s.channels);
 }
 
+//---- Levels: DC, peaks, loudness and stereo phase
+
+void removeDc(Sound &s) {
+  const double keep = 1.0 - 2.0 * M_PI * 10.0 / SAMPLE_RATE;
+  for (int c = 0; c < s.channels; ++c) {
+    double x1 = 0, y1 = 0;
+    for (size_t i = c; i < s.samples.size(); i += s.channels) {
+      double x = s.samples[i];
+      y1 = x - x1 + keep * y1;
+      x1 = x;
+      s.samples[i] = (float)y1;
+    }
+  }
+}
+
+void limitPeaks(Sound &s, double ceiling) {
+  if (s.channels <= 0 || ceiling <= 0) return;
+  long frames = (long)(s.samples.size() / s.channels);
+  if (frames == 0) return;
+  const long ahead = SAMPLE_RATE / 200;   // 5 ms
+  // The gain each frame needs on its own.
+  std::vector<float> need((size_t)frames, 1.0f);
+  for (long i = 0; i < frames; ++i) {
+    float top = 0.0f;
+    for (int c = 0; c < s.channels; ++c) top = std::max(top, std::fabs(s.samples[(size_t)i * s.channels + c]));
+    if (top > ceiling) need[(size_t)i] = (float)(ceiling / top);
+  }
+  // The smallest need over the next 2 x `ahead` frames (a sliding minimum), then averaged over the last `ahead`
+  // frames: every frame averaged covers the current one, so the smooth gain is never above what it needs.
+  std::vector<float> low((size_t)frames);
+  std::vector<long> window((size_t)frames);
+  size_t head = 0, tail = 0;
+  for (long i = frames - 1; i >= 0; --i) {
+    while (tail > head && need[(size_t)window[tail - 1]] >= need[(size_t)i]) --tail;
+    window[tail++] = i;
+    while (window[head] > i + 2 * ahead) ++head;
+    low[(size_t)i] = need[(size_t)window[head]];
+  }
+  double sum = 0, gain = 1.0;
+  const double release = 1.0 - std::exp(-1.0 / (0.08 * SAMPLE_RATE));
+  for (long i = 0; i < frames; ++i) {
+    sum += low[(size_t)i];
+    if (i >= ahead) sum -= low[(size_t)(i - ahead)];
+    double smooth = sum / (double)std::min(i + 1, ahead);
+    gain = std::min(smooth, gain + (1.0 - gain) * release);
+    for (int c = 0; c < s.channels; ++c) s.samples[(size_t)i * s.channels + c] *= (float)gain;
+  }
+  // Rounding can leave a sample a hair above the ceiling; the hard bound guarantees it.
+  for (float &v : s.samples) v = std::clamp(v, (float)-ceiling, (float)ceiling);
+}
+
+static double toDb(double meanSquare) { return 10.0 * std::log10(std::max(meanSquare, 1e-12)); }
+
+double gatedLevelDb(const Sound &s) {
+  if (s.channels <= 0) return -120.0;
+  long frames = (long)(s.samples.size() / s.channels);
+  long block = std::min(frames, (long)(0.4 * SAMPLE_RATE)), hop = std::max(1L, block / 4);
+  if (block <= 0) return -120.0;
+  std::vector<double> ms;
+  for (long b = 0; b + block <= frames; b += hop) {
+    double sum = 0;
+    for (size_t i = (size_t)b * s.channels; i < (size_t)(b + block) * s.channels; ++i) sum += (double)s.samples[i] * s.samples[i];
+    ms.push_back(sum / ((double)block * s.channels));
+  }
+  double mean = 0;
+  int n = 0;
+  for (double m : ms)
+    if (toDb(m) > -60.0) mean += m, ++n;
+  if (n == 0) return -120.0;
+  mean /= n;
+  double gated = 0;
+  n = 0;
+  for (double m : ms)
+    if (toDb(m) > -60.0 && m > mean * 0.01) gated += m, ++n;
+  return toDb(gated / n);
+}
+
+static void scaleSound(Sound &s, double db) {
+  float k = (float)std::pow(10.0, db / 20.0);
+  for (float &v : s.samples) v *= k;
+}
+
+// Trims to the target level and limits the peaks, a few times over, since limiting lowers the level a little.
+static void settleLevel(Sound &s, double targetDb, double ceiling) {
+  for (int pass = 0; pass < 4; ++pass) {
+    double off = targetDb - gatedLevelDb(s);
+    if (std::fabs(off) < 0.05 && pass > 0) break;
+    scaleSound(s, off);
+    limitPeaks(s, ceiling);
+  }
+}
+
+void levelSound(Sound &s, double targetDb, double ceiling) {
+  if (s.channels <= 0 || s.samples.empty()) return;
+  settleLevel(s, targetDb, ceiling);
+}
+
+// One pass of the level mapping; returns false when the track is too short to have passages.
+static bool mapRange(Sound &s, double rangeDb, bool loops) {
+  long frames = (long)(s.samples.size() / s.channels);
+  const long block = SAMPLE_RATE / 10;
+  long blocks = frames / block;
+  if (blocks < 40) return false;
+  std::vector<double> energy((size_t)blocks, 0.0);
+  for (long b = 0; b < blocks; ++b) {
+    double sum = 0;
+    for (size_t i = (size_t)(b * block) * s.channels; i < (size_t)((b + 1) * block) * s.channels; ++i)
+      sum += (double)s.samples[i] * s.samples[i];
+    energy[(size_t)b] = sum / ((double)block * s.channels);
+  }
+  // The level heard over 3 seconds around each block; a loop wraps round its seam.
+  const long half = 15;
+  std::vector<double> level((size_t)blocks);
+  for (long b = 0; b < blocks; ++b) {
+    double sum = 0;
+    int n = 0;
+    for (long k = b - half; k <= b + half; ++k) {
+      long j = k;
+      if (loops) j = ((k % blocks) + blocks) % blocks;
+      else if (j < 0 || j >= blocks) continue;
+      sum += energy[(size_t)j];
+      ++n;
+    }
+    level[(size_t)b] = toDb(sum / n);
+  }
+  double ref = gatedLevelDb(s);
+  // Spread between the quiet (10th percentile) and loud (95th) passages, over the audible ones.
+  std::vector<double> heard;
+  for (double l : level)
+    if (l > ref - 20.0) heard.push_back(l);
+  std::sort(heard.begin(), heard.end());
+  double spread = heard.size() > 2 ? heard[(size_t)(0.95 * (heard.size() - 1))] - heard[(size_t)(0.10 * (heard.size() - 1))] : 0;
+  double k = spread > 0.5 ? std::clamp(rangeDb / spread, 0.3, 2.0) : 1.0;
+  // Each block's gain maps its level onto the new spread; near silence is never lifted by more than the
+  // quietest passage is.
+  std::vector<double> gain((size_t)blocks);
+  for (long b = 0; b < blocks; ++b) {
+    double l = std::max(level[(size_t)b], ref - 20.0);
+    gain[(size_t)b] = std::pow(10.0, (k - 1.0) * (l - ref) / 20.0);
+  }
+  auto gainAt = [&](long b) {
+    if (loops) return gain[(size_t)(((b % blocks) + blocks) % blocks)];
+    return gain[(size_t)std::clamp(b, 0L, blocks - 1)];
+  };
+  // Block gains apply at block centres, glided in between.
+  for (long i = 0; i < frames; ++i) {
+    double p = (double)i / block - 0.5;
+    long b0 = (long)std::floor(p);
+    double f = p - b0;
+    float g = (float)(gainAt(b0) * (1 - f) + gainAt(b0 + 1) * f);
+    for (int c = 0; c < s.channels; ++c) s.samples[(size_t)i * s.channels + c] *= g;
+  }
+  return true;
+}
+
+void levelMusic(Sound &s, double targetDb, double rangeDb, bool loops, double ceiling) {
+  if (s.channels <= 0 || s.samples.empty()) return;
+  // A second pass takes up what the first left over (the edges of a track that does not loop, the windows'
+  // overlap).
+  if (mapRange(s, rangeDb, loops)) mapRange(s, rangeDb, loops);
+  settleLevel(s, targetDb, ceiling);
+}
+
+void keepInPhase(Sound &s, double minCorrelation) {
+  if (s.channels != 2) return;
+  double mid = 0, side = 0;
+  for (size_t i = 0; i + 1 < s.samples.size(); i += 2) {
+    double m = 0.5 * (s.samples[i] + s.samples[i + 1]), d = 0.5 * (s.samples[i] - s.samples[i + 1]);
+    mid += m * m;
+    side += d * d;
+  }
+  if (side <= 0 || (mid - side) / (mid + side) >= minCorrelation) return;
+  // With left = mid + side and right = mid - side, the correlation is (M - S) / (M + S) for the energies M, S.
+  double c = std::min(minCorrelation + 0.05, 0.95);
+  float w = (float)std::sqrt(mid * (1 - c) / (side * (1 + c)));
+  for (size_t i = 0; i + 1 < s.samples.size(); i += 2) {
+    float m = 0.5f * (s.samples[i] + s.samples[i + 1]), d = 0.5f * (s.samples[i] - s.samples[i + 1]) * w;
+    s.samples[i] = m + d;
+    s.samples[i + 1] = m - d;
+  }
+}
+
 //---- Filters (biquads from the usual cookbook formulas, run on each channel)
 
 struct Biquad { double b0, b1, b2, a1, a2; };
@@ -254,7 +436,11 @@ bool renderScore(const Score &score, const char *sf2, Sound &out) {
   out = Sound{};
   out.channels = 2;
   out.samples.assign((size_t)total * 2, 0.0f);
-  std::vector<float> left(4096), right(4096);
+  // The dry mix, the reverb and the chorus come out separately. The chorus returns its right side in opposite
+  // polarity to its left (the soundfont's strings send most of their sound through it, so a track full of
+  // strings would cancel itself out in mono): its right side is turned back before the three are summed.
+  std::vector<float> bufs[6];
+  for (std::vector<float> &b : bufs) b.assign(4096, 0.0f);
   long pos = 0;
   size_t next = 0;
   while (pos < total) {
@@ -272,10 +458,13 @@ bool renderScore(const Score &score, const char *sf2, Sound &out) {
     long until = total;
     if (next < ev.size()) until = std::min(until, std::max(pos + 1, (long)(ev[next].time * SAMPLE_RATE)));
     long n = std::min<long>(until - pos, 4096);
-    fluid_synth_write_float(synth, (int)n, left.data(), 0, 1, right.data(), 0, 1);
+    for (std::vector<float> &b : bufs) std::fill(b.begin(), b.begin() + n, 0.0f);
+    float *dry[2] = {bufs[0].data(), bufs[1].data()};
+    float *fx[4] = {bufs[2].data(), bufs[3].data(), bufs[4].data(), bufs[5].data()};   // reverb L R, chorus L R
+    fluid_synth_process(synth, (int)n, 4, fx, 2, dry);
     for (long i = 0; i < n; ++i) {
-      out.samples[(size_t)(pos + i) * 2] = left[(size_t)i];
-      out.samples[(size_t)(pos + i) * 2 + 1] = right[(size_t)i];
+      out.samples[(size_t)(pos + i) * 2] = bufs[0][(size_t)i] + bufs[2][(size_t)i] + bufs[4][(size_t)i];
+      out.samples[(size_t)(pos + i) * 2 + 1] = bufs[1][(size_t)i] + bufs[3][(size_t)i] - bufs[5][(size_t)i];
     }
     pos += n;
   }
