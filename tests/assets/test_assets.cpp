@@ -251,6 +251,118 @@ TEST(Pictures, CityPagesTileWithoutASeam) {
   }
 }
 
+static double luma(const Picture &p, int x, int y, const double tint[3]) {
+  const unsigned char *px = &p.rgba[((size_t)y * p.width + x) * 4];
+  return (0.3 * px[0] * tint[0] + 0.59 * px[1] * tint[1] + 0.11 * px[2] * tint[2]) / 255.0;
+}
+
+TEST(Pictures, TheGameScreenReadsUnderItsNightTint) {
+  const double night[3] = {0.6, 1.0, 0.7}, plain[3] = {1, 1, 1};
+  // The city under the night tint: a dark field, and its lit windows warm, never lime.
+  Picture city;
+  ASSERT_TRUE(readPng(dataPath("city.png"), city));
+  double sum = 0;
+  int lime = 0, lit = 0;
+  for (int y = 0; y < city.height; ++y)
+    for (int x = 0; x < city.width; ++x) {
+      const unsigned char *px = &city.rgba[((size_t)y * city.width + x) * 4];
+      sum += luma(city, x, y, night);
+      if (luma(city, x, y, night) > 0.3) {
+        ++lit;
+        lime += px[1] * night[1] > px[0] * night[0];
+      }
+    }
+  EXPECT_LT(sum / (city.width * city.height), 0.15) << "the city is a bright wall behind the play";
+  EXPECT_GT(lit, 0) << "no window is lit";
+  EXPECT_EQ(lime, 0) << "lit windows turn lime under the tint";
+  // Pigeons: light birds inside a dark edge.
+  for (const char *n : {"pigeon1.png", "pigeon2.png"}) {
+    Picture p;
+    ASSERT_TRUE(readPng(dataPath(n), p));
+    double inner = 0, edge = 0;
+    int ni = 0, ne = 0;
+    for (int y = 1; y < p.height - 1; ++y)
+      for (int x = 1; x < p.width - 1; ++x) {
+        if (p.alphaAt(x, y) < 255) continue;
+        bool rim = p.alphaAt(x - 1, y) < 128 || p.alphaAt(x + 1, y) < 128 || p.alphaAt(x, y - 1) < 128 || p.alphaAt(x, y + 1) < 128;
+        (rim ? edge : inner) += luma(p, x, y, plain);
+        ++(rim ? ne : ni);
+      }
+    ASSERT_GT(ni, 0);
+    ASSERT_GT(ne, 0);
+    EXPECT_GT(inner / ni, 0.45) << n;
+    EXPECT_LT(edge / ne, 0.2) << n;
+  }
+  // The mist is a wide bank that fades out before its edges.
+  Picture mist;
+  ASSERT_TRUE(readPng(dataPath("mist.png"), mist));
+  int covered = 0;
+  unsigned densest = 0;
+  for (int x = 0; x < mist.width; ++x) {
+    unsigned top = 0;
+    for (int y = 0; y < mist.height; ++y) top = std::max(top, mist.alphaAt(x, y));
+    covered += top > 60;
+    densest = std::max(densest, top);
+    EXPECT_LT(mist.alphaAt(x, 0) + mist.alphaAt(x, mist.height - 1), 8u) << "mist cut off at column " << x;
+  }
+  EXPECT_GT(covered, mist.width * 3 / 4);
+  EXPECT_GT(densest, 150u) << "the mist hardly veils anything";
+  // Combo marks fill their frame and burn white at the core.
+  for (const char *n : {"x2.png", "x3.png", "x4.png", "swooplevelup.png"}) {
+    Picture p;
+    ASSERT_TRUE(readPng(dataPath(n), p));
+    int white = 0, top = p.height, bottom = 0;
+    for (int y = 0; y < p.height; ++y)
+      for (int x = 0; x < p.width; ++x) {
+        const unsigned char *px = &p.rgba[((size_t)y * p.width + x) * 4];
+        if (px[3] == 255 && px[0] > 240 && px[1] > 240 && px[2] > 240) {
+          ++white;
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
+        }
+      }
+    EXPECT_GT(white, 50) << n;
+    EXPECT_GT(bottom - top, p.height / 2) << n << ": the letters are small for their frame";
+  }
+  // The sunrise's sun is where the sky shows, above the trees and roofs (y 150).
+  Picture sky;
+  ASSERT_TRUE(readPng(dataPath("sunset.png"), sky));
+  double best = 0;
+  int sunY = 0;
+  for (int y = 0; y < sky.height; y += 2)
+    for (int x = 0; x < sky.width; x += 2)
+      if (luma(sky, x, y, plain) > best + 1e-9) best = luma(sky, x, y, plain), sunY = y;
+  EXPECT_LT(sunY, 150);
+}
+
+TEST(Pictures, TransparentPixelsCarryTheColourOfTheirVisibleNeighbours) {
+  // Under linear filtering a scaled or turned sprite mixes its edge with the transparent pixels next to it:
+  // they must hold the sprite's own colours, not black.
+  for (int i = 0; i < assetCount(); ++i) {
+    const AssetEntry &e = assetTable()[i];
+    if (e.kind != ASSET_PICTURE) continue;
+    Picture p;
+    ASSERT_TRUE(readPng(dataPath(e.name), p)) << e.name;
+    int wrong = 0;
+    for (int y = 0; y < p.height; ++y)
+      for (int x = 0; x < p.width; ++x) {
+        if (p.alphaAt(x, y) != 0) continue;
+        const unsigned char *px = &p.rgba[((size_t)y * p.width + x) * 4];
+        bool hasVisible = false, matches = false;
+        const int dx[4] = {-1, 1, 0, 0}, dy[4] = {0, 0, -1, 1};
+        for (int k = 0; k < 4; ++k) {
+          int nx = x + dx[k], ny = y + dy[k];
+          if (nx < 0 || ny < 0 || nx >= p.width || ny >= p.height || p.alphaAt(nx, ny) == 0) continue;
+          hasVisible = true;
+          const unsigned char *q = &p.rgba[((size_t)ny * p.width + nx) * 4];
+          matches |= q[0] == px[0] && q[1] == px[1] && q[2] == px[2];
+        }
+        wrong += hasVisible && !matches;
+      }
+    EXPECT_EQ(wrong, 0) << e.name;
+  }
+}
+
 //---- Sounds
 
 TEST(Sounds, DecodeWithinTheirLengthsAndNeverClip) {
@@ -519,4 +631,11 @@ TEST(Generator, ContactSheetShowsEveryPicture) {
   EXPECT_EQ(p.width, 8 * 240);
   EXPECT_EQ(p.height, 11 * 200);   // 81 pictures, 8 to a row
   fs::remove(sheet);
+  // A folder without the pictures gets no sheet of empty cells: the generator refuses.
+  fs::path empty = fs::temp_directory_path() / "dunmarrow-assets-empty";
+  fs::remove_all(empty);
+  fs::create_directories(empty);
+  EXPECT_EQ(runGenerator("--out \"" + empty.string() + "\" --contact-sheet \"" + sheet.string() + "\" --sheet-only"), 1);
+  EXPECT_FALSE(fs::exists(sheet));
+  fs::remove_all(empty);
 }
