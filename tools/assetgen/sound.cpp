@@ -90,32 +90,39 @@ void limitPeaks(Sound &s, double ceiling) {
   if (s.channels <= 0 || ceiling <= 0) return;
   long frames = (long)(s.samples.size() / s.channels);
   if (frames == 0) return;
-  const long ahead = SAMPLE_RATE / 200;   // 5 ms
-  // The gain each frame needs on its own.
-  std::vector<float> need((size_t)frames, 1.0f);
-  for (long i = 0; i < frames; ++i) {
+  const long ahead = SAMPLE_RATE / 200, span = 2 * ahead, ring = span + 2;   // 5 ms of look-ahead
+  // The gain frame `j` needs on its own.
+  auto needOf = [&](long j) {
     float top = 0.0f;
-    for (int c = 0; c < s.channels; ++c) top = std::max(top, std::fabs(s.samples[(size_t)i * s.channels + c]));
-    if (top > ceiling) need[(size_t)i] = (float)(ceiling / top);
-  }
-  // The smallest need over the next 2 x `ahead` frames (a sliding minimum), then averaged over the last `ahead`
-  // frames: every frame averaged covers the current one, so the smooth gain is never above what it needs.
-  std::vector<float> low((size_t)frames);
-  std::vector<long> window((size_t)frames);
-  size_t head = 0, tail = 0;
-  for (long i = frames - 1; i >= 0; --i) {
-    while (tail > head && need[(size_t)window[tail - 1]] >= need[(size_t)i]) --tail;
-    window[tail++] = i;
-    while (window[head] > i + 2 * ahead) ++head;
-    low[(size_t)i] = need[(size_t)window[head]];
-  }
-  double sum = 0, gain = 1.0;
+    for (int c = 0; c < s.channels; ++c) top = std::max(top, std::fabs(s.samples[(size_t)j * s.channels + c]));
+    return top > ceiling ? (float)(ceiling / top) : 1.0f;
+  };
+  // Frame i gets the smallest need over the next `span` frames (a sliding minimum kept in a small ring),
+  // averaged over the last `ahead` frames: every frame averaged covers frame i, so the smooth gain is never
+  // above what frame i needs. The release then lets the gain recover gently.
+  struct Held { long at; float need; };
+  std::vector<Held> window((size_t)ring);   // a ring holding rising needs: the smallest at `head`
+  std::vector<float> recent((size_t)ahead, 1.0f);
+  long head = 0, count = 0;
+  size_t slot = 0;
+  double sum = (double)ahead, gain = 1.0;
   const double release = 1.0 - std::exp(-1.0 / (0.08 * SAMPLE_RATE));
-  for (long i = 0; i < frames; ++i) {
-    sum += low[(size_t)i];
-    if (i >= ahead) sum -= low[(size_t)(i - ahead)];
-    double smooth = sum / (double)std::min(i + 1, ahead);
-    gain = std::min(smooth, gain + (1.0 - gain) * release);
+  auto wrap = [ring](long k) { return k >= ring ? k - ring : k; };
+  for (long j = 0; j < frames + span; ++j) {
+    if (j < frames) {
+      float nj = needOf(j);
+      while (count > 0 && window[(size_t)wrap(head + count - 1)].need >= nj) --count;
+      window[(size_t)wrap(head + count)] = Held{j, nj};
+      ++count;
+    }
+    long i = j - span;
+    if (i < 0) continue;
+    while (window[(size_t)head].at < i) head = wrap(head + 1), --count;
+    float low = window[(size_t)head].need;
+    sum += low - recent[slot];
+    recent[slot] = low;
+    if (++slot == (size_t)ahead) slot = 0;
+    gain = std::min(sum / (double)ahead, gain + (1.0 - gain) * release);
     for (int c = 0; c < s.channels; ++c) s.samples[(size_t)i * s.channels + c] *= (float)gain;
   }
   // Rounding can leave a sample a hair above the ceiling; the hard bound guarantees it.
@@ -124,17 +131,12 @@ void limitPeaks(Sound &s, double ceiling) {
 
 static double toDb(double meanSquare) { return 10.0 * std::log10(std::max(meanSquare, 1e-12)); }
 
-double gatedLevelDb(const Sound &s) {
-  if (s.channels <= 0) return -120.0;
-  long frames = (long)(s.samples.size() / s.channels);
-  long block = std::min(frames, (long)(0.4 * SAMPLE_RATE)), hop = std::max(1L, block / 4);
-  if (block <= 0) return -120.0;
+// The gated level from the energies (sums of squares) of consecutive 0.1-second quarter blocks holding
+// `perQuarter` samples each: 0.4-second windows every 0.1 seconds.
+static double gatedFromQuarters(const std::vector<double> &quarter, double perQuarter) {
   std::vector<double> ms;
-  for (long b = 0; b + block <= frames; b += hop) {
-    double sum = 0;
-    for (size_t i = (size_t)b * s.channels; i < (size_t)(b + block) * s.channels; ++i) sum += (double)s.samples[i] * s.samples[i];
-    ms.push_back(sum / ((double)block * s.channels));
-  }
+  for (size_t q = 0; q + 4 <= quarter.size(); ++q)
+    ms.push_back((quarter[q] + quarter[q + 1] + quarter[q + 2] + quarter[q + 3]) / (perQuarter * 4));
   double mean = 0;
   int n = 0;
   for (double m : ms)
@@ -148,19 +150,53 @@ double gatedLevelDb(const Sound &s) {
   return toDb(gated / n);
 }
 
-static void scaleSound(Sound &s, double db) {
-  float k = (float)std::pow(10.0, db / 20.0);
-  for (float &v : s.samples) v *= k;
+static std::vector<double> quarterEnergies(const Sound &s, long hop) {
+  long frames = (long)(s.samples.size() / s.channels);
+  std::vector<double> quarter;
+  const float *x = s.samples.data();
+  for (long b = 0; b + hop <= frames; b += hop) {
+    // Eight running sums side by side, which the compiler turns into vector arithmetic.
+    float lane[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    size_t i = (size_t)b * s.channels, end = (size_t)(b + hop) * s.channels;
+    for (; i + 8 <= end; i += 8)
+      for (int k = 0; k < 8; ++k) lane[k] += x[i + k] * x[i + k];
+    double sum = 0;
+    for (; i < end; ++i) sum += (double)x[i] * x[i];
+    for (float l : lane) sum += l;
+    quarter.push_back(sum);
+  }
+  return quarter;
+}
+
+double gatedLevelDb(const Sound &s) {
+  if (s.channels <= 0) return -120.0;
+  long frames = (long)(s.samples.size() / s.channels);
+  long block = std::min(frames, (long)(0.4 * SAMPLE_RATE)), hop = std::max(1L, block / 4);
+  if (block <= 0) return -120.0;
+  return gatedFromQuarters(quarterEnergies(s, hop), (double)hop * s.channels);
+}
+
+// Scales by `db` and returns the new peak.
+static float scaleSound(Sound &s, double db) {
+  float k = (float)std::pow(10.0, db / 20.0), top = 0.0f;
+  for (float &v : s.samples) {
+    v *= k;
+    top = std::max(top, std::fabs(v));
+  }
+  return top;
 }
 
 // Trims to the target level and limits the peaks, a few times over, since limiting lowers the level a little.
 static void settleLevel(Sound &s, double targetDb, double ceiling) {
+  double level = gatedLevelDb(s);
   for (int pass = 0; pass < 4; ++pass) {
-    double off = targetDb - gatedLevelDb(s);
-    if (std::fabs(off) < 0.05 && pass > 0) break;
-    scaleSound(s, off);
+    double off = targetDb - level;
+    if (std::fabs(off) < 0.05) break;
+    if (scaleSound(s, off) <= ceiling) return;   // nothing to limit: the level is exactly the target
     limitPeaks(s, ceiling);
+    level = gatedLevelDb(s);
   }
+  if (scaleSound(s, 0.0) > ceiling) limitPeaks(s, ceiling);
 }
 
 void levelSound(Sound &s, double targetDb, double ceiling) {
@@ -174,13 +210,9 @@ static bool mapRange(Sound &s, double rangeDb, bool loops) {
   const long block = SAMPLE_RATE / 10;
   long blocks = frames / block;
   if (blocks < 40) return false;
-  std::vector<double> energy((size_t)blocks, 0.0);
-  for (long b = 0; b < blocks; ++b) {
-    double sum = 0;
-    for (size_t i = (size_t)(b * block) * s.channels; i < (size_t)((b + 1) * block) * s.channels; ++i)
-      sum += (double)s.samples[i] * s.samples[i];
-    energy[(size_t)b] = sum / ((double)block * s.channels);
-  }
+  std::vector<double> energy = quarterEnergies(s, block);
+  double ref = gatedFromQuarters(energy, (double)block * s.channels);
+  for (double &e : energy) e /= (double)block * s.channels;
   // The level heard over 3 seconds around each block; a loop wraps round its seam.
   const long half = 15;
   std::vector<double> level((size_t)blocks);
@@ -196,7 +228,6 @@ static bool mapRange(Sound &s, double rangeDb, bool loops) {
     }
     level[(size_t)b] = toDb(sum / n);
   }
-  double ref = gatedLevelDb(s);
   // Spread between the quiet (10th percentile) and loud (95th) passages, over the audible ones.
   std::vector<double> heard;
   for (double l : level)
@@ -215,13 +246,14 @@ static bool mapRange(Sound &s, double rangeDb, bool loops) {
     if (loops) return gain[(size_t)(((b % blocks) + blocks) % blocks)];
     return gain[(size_t)std::clamp(b, 0L, blocks - 1)];
   };
-  // Block gains apply at block centres, glided in between.
-  for (long i = 0; i < frames; ++i) {
-    double p = (double)i / block - 0.5;
-    long b0 = (long)std::floor(p);
-    double f = p - b0;
-    float g = (float)(gainAt(b0) * (1 - f) + gainAt(b0 + 1) * f);
-    for (int c = 0; c < s.channels; ++c) s.samples[(size_t)i * s.channels + c] *= g;
+  // Block gains apply at block centres, glided in between (the last glide runs on to the end).
+  for (long b = -1; b < blocks; ++b) {
+    long centre = b * block + block / 2;
+    long from = std::max(0L, centre), to = b == blocks - 1 ? frames : std::min(frames, centre + block);
+    double g = gainAt(b), step = (gainAt(b + 1) - g) / block;
+    g += step * (double)(from - centre);
+    for (long i = from; i < to; ++i, g += step)
+      for (int c = 0; c < s.channels; ++c) s.samples[(size_t)i * s.channels + c] *= (float)g;
   }
   return true;
 }
