@@ -124,7 +124,7 @@ struct SkylineStyle {
   int tile;
   double rimLight;         // 0..1 glow along the roofs (dawn or dusk light)
   Rgba rim;
-  double minDetail;        // thinnest line, in picture pixels (1.5 on pictures the scenes draw at 2x)
+  double minDetail;        // thinnest line, in picture pixels (3 on pictures the scenes draw at 2x)
 };
 
 static void building(cairo_t *cr, Rng &rng, double x, double w, double top, double bottom, const SkylineStyle &st) {
@@ -162,7 +162,7 @@ static void building(cairo_t *cr, Rng &rng, double x, double w, double top, doub
     int n = 1 + rngInt(rng, 2);
     for (int i = 0; i < n; ++i) {
       rgba(cr, st.body);
-      cairo_rectangle(cr, x + rngRange(rng, 0.1, 0.8) * w, top - 4 * u, 1.6 * u, 4 * u);
+      cairo_rectangle(cr, x + rngRange(rng, 0.1, 0.8) * w, top - 4 * u, std::max(1.6 * u, st.minDetail), 4 * u);
       cairo_fill(cr);
     }
   }
@@ -171,13 +171,14 @@ static void building(cairo_t *cr, Rng &rng, double x, double w, double top, doub
     cairo_rectangle(cr, x, top, w, std::max(0.6 * u, st.minDetail));
     cairo_fill(cr);
   }
-  // Windows in a grid, some lit.
+  // Windows in a grid, some lit; the wall between two windows is never thinner than the finest detail.
   double cw = 2.2 * u, chh = 3.0 * u;
-  int cols = (int)((w - 2 * u) / (cw * 1.6));
-  int rows = (int)((bottom - top - 3 * u) / (chh * 1.7));
+  double stepX = std::max(cw * 1.6, cw + st.minDetail), stepY = std::max(chh * 1.7, chh + st.minDetail);
+  int cols = (int)((w - 2 * u) / stepX);
+  int rows = (int)((bottom - top - 3 * u) / stepY);
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) {
-      double wx = x + 1.4 * u + c * cw * 1.6, wy = top + 2.5 * u + r * chh * 1.7;
+      double wx = x + 1.4 * u + c * stepX, wy = top + 2.5 * u + r * stepY;
       if (wy > st.ground - chh) continue;
       if (rngUniform(rng) < st.litChance) {
         double warm = rngRange(rng, 0.75, 1.0);
@@ -1157,15 +1158,15 @@ static void paintPicture(Canvas &c, const char *n) {
   if (is("city.png")) {
     // The game tints the city (0.6, 1, 0.7) through the night, which turns yellow light lime and grey walls teal.
     // Painted with that in mind: dark plum faces that land near-black blue, few windows, lit in an orange that
-    // lands warm amber; every detail at least 1.5 pixels, 3 on screen at the game's scale of 2.
-    SkylineStyle st = {H - 12, 40, 190, 34, 80, {0.2, 0.12, 0.25, 1}, {0.11, 0.07, 0.15, 1}, {1.0, 0.5, 0.3, 1}, 0.14, 2.2, 1, 0.0, NONE, 1.5};
+    // lands warm amber; every detail at least 3 pixels wide, since the game draws the city at scale 2.
+    SkylineStyle st = {H - 12, 40, 190, 34, 80, {0.2, 0.12, 0.25, 1}, {0.11, 0.07, 0.15, 1}, {1.0, 0.5, 0.3, 1}, 0.14, 2.2, 1, 0.0, NONE, 3.0};
     skyline(c, rng, st);
     // The pavement and kerb the citizens walk on.
     rgba(cr, Rgba{0.22, 0.14, 0.25, 1});
     cairo_rectangle(cr, 0, H - 12, W, 12);
     cairo_fill(cr);
     rgba(cr, Rgba{0.42, 0.3, 0.42, 1});
-    cairo_rectangle(cr, 0, H - 12, W, 1.5);
+    cairo_rectangle(cr, 0, H - 12, W, 3);
     cairo_fill(cr);
     return;
   }
@@ -1381,18 +1382,18 @@ static void paintPicture(Canvas &c, const char *n) {
     return;
   }
   if (is("skydark.png")) {
-    // Drawn at scale 2: no stars, only the gradient here; the stars are painted 1.5 pixels wide at least.
+    // Drawn at scale 2: the gradient alone, then stars of at least 3 pixels across.
     nightSky(c, rng, Rgba{0.01, 0.02, 0.08, 1}, Rgba{0.04, 0.05, 0.18, 1}, Rgba{0.12, 0.1, 0.28, 1}, 0);
-    for (int i = 0; i < 110; ++i) {
+    for (int i = 0; i < 80; ++i) {
       double x = rngRange(rng, 0, W), y = rngRange(rng, 0, H * 0.7);
-      cairo_set_source_rgba(cr, 0.95, 0.95, 1.0, 0.9 * rngRange(rng, 0.3, 1.0) * (1.0 - 0.7 * y / (H * 0.7)));
-      cairo_arc(cr, x, y, rngRange(rng, 0.75, 1.3), 0, 2 * M_PI);
+      cairo_set_source_rgba(cr, 0.95, 0.95, 1.0, 0.8 * rngRange(rng, 0.3, 1.0) * (1.0 - 0.7 * y / (H * 0.7)));
+      cairo_arc(cr, x, y, rngRange(rng, 1.5, 1.9), 0, 2 * M_PI);
       cairo_fill(cr);
     }
     return;
   }
   if (is("skyline-blue.png")) {
-    SkylineStyle st = {H - 4, 30, 150, 30, 70, {0.35, 0.45, 0.65, 1}, {0.22, 0.3, 0.48, 1}, {1.0, 0.9, 0.6, 1}, 0.12, 1.8, 0, 0.6, {1, 0.85, 0.5, 1}, 1.5};
+    SkylineStyle st = {H - 4, 30, 150, 30, 70, {0.35, 0.45, 0.65, 1}, {0.22, 0.3, 0.48, 1}, {1.0, 0.9, 0.6, 1}, 0.12, 1.8, 0, 0.6, {1, 0.85, 0.5, 1}, 3.0};
     return skyline(c, rng, st);
   }
   if (is("citydark.png")) {
