@@ -5,6 +5,7 @@
 #include <png.h>           // reading the pictures back
 #include <sndfile.h>       // decoding the sounds back
 #include <sys/wait.h>      // WEXITSTATUS for the generator's exit codes
+#include <unistd.h>        // getpid for this run's own scratch files
 #include <algorithm>       // sort, max
 #include <cmath>           // fabs, log10, sqrt
 #include <cstdio>          // snprintf, fopen
@@ -75,6 +76,12 @@ static Decoded decode(const std::string &path) {
   d.samples.resize((size_t)got * info.channels);
   d.ok = got > 0;
   return d;
+}
+
+// A path in the temporary folder that belongs to this test run alone: two runs at once (two build folders,
+// two checkouts on one machine) must not clear each other's files.
+static fs::path scratch(const char *name) {
+  return fs::temp_directory_path() / (std::to_string((long)getpid()) + "-" + name);
 }
 
 static int runGenerator(const std::string &args) {
@@ -586,7 +593,7 @@ TEST(Music, MarksTheFrenzyAndTheEndingsTurns) {
 //---- The generator itself
 
 TEST(Generator, TwoRunsGiveTheSamePixelsAndSamples) {
-  fs::path dir = fs::temp_directory_path() / "dunmarrow-assets-again";
+  fs::path dir = scratch("dunmarrow-assets-again");
   fs::remove_all(dir);
   ASSERT_EQ(runGenerator("--out \"" + dir.string() + "\""), 0);
   for (int i = 0; i < assetCount(); ++i) {
@@ -607,7 +614,7 @@ TEST(Generator, TwoRunsGiveTheSamePixelsAndSamples) {
 }
 
 TEST(Generator, RejectsBadOptionsAndMissingInputsWithoutCrashing) {
-  fs::path dir = fs::temp_directory_path() / "dunmarrow-assets-bad";
+  fs::path dir = scratch("dunmarrow-assets-bad");
   fs::remove_all(dir);
   EXPECT_EQ(runGenerator(""), 2);
   EXPECT_EQ(runGenerator("--out"), 2);
@@ -622,7 +629,7 @@ TEST(Generator, RejectsBadOptionsAndMissingInputsWithoutCrashing) {
 }
 
 TEST(Generator, ContactSheetShowsEveryPicture) {
-  fs::path sheet = fs::temp_directory_path() / "dunmarrow-contact-sheet.png";
+  fs::path sheet = scratch("dunmarrow-contact-sheet.png");
   fs::remove(sheet);
   ASSERT_EQ(runGenerator("--out \"" + std::string(ASSETS_DATA_DIR) + "\" --contact-sheet \"" + sheet.string() +
                          "\" --sheet-only"), 0);
@@ -632,7 +639,7 @@ TEST(Generator, ContactSheetShowsEveryPicture) {
   EXPECT_EQ(p.height, 11 * 200);   // 81 pictures, 8 to a row
   fs::remove(sheet);
   // A folder without the pictures gets no sheet of empty cells: the generator refuses.
-  fs::path empty = fs::temp_directory_path() / "dunmarrow-assets-empty";
+  fs::path empty = scratch("dunmarrow-assets-empty");
   fs::remove_all(empty);
   fs::create_directories(empty);
   EXPECT_EQ(runGenerator("--out \"" + empty.string() + "\" --contact-sheet \"" + sheet.string() + "\" --sheet-only"), 1);
