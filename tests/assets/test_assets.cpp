@@ -5,7 +5,9 @@
 #include <png.h>           // reading the pictures back
 #include <sndfile.h>       // decoding the sounds back
 #include <sys/wait.h>      // WEXITSTATUS for the generator's exit codes
-#include <cmath>           // fabs
+#include <unistd.h>        // getpid for this run's own scratch files
+#include <algorithm>       // sort, max
+#include <cmath>           // fabs, log10, sqrt
 #include <cstdio>          // snprintf, fopen
 #include <cstdlib>         // system
 #include <filesystem>      // walking the game sources, temporary folders
@@ -74,6 +76,12 @@ static Decoded decode(const std::string &path) {
   d.samples.resize((size_t)got * info.channels);
   d.ok = got > 0;
   return d;
+}
+
+// A path in the temporary folder that belongs to this test run alone: two runs at once (two build folders,
+// two checkouts on one machine) must not clear each other's files.
+static fs::path scratch(const char *name) {
+  return fs::temp_directory_path() / (std::to_string((long)getpid()) + "-" + name);
 }
 
 static int runGenerator(const std::string &args) {
@@ -250,6 +258,118 @@ TEST(Pictures, CityPagesTileWithoutASeam) {
   }
 }
 
+static double luma(const Picture &p, int x, int y, const double tint[3]) {
+  const unsigned char *px = &p.rgba[((size_t)y * p.width + x) * 4];
+  return (0.3 * px[0] * tint[0] + 0.59 * px[1] * tint[1] + 0.11 * px[2] * tint[2]) / 255.0;
+}
+
+TEST(Pictures, TheGameScreenReadsUnderItsNightTint) {
+  const double night[3] = {0.6, 1.0, 0.7}, plain[3] = {1, 1, 1};
+  // The city under the night tint: a dark field, and its lit windows warm, never lime.
+  Picture city;
+  ASSERT_TRUE(readPng(dataPath("city.png"), city));
+  double sum = 0;
+  int lime = 0, lit = 0;
+  for (int y = 0; y < city.height; ++y)
+    for (int x = 0; x < city.width; ++x) {
+      const unsigned char *px = &city.rgba[((size_t)y * city.width + x) * 4];
+      sum += luma(city, x, y, night);
+      if (luma(city, x, y, night) > 0.3) {
+        ++lit;
+        lime += px[1] * night[1] > px[0] * night[0];
+      }
+    }
+  EXPECT_LT(sum / (city.width * city.height), 0.15) << "the city is a bright wall behind the play";
+  EXPECT_GT(lit, 0) << "no window is lit";
+  EXPECT_EQ(lime, 0) << "lit windows turn lime under the tint";
+  // Pigeons: light birds inside a dark edge.
+  for (const char *n : {"pigeon1.png", "pigeon2.png"}) {
+    Picture p;
+    ASSERT_TRUE(readPng(dataPath(n), p));
+    double inner = 0, edge = 0;
+    int ni = 0, ne = 0;
+    for (int y = 1; y < p.height - 1; ++y)
+      for (int x = 1; x < p.width - 1; ++x) {
+        if (p.alphaAt(x, y) < 255) continue;
+        bool rim = p.alphaAt(x - 1, y) < 128 || p.alphaAt(x + 1, y) < 128 || p.alphaAt(x, y - 1) < 128 || p.alphaAt(x, y + 1) < 128;
+        (rim ? edge : inner) += luma(p, x, y, plain);
+        ++(rim ? ne : ni);
+      }
+    ASSERT_GT(ni, 0);
+    ASSERT_GT(ne, 0);
+    EXPECT_GT(inner / ni, 0.45) << n;
+    EXPECT_LT(edge / ne, 0.2) << n;
+  }
+  // The mist is a wide bank that fades out before its edges.
+  Picture mist;
+  ASSERT_TRUE(readPng(dataPath("mist.png"), mist));
+  int covered = 0;
+  unsigned densest = 0;
+  for (int x = 0; x < mist.width; ++x) {
+    unsigned top = 0;
+    for (int y = 0; y < mist.height; ++y) top = std::max(top, mist.alphaAt(x, y));
+    covered += top > 60;
+    densest = std::max(densest, top);
+    EXPECT_LT(mist.alphaAt(x, 0) + mist.alphaAt(x, mist.height - 1), 8u) << "mist cut off at column " << x;
+  }
+  EXPECT_GT(covered, mist.width * 3 / 4);
+  EXPECT_GT(densest, 150u) << "the mist hardly veils anything";
+  // Combo marks fill their frame and burn white at the core.
+  for (const char *n : {"x2.png", "x3.png", "x4.png", "swooplevelup.png"}) {
+    Picture p;
+    ASSERT_TRUE(readPng(dataPath(n), p));
+    int white = 0, top = p.height, bottom = 0;
+    for (int y = 0; y < p.height; ++y)
+      for (int x = 0; x < p.width; ++x) {
+        const unsigned char *px = &p.rgba[((size_t)y * p.width + x) * 4];
+        if (px[3] == 255 && px[0] > 240 && px[1] > 240 && px[2] > 240) {
+          ++white;
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
+        }
+      }
+    EXPECT_GT(white, 50) << n;
+    EXPECT_GT(bottom - top, p.height / 2) << n << ": the letters are small for their frame";
+  }
+  // The sunrise's sun is where the sky shows, above the trees and roofs (y 150).
+  Picture sky;
+  ASSERT_TRUE(readPng(dataPath("sunset.png"), sky));
+  double best = 0;
+  int sunY = 0;
+  for (int y = 0; y < sky.height; y += 2)
+    for (int x = 0; x < sky.width; x += 2)
+      if (luma(sky, x, y, plain) > best + 1e-9) best = luma(sky, x, y, plain), sunY = y;
+  EXPECT_LT(sunY, 150);
+}
+
+TEST(Pictures, TransparentPixelsCarryTheColourOfTheirVisibleNeighbours) {
+  // Under linear filtering a scaled or turned sprite mixes its edge with the transparent pixels next to it:
+  // they must hold the sprite's own colours, not black.
+  for (int i = 0; i < assetCount(); ++i) {
+    const AssetEntry &e = assetTable()[i];
+    if (e.kind != ASSET_PICTURE) continue;
+    Picture p;
+    ASSERT_TRUE(readPng(dataPath(e.name), p)) << e.name;
+    int wrong = 0;
+    for (int y = 0; y < p.height; ++y)
+      for (int x = 0; x < p.width; ++x) {
+        if (p.alphaAt(x, y) != 0) continue;
+        const unsigned char *px = &p.rgba[((size_t)y * p.width + x) * 4];
+        bool hasVisible = false, matches = false;
+        const int dx[4] = {-1, 1, 0, 0}, dy[4] = {0, 0, -1, 1};
+        for (int k = 0; k < 4; ++k) {
+          int nx = x + dx[k], ny = y + dy[k];
+          if (nx < 0 || ny < 0 || nx >= p.width || ny >= p.height || p.alphaAt(nx, ny) == 0) continue;
+          hasVisible = true;
+          const unsigned char *q = &p.rgba[((size_t)ny * p.width + nx) * 4];
+          matches |= q[0] == px[0] && q[1] == px[1] && q[2] == px[2];
+        }
+        wrong += hasVisible && !matches;
+      }
+    EXPECT_EQ(wrong, 0) << e.name;
+  }
+}
+
 //---- Sounds
 
 TEST(Sounds, DecodeWithinTheirLengthsAndNeverClip) {
@@ -305,10 +425,175 @@ TEST(Music, SectionsFallWhereTheScenesExpectThem) {
   EXPECT_GT(rms(splash, 8.2, 8.8), 1.5 * rms(splash, 7.4, 8.0));
 }
 
+//---- The mix, measured as a listener hears it
+
+// Second-order high- or low-pass (the usual cookbook biquad) over a mono signal.
+static void filter(std::vector<double> &x, bool high, double hz, int rate) {
+  double w = 2 * M_PI * hz / rate, cw = std::cos(w), alpha = std::sin(w) / (2 * 0.7071);
+  double b0 = high ? (1 + cw) / 2 : (1 - cw) / 2, b1 = high ? -(1 + cw) : 1 - cw, b2 = b0;
+  double a0 = 1 + alpha, a1 = -2 * cw, a2 = 1 - alpha;
+  double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+  for (double &v : x) {
+    double y = (b0 * v + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2) / a0;
+    x2 = x1; x1 = v; y2 = y1; y1 = y;
+    v = y;
+  }
+}
+
+static std::vector<double> channel(const Decoded &d, int c) {
+  std::vector<double> x(d.samples.size() / d.channels);
+  for (size_t i = 0; i < x.size(); ++i) x[i] = d.samples[i * d.channels + (c % d.channels)];
+  return x;
+}
+
+static std::vector<double> monoMix(const Decoded &d) {
+  std::vector<double> m = channel(d, 0);
+  if (d.channels == 2) {
+    std::vector<double> r = channel(d, 1);
+    for (size_t i = 0; i < m.size(); ++i) m[i] = 0.5 * (m[i] + r[i]);
+  }
+  return m;
+}
+
+static double db(double meanSquare) { return 10 * std::log10(std::max(meanSquare, 1e-12)); }
+
+// Mean square of the whole file over `block`-second windows every `hop` seconds.
+static std::vector<double> windows(const Decoded &d, double block, double hop) {
+  std::vector<double> out;
+  size_t frames = d.samples.size() / d.channels, w = (size_t)(block * d.rate), h = (size_t)(hop * d.rate);
+  for (size_t b = 0; b + w <= frames; b += h) {
+    double sum = 0;
+    for (size_t i = b * d.channels; i < (b + w) * d.channels; ++i) sum += (double)d.samples[i] * d.samples[i];
+    out.push_back(sum / (double)(w * d.channels));
+  }
+  return out;
+}
+
+// Loudness as the RMS of 0.4 s windows, leaving out near silence and windows 20 dB under the rest.
+static double gatedDb(const Decoded &d) {
+  std::vector<double> w = windows(d, 0.4, 0.1);
+  double mean = 0, gated = 0;
+  int n = 0, g = 0;
+  for (double m : w)
+    if (db(m) > -60) mean += m, ++n;
+  if (!n) return -120;
+  mean /= n;
+  for (double m : w)
+    if (db(m) > -60 && m > mean / 100) gated += m, ++g;
+  return db(gated / g);
+}
+
+// Loudness range: 95th minus 10th percentile of 3-second windows within 20 dB of the loudness.
+static double rangeDb(const Decoded &d) {
+  double level = gatedDb(d);
+  std::vector<double> heard;
+  for (double m : windows(d, 3.0, 1.0))
+    if (db(m) > level - 20) heard.push_back(db(m));
+  std::sort(heard.begin(), heard.end());
+  if (heard.size() < 3) return 0;
+  return heard[(size_t)(0.95 * (heard.size() - 1))] - heard[(size_t)(0.10 * (heard.size() - 1))];
+}
+
+// Left-right correlation, over the whole band or over the middle (250 Hz to 2.5 kHz).
+static double correlation(const Decoded &d, bool midBand) {
+  std::vector<double> l = channel(d, 0), r = channel(d, 1);
+  if (midBand)
+    for (std::vector<double> *x : {&l, &r}) {
+      filter(*x, true, 250, d.rate);
+      filter(*x, false, 2500, d.rate);
+    }
+  double lr = 0, ll = 0, rr = 0;
+  for (size_t i = 0; i < l.size(); ++i) lr += l[i] * r[i], ll += l[i] * l[i], rr += r[i] * r[i];
+  return lr / std::sqrt(ll * rr + 1e-30);
+}
+
+// The share of a sound's energy above 5 kHz, in dB: how much it hisses.
+static double hissDb(const Decoded &d) {
+  std::vector<double> m = monoMix(d), h = m;
+  filter(h, true, 5000, d.rate);
+  filter(h, true, 5000, d.rate);
+  double all = 0, top = 0;
+  for (size_t i = 0; i < m.size(); ++i) all += m[i] * m[i], top += h[i] * h[i];
+  return db(top / all);
+}
+
+TEST(Mix, EveryTrackPlaysAtOneLevelWithARangeOfSixToEightDecibels) {
+  for (int i = 0; i < assetCount(); ++i) {
+    const AssetEntry &e = assetTable()[i];
+    if (e.kind != ASSET_MUSIC) continue;
+    Decoded d = decode(dataPath(e.name));
+    ASSERT_TRUE(d.ok) << e.name;
+    EXPECT_NEAR(gatedDb(d), -18.0, 1.0) << e.name;
+    double range = rangeDb(d);
+    EXPECT_GE(range, 6.0) << e.name << " is flat";
+    EXPECT_LE(range, 8.0) << e.name << " swings too far between quiet and loud";
+  }
+}
+
+TEST(Mix, EveryStereoFileHoldsTogetherInMonoAndSwingsAboutSilence) {
+  for (int i = 0; i < assetCount(); ++i) {
+    const AssetEntry &e = assetTable()[i];
+    if (e.kind != ASSET_MUSIC && e.kind != ASSET_SOUND) continue;
+    Decoded d = decode(dataPath(e.name));
+    ASSERT_TRUE(d.ok) << e.name;
+    if (d.channels == 2) {
+      EXPECT_GT(correlation(d, false), 0.3) << e.name << ": left and right cancel in mono";
+      EXPECT_GT(correlation(d, true), 0.3) << e.name << ": the middle of the band cancels in mono";
+    }
+    for (int c = 0; c < d.channels; ++c) {
+      std::vector<double> x = channel(d, c);
+      double sum = 0;
+      for (double v : x) sum += v;
+      EXPECT_LT(std::fabs(sum / (double)x.size()), 0.001) << e.name << " channel " << c << " carries an offset";
+    }
+  }
+}
+
+TEST(Mix, TheNarratorIsTwelveDecibelsClearOfTheMusicInTheSpeechBand) {
+  // The prologue plays its music at volume 0.47 and starts the monologue at 1.0 s; the game over plays its
+  // music at 0.52 and the narration at 6.3 s.
+  struct Scene { const char *voice, *music; double volume, start; };
+  for (const Scene &sc : {Scene{"monologue.wav", "revelations.ogg", 0.47, 1.0},
+                          Scene{"gameover.wav", "tombrider.ogg", 0.52, 6.3}}) {
+    Decoded v = decode(dataPath(sc.voice)), m = decode(dataPath(sc.music));
+    ASSERT_TRUE(v.ok && m.ok) << sc.voice;
+    std::vector<double> voice = monoMix(v), music = monoMix(m), under(voice.size());
+    for (size_t i = 0; i < under.size(); ++i)   // the music loops under a voice longer than the rest of it
+      under[i] = music[((size_t)(sc.start * m.rate) + i) % music.size()] * sc.volume;
+    for (std::vector<double> *x : {&voice, &under}) {
+      filter(*x, true, 300, v.rate);
+      filter(*x, false, 3400, v.rate);
+    }
+    double speech = 0, bed = 0;
+    for (size_t i = 0; i < voice.size(); ++i) speech += voice[i] * voice[i], bed += under[i] * under[i];
+    EXPECT_GE(db(speech / bed), 12.0) << sc.voice << " over " << sc.music;
+  }
+}
+
+TEST(Mix, TheFlameSitsUnderThePlayAndTheShocksDoNotHiss) {
+  Decoded flame = decode(dataPath("flameon2.wav")), lamp = decode(dataPath("hit-lamp2.wav")),
+          owl = decode(dataPath("owldie.wav")), bonus = decode(dataPath("swoopbonus1.wav"));
+  ASSERT_TRUE(flame.ok && lamp.ok && owl.ok && bonus.ok);
+  EXPECT_LT(gatedDb(flame), gatedDb(bonus) - 3.0);
+  EXPECT_LT(hissDb(lamp), -12.0);
+  EXPECT_LT(hissDb(owl), -12.0);
+}
+
+TEST(Music, MarksTheFrenzyAndTheEndingsTurns) {
+  // The game's pigeon frenzy, 284 to 293 s, stands out from the mist before it.
+  Decoded apex = decode(dataPath("apex.ogg"));
+  ASSERT_TRUE(apex.ok);
+  EXPECT_GT(rms(apex, 284.5, 292.5), 1.6 * rms(apex, 276.0, 283.0));
+  // The ending strikes at the swoop (9 s), the look up (22 s) and the credits (30.5 s).
+  Decoded ending = decode(dataPath("moltin.ogg"));
+  ASSERT_TRUE(ending.ok);
+  for (double t : {9.0, 22.0, 30.5}) EXPECT_GT(rms(ending, t, t + 0.6), 1.3 * rms(ending, t - 0.8, t - 0.1)) << t;
+}
+
 //---- The generator itself
 
 TEST(Generator, TwoRunsGiveTheSamePixelsAndSamples) {
-  fs::path dir = fs::temp_directory_path() / "dunmarrow-assets-again";
+  fs::path dir = scratch("dunmarrow-assets-again");
   fs::remove_all(dir);
   ASSERT_EQ(runGenerator("--out \"" + dir.string() + "\""), 0);
   for (int i = 0; i < assetCount(); ++i) {
@@ -329,7 +614,7 @@ TEST(Generator, TwoRunsGiveTheSamePixelsAndSamples) {
 }
 
 TEST(Generator, RejectsBadOptionsAndMissingInputsWithoutCrashing) {
-  fs::path dir = fs::temp_directory_path() / "dunmarrow-assets-bad";
+  fs::path dir = scratch("dunmarrow-assets-bad");
   fs::remove_all(dir);
   EXPECT_EQ(runGenerator(""), 2);
   EXPECT_EQ(runGenerator("--out"), 2);
@@ -344,7 +629,7 @@ TEST(Generator, RejectsBadOptionsAndMissingInputsWithoutCrashing) {
 }
 
 TEST(Generator, ContactSheetShowsEveryPicture) {
-  fs::path sheet = fs::temp_directory_path() / "dunmarrow-contact-sheet.png";
+  fs::path sheet = scratch("dunmarrow-contact-sheet.png");
   fs::remove(sheet);
   ASSERT_EQ(runGenerator("--out \"" + std::string(ASSETS_DATA_DIR) + "\" --contact-sheet \"" + sheet.string() +
                          "\" --sheet-only"), 0);
@@ -353,4 +638,11 @@ TEST(Generator, ContactSheetShowsEveryPicture) {
   EXPECT_EQ(p.width, 8 * 240);
   EXPECT_EQ(p.height, 11 * 200);   // 81 pictures, 8 to a row
   fs::remove(sheet);
+  // A folder without the pictures gets no sheet of empty cells: the generator refuses.
+  fs::path empty = scratch("dunmarrow-assets-empty");
+  fs::remove_all(empty);
+  fs::create_directories(empty);
+  EXPECT_EQ(runGenerator("--out \"" + empty.string() + "\" --contact-sheet \"" + sheet.string() + "\" --sheet-only"), 1);
+  EXPECT_FALSE(fs::exists(sheet));
+  fs::remove_all(empty);
 }

@@ -90,6 +90,23 @@ void foldLoopTail(Sound &s, long loopFrames);
 void mixInto(Sound &dst, const Sound &src, long at, double gain);
 Sound silence(int channels, double seconds);
 
+// Takes out any constant offset with a gentle high-pass near 10 Hz, so a sound swings about silence.
+void removeDc(Sound &s);
+// Holds every peak below `ceiling` with a short look-ahead limiter that never clips and releases smoothly.
+void limitPeaks(Sound &s, double ceiling);
+// The level of a sound in dBFS: the RMS of its 0.4-second blocks, leaving out near-silent blocks and blocks
+// more than 20 dB under the rest (so pauses and fades do not pull it down).
+double gatedLevelDb(const Sound &s);
+// Brings a piece of music to `targetDb` (gated RMS) with its slow swells, measured over 3-second windows, spread
+// over about `rangeDb` between its quiet and its loud passages; contrasts within a few seconds are kept. A loop
+// is levelled across its seam. Peaks are limited below `ceiling`.
+void levelMusic(Sound &s, double targetDb, double rangeDb, bool loops, double ceiling);
+// Brings a sound to `targetDb` (gated RMS), limiting its peaks below `ceiling`.
+void levelSound(Sound &s, double targetDb, double ceiling);
+// Narrows the stereo image just enough that left and right correlate at least `minCorrelation`, so the sound
+// loses nothing when played in mono.
+void keepInPhase(Sound &s, double minCorrelation);
+
 // Simple filters for noises and voices (per channel state kept inside the call).
 void lowPass(Sound &s, double hz);
 void highPass(Sound &s, double hz);

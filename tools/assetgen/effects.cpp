@@ -69,7 +69,17 @@ static Sound toStereo(const Sound &m) {
 static bool render(Score &sc, Sound &out) { return renderScore(sc, soundfont(), out); }
 
 static int save(const char *dir, const char *name, Sound &s, double peak) {
+  removeDc(s);
   normalizeSound(s, peak);
+  fadeEdges(s, 0.002, 0.03);
+  return writeSound(dir, name, s) ? 0 : 1;
+}
+
+// As `save`, but sets the level heard (gated RMS in dBFS) rather than the peak: for effects whose first
+// instant is far louder than the rest.
+static int saveAtLevel(const char *dir, const char *name, Sound &s, double levelDb) {
+  removeDc(s);
+  levelSound(s, levelDb, 0.89);
   fadeEdges(s, 0.002, 0.03);
   return writeSound(dir, name, s) ? 0 : 1;
 }
@@ -127,13 +137,15 @@ static int makePigeonHit(const char *dir, const char *name, int index) {
 static int makeZap(const char *dir) {
   Rng rng = rngFromName("hit-lamp2.wav");
   Sound s = buzz(rng, 1.2, 118, 0.35);
-  Sound sizzle = sweptNoise(rng, 1.2, 6000, 2500, 0.6, 0.005, 0.3);
-  mixInto(s, sizzle, 0, 0.5);
+  // The sizzle sits under the buzz, and the top end is rounded off: a shock, not a hiss.
+  Sound sizzle = sweptNoise(rng, 1.2, 4500, 2000, 0.6, 0.005, 0.3);
+  mixInto(s, sizzle, 0, 0.25);
   highPass(s, 120);
-  bandBoost(s, 2400, 1.0, 6);
+  bandBoost(s, 1800, 1.0, 3);
+  lowPass(s, 3500);
   Sound st = toStereo(s);
   reverb(st, 0.25, 0.5, 0.25);
-  return save(dir, "hit-lamp2.wav", st, 0.8);
+  return saveAtLevel(dir, "hit-lamp2.wav", st, -20.0);
 }
 
 // The owl's last life: a shock, then a falling wail and a final low thud.
@@ -156,8 +168,11 @@ static int makeOwlDie(const char *dir) {
   if (!render(sc, s)) return 1;
   Sound z = buzz(rng, 0.6, 120, 0.2);
   highPass(z, 150);
-  mixInto(s, z, 0, 0.55);
-  return save(dir, "owldie.wav", s, 0.8);
+  lowPass(z, 3000);
+  lowPass(z, 4000);
+  mixInto(s, z, 0, 0.4);
+  // Peak-set at the level it had while the hiss was louder: the wail and the thud carry it now.
+  return save(dir, "owldie.wav", s, 0.8 * 0.56);
 }
 
 // The flame of a long swoop: a rising roar of low noise with crackle.
@@ -174,7 +189,8 @@ static int makeFlame(const char *dir) {
   mixInto(s, rumble, 0, 0.4);
   Sound st = toStereo(s);
   reverb(st, 0.4, 0.4, 0.3);
-  return save(dir, "flameon2.wav", st, 0.8);
+  // Some 4 dB under the other effects: the flame burns for seconds under the swoop and must not bury it.
+  return save(dir, "flameon2.wav", st, 0.8 * 0.63);
 }
 
 // Seven rising bonus chimes: the same bright figure a step higher for each new swoop level.

@@ -122,12 +122,24 @@ static void swell(Arranger &a, int chan, double b0, double beats, int v0, int v1
 
 //---- Finishing a track
 
-static int finish(const char *dir, const char *name, Score &score, double loopSeconds, int loops) {
+// Every track plays at the same loudness, about -18 dBFS, with some 6 to 8 dB between its quiet and its loud
+// passages, so no scene's music is drowned by the effects or shouts over them. `voiceRoom` dB are taken out of
+// the speech band of a track that a narrator speaks over.
+static constexpr double MUSIC_LEVEL_DB = -18.0, MUSIC_RANGE_DB = 7.0, MUSIC_CEILING = 0.89;
+
+static int finish(const char *dir, const char *name, Score &score, double loopSeconds, int loops,
+                  double voiceRoom = 0.0) {
   Sound s;
   if (!renderScore(score, soundfont(), s)) return 1;
   if (loops) foldLoopTail(s, (long)(loopSeconds * SAMPLE_RATE));
   else fadeEdges(s, 0.0, 0.8);
-  normalizeSound(s, 0.85);
+  removeDc(s);
+  if (voiceRoom > 0) {
+    bandBoost(s, 700, 1.0, -voiceRoom);
+    bandBoost(s, 2000, 0.9, -voiceRoom);
+  }
+  keepInPhase(s, 0.4);
+  levelMusic(s, MUSIC_LEVEL_DB, MUSIC_RANGE_DB, loops != 0, MUSIC_CEILING);
   // A loop that starts and ends on near silence joins without a click; a few milliseconds of fade guarantee it.
   if (loops) fadeEdges(s, 0.004, 0.004);
   return writeSound(dir, name, s) ? 0 : 1;
@@ -314,6 +326,26 @@ static int makeApex(const char *dir) {
       }
     }
   }
+  // The pigeon frenzy, 284 to 293 s: every pigeon left takes to the air at once before the dawn settles it.
+  // Driving string sixteenths, a snare roll that builds, brass stabs on every beat and the timpani underneath.
+  {
+    const double from = 284.0 / a.beat, to = 293.0 / a.beat;
+    const Chord fury[2] = {mnr(D3), dom7(A3 - 12)};
+    for (double b = from; b < to - 0.01; b += 0.25) {
+      double p = (b - from) / (to - from);
+      const Chord &c = fury[(int)((b - from) / 4.0) % 2];
+      int k = (int)((b - from) * 4 + 0.5);
+      scoreNote(s, at(a, b), at(a, 0.22), 5, chordTone(c, k % 4, 50), 90 + (int)(30 * p));
+      drum(a, b, DR_SNARE, 60 + (int)(50 * p));
+      if (k % 4 == 0) {
+        pad(a, 7, b, 0.5, c, 50, 100 + (int)(27 * p));
+        scoreNote(s, at(a, b), at(a, 0.4), 8, c.root - 12, 100 + (int)(27 * p));
+      }
+      if (k % 16 == 0) drum(a, b, DR_CRASH, 110);
+    }
+    for (int k = 0; k < 4; ++k) swell(a, 0, from + k * 2.0, 2.0, 90, 127);
+    pad(a, 13, from, to - from, mnr(D3), 50, 110);
+  }
   return finish(dir, "apex.ogg", s, 90 * 4 * 60.0 / 70.0, 1);
 }
 
@@ -383,17 +415,20 @@ static int makeRevelations(const char *dir) {
   setup(s, 4, GM_CONTRABASS, 90, 64);
   const Chord prog[4] = {maj7(F3), maj(C3), mnr(D3), maj(Bb3 - 12)};
   const double slow[] = {2.0, 1.0, 1.0, -4.0};
+  // The story swells as the owl takes wing and settles again towards the loop: quiet, fuller, quiet.
+  const double arc[12] = {0.55, 0.6, 0.7, 0.8, 0.95, 1.05, 1.15, 1.25, 1.3, 1.15, 0.9, 0.65};
   int tune = 72;
   for (int bar = 0; bar < 12; ++bar) {
     double b = bar * 4.0;
     const Chord &c = prog[bar % 4];
-    pad(a, 0, b, 4, c, 53, 42);
-    pad(a, 2, b, 4, c, 48, 40);
-    arpeggio(a, 1, b, 4, c, 60, 1.0, 32, 4);
-    scoreNote(s, at(a, b), at(a, 4), 4, c.root - 12, 45);
-    if (bar >= 2 && bar % 2 == 0) tune = melody(a, 3, b, 8, c, D_MINOR, 67, 81, tune, slow, 4, 38);
+    auto v = [&](int vel) { return (int)(vel * arc[bar]); };
+    pad(a, 0, b, 4, c, 53, v(42));
+    pad(a, 2, b, 4, c, 48, v(40));
+    arpeggio(a, 1, b, 4, c, 60, 1.0, v(32), 4);
+    scoreNote(s, at(a, b), at(a, 4), 4, c.root - 12, v(45));
+    if (bar >= 2 && bar % 2 == 0) tune = melody(a, 3, b, 8, c, D_MINOR, 67, 81, tune, slow, 4, v(38));
   }
-  return finish(dir, "revelations.ogg", s, 12 * 4 * 60.0 / 64.0, 1);
+  return finish(dir, "revelations.ogg", s, 12 * 4 * 60.0 / 64.0, 1, 8.0);
 }
 
 //---- Game over: slow and red, 60 beats a minute, 10 bars (40 s), a heartbeat on the timpani
@@ -412,21 +447,24 @@ static int makeTombrider(const char *dir) {
   setup(s, 5, GM_CONTRABASS, 100, 64);
   const Chord prog[5] = {mnr(C3), maj(Ab3 - 12), mnr(F3), dom7(G3 - 12), mnr(C3)};
   const double lament[] = {2.0, 1.0, 1.0, 3.0, 1.0};
+  // The lament rises to its height in the middle and sinks back before the loop.
+  const double arc[10] = {0.55, 0.65, 0.8, 0.95, 1.1, 1.25, 1.25, 1.05, 0.8, 0.6};
   int tune = 60;
   for (int bar = 0; bar < 10; ++bar) {
     double b = bar * 4.0;
     const Chord &c = prog[bar % 5];
-    pad(a, 0, b, 4, c, 48, 55);
-    if (bar >= 2) pad(a, 1, b, 4, c, 55, 50);
-    scoreNote(s, at(a, b), at(a, 4), 5, c.root - 12, 60);
-    scoreNote(s, at(a, b), 0.3, 3, C3 - 12, 80);
-    scoreNote(s, at(a, b + 0.35), 0.3, 3, C3 - 12, 55);
-    scoreNote(s, at(a, b + 2), 0.3, 3, C3 - 12, 70);
-    scoreNote(s, at(a, b + 2.35), 0.3, 3, C3 - 12, 48);
-    if (bar % 2 == 0) scoreNote(s, at(a, b), 3.5, 4, C3 + 12, 60);
-    if (bar >= 1) tune = melody(a, 2, b, 4, c, C_MINOR, 50, 67, tune, lament, 5, 62);
+    auto v = [&](int vel) { return (int)(vel * arc[bar]); };
+    pad(a, 0, b, 4, c, 48, v(55));
+    if (bar >= 2) pad(a, 1, b, 4, c, 55, v(50));
+    scoreNote(s, at(a, b), at(a, 4), 5, c.root - 12, v(60));
+    scoreNote(s, at(a, b), 0.3, 3, C3 - 12, v(80));
+    scoreNote(s, at(a, b + 0.35), 0.3, 3, C3 - 12, v(55));
+    scoreNote(s, at(a, b + 2), 0.3, 3, C3 - 12, v(70));
+    scoreNote(s, at(a, b + 2.35), 0.3, 3, C3 - 12, v(48));
+    if (bar % 2 == 0) scoreNote(s, at(a, b), 3.5, 4, C3 + 12, v(60));
+    if (bar >= 1) tune = melody(a, 2, b, 4, c, C_MINOR, 50, 67, tune, lament, 5, v(62));
   }
-  return finish(dir, "tombrider.ogg", s, 40.0, 1);
+  return finish(dir, "tombrider.ogg", s, 40.0, 1, 8.0);
 }
 
 //---- The ending: dawn and triumph, 100 beats a minute, 15 bars (36 s)
@@ -470,6 +508,30 @@ static int makeMoltin(const char *dir) {
     }
     if (bar % 2 == 0) scoreNote(s, at(a, b), at(a, 2), 6, chordTone(c, 0, 79), 50);
     if (bar == 4) drum(a, b, DR_CRASH, 100);
+  }
+  // The scene's three turns, each struck so it is heard: the owl's swoop away at 9 s (a rising harp sweep into
+  // a cymbal and a brass chord), the view tilting up into the sky at 22 s (a timpani roll and a swelling horn
+  // call) and the credits at 30.5 s (the whole band on the tonic).
+  {
+    for (int k = 0; k < 8; ++k) scoreNote(s, 8.6 + k * 0.05, 0.4, 1, 66 + k * 2, 60 + k * 5);
+    scoreNote(s, 9.0, 0.2, DRUMS, DR_CRASH, 127);
+    scoreNote(s, 9.0, 0.2, DRUMS, DR_KICK, 127);
+    pad(a, 2, 9.0 / a.beat, 1.5, maj(G3 - 12), 55, 127);
+    pad(a, 2, 9.0 / a.beat, 1.5, maj(G3 - 12), 43, 120);
+    pad(a, 3, 9.0 / a.beat, 1.0, maj(G3 - 12), 67, 120);
+    pad(a, 7, 9.0 / a.beat, 1.5, maj(G3 - 12), 55, 120);
+    for (int k = 0; k < 6; ++k) scoreNote(s, 9.0 + k * 0.1, 0.1, 4, G3 - 24, 127 - k * 6);
+    for (int k = 0; k < 16; ++k) scoreNote(s, 22.0 + k * 0.08, 0.1, 4, A3 - 24, 70 + k * 3);
+    scoreNote(s, 22.0, 0.2, DRUMS, DR_CRASH, 120);
+    pad(a, 7, 22.0 / a.beat, 3, sus2(A3 - 12), 55, 115);
+    pad(a, 2, 22.0 / a.beat, 1.0, dom7(A3 - 12), 55, 110);
+    scoreNote(s, 30.5, 0.2, DRUMS, DR_CRASH, 127);
+    scoreNote(s, 30.5, 0.2, DRUMS, DR_KICK, 127);
+    pad(a, 2, 30.5 / a.beat, 3, maj(D3), 50, 125);
+    pad(a, 3, 30.5 / a.beat, 2, maj(D3), 62, 120);
+    pad(a, 7, 30.5 / a.beat, 3, maj(D3), 55, 115);
+    scoreNote(s, 30.5, 0.6, 4, D3 - 12, 127);
+    scoreNote(s, 30.5, 2.0, 6, D3 + 36, 110);
   }
   // The last bar settles on the tonic, quieter, so the loop back to the dawn does not jar.
   swell(a, 0, 56, 4, 127, 70);

@@ -54,6 +54,33 @@ void canvasFree(Canvas &c) {
   c = Canvas{};
 }
 
+//---- Edges: a fully transparent pixel takes the colour of the nearest visible one (a breadth-first flood from
+//     every visible pixel), so a sprite scaled or turned with linear filtering blends its edge with its own
+//     colour instead of fading through black
+
+static void bleedEdges(std::vector<unsigned char> &rgba, int w, int h) {
+  size_t n = (size_t)w * h;
+  std::vector<int> queue;
+  queue.reserve(n);
+  std::vector<unsigned char> done(n, 0);
+  for (size_t i = 0; i < n; ++i)
+    if (rgba[i * 4 + 3] > 0) {
+      done[i] = 1;
+      queue.push_back((int)i);
+    }
+  if (queue.empty()) return;
+  for (size_t head = 0; head < queue.size(); ++head) {
+    int i = queue[head], x = i % w, y = i / w;
+    const int next[4] = {x > 0 ? i - 1 : -1, x + 1 < w ? i + 1 : -1, y > 0 ? i - w : -1, y + 1 < h ? i + w : -1};
+    for (int j : next) {
+      if (j < 0 || done[(size_t)j]) continue;
+      done[(size_t)j] = 1;
+      for (int c = 0; c < 3; ++c) rgba[(size_t)j * 4 + c] = rgba[(size_t)i * 4 + c];
+      queue.push_back(j);
+    }
+  }
+}
+
 //---- PNG: cairo would write an opaque picture as RGB; the game's loader needs four channels, so we write it
 
 bool writePngRgba(cairo_surface_t *surface, const char *path) {
@@ -80,8 +107,9 @@ bool writePngRgba(cairo_surface_t *surface, const char *path) {
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_compression_level(png, 6);
   png_write_info(png, info);
-  std::vector<unsigned char> row((size_t)w * 4);
+  std::vector<unsigned char> pixels((size_t)w * h * 4);
   for (int y = 0; y < h; ++y) {
+    unsigned char *row = &pixels[(size_t)y * w * 4];
     const uint32_t *src = (const uint32_t *)(data + (size_t)y * stride);
     for (int x = 0; x < w; ++x) {
       uint32_t p = src[x];
@@ -98,8 +126,9 @@ bool writePngRgba(cairo_surface_t *surface, const char *path) {
       d[2] = (unsigned char)(b > 255 ? 255 : b);
       d[3] = (unsigned char)a;
     }
-    png_write_row(png, row.data());
   }
+  bleedEdges(pixels, w, h);
+  for (int y = 0; y < h; ++y) png_write_row(png, &pixels[(size_t)y * w * 4]);
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   return fclose(f) == 0;

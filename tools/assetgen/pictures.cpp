@@ -5,6 +5,7 @@
 #include <cmath>        // sin, cos, M_PI
 #include <cstdio>       // snprintf, fprintf
 #include <cstring>      // strcmp
+#include <algorithm>    // std::max
 
 //---- Palette
 
@@ -20,6 +21,22 @@ static Rgba mixc(Rgba a, Rgba b, double t) {
   return Rgba{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
 }
 static Rgba alpha(Rgba c, double a) { return Rgba{c.r, c.g, c.b, a}; }
+
+// Lays `shape` (a picture of the canvas' size) on the canvas over copies of its own outline in `ink`, shifted
+// around a ring of `width` pixels: a dark edge that keeps a light sprite readable on any ground. With `dx`, `dy`
+// set, the ink is a light from that side instead: one shifted copy, a rim along the lit edges.
+static void layWithEdge(Canvas &c, cairo_surface_t *shape, Rgba ink, double width, double dx = 0, double dy = 0) {
+  cairo_set_source_rgba(c.cr, ink.r, ink.g, ink.b, ink.a);
+  if (dx != 0 || dy != 0) cairo_mask_surface(c.cr, shape, dx, dy);
+  else
+    for (int k = 0; k < 12; ++k) {
+      double a = k * M_PI / 6;
+      cairo_set_source_rgba(c.cr, ink.r, ink.g, ink.b, ink.a);
+      cairo_mask_surface(c.cr, shape, std::cos(a) * width, std::sin(a) * width);
+    }
+  cairo_set_source_surface(c.cr, shape, 0, 0);
+  cairo_paint(c.cr);
+}
 
 static void ellipse(cairo_t *cr, double cx, double cy, double rx, double ry) {
   cairo_save(cr);
@@ -107,6 +124,7 @@ struct SkylineStyle {
   int tile;
   double rimLight;         // 0..1 glow along the roofs (dawn or dusk light)
   Rgba rim;
+  double minDetail;        // thinnest line, in picture pixels (3 on pictures the scenes draw at 2x)
 };
 
 static void building(cairo_t *cr, Rng &rng, double x, double w, double top, double bottom, const SkylineStyle &st) {
@@ -144,22 +162,23 @@ static void building(cairo_t *cr, Rng &rng, double x, double w, double top, doub
     int n = 1 + rngInt(rng, 2);
     for (int i = 0; i < n; ++i) {
       rgba(cr, st.body);
-      cairo_rectangle(cr, x + rngRange(rng, 0.1, 0.8) * w, top - 4 * u, 1.6 * u, 4 * u);
+      cairo_rectangle(cr, x + rngRange(rng, 0.1, 0.8) * w, top - 4 * u, std::max(1.6 * u, st.minDetail), 4 * u);
       cairo_fill(cr);
     }
   }
   if (st.rimLight > 0) {
     cairo_set_source_rgba(cr, st.rim.r, st.rim.g, st.rim.b, st.rimLight * rngRange(rng, 0.5, 1.0));
-    cairo_rectangle(cr, x, top, w, 0.6 * u);
+    cairo_rectangle(cr, x, top, w, std::max(0.6 * u, st.minDetail));
     cairo_fill(cr);
   }
-  // Windows in a grid, some lit.
+  // Windows in a grid, some lit; the wall between two windows is never thinner than the finest detail.
   double cw = 2.2 * u, chh = 3.0 * u;
-  int cols = (int)((w - 2 * u) / (cw * 1.6));
-  int rows = (int)((bottom - top - 3 * u) / (chh * 1.7));
+  double stepX = std::max(cw * 1.6, cw + st.minDetail), stepY = std::max(chh * 1.7, chh + st.minDetail);
+  int cols = (int)((w - 2 * u) / stepX);
+  int rows = (int)((bottom - top - 3 * u) / stepY);
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) {
-      double wx = x + 1.4 * u + c * cw * 1.6, wy = top + 2.5 * u + r * chh * 1.7;
+      double wx = x + 1.4 * u + c * stepX, wy = top + 2.5 * u + r * stepY;
       if (wy > st.ground - chh) continue;
       if (rngUniform(rng) < st.litChance) {
         double warm = rngRange(rng, 0.75, 1.0);
@@ -185,7 +204,8 @@ static void skyline(Canvas &c, Rng &rng, const SkylineStyle &st) {
       s.minTop = st.minTop - (st.maxTop - st.minTop) * 0.3;
       s.maxTop = st.minTop + (st.maxTop - st.minTop) * 0.5;
     }
-    double x = rngRange(rng, 0, st.maxW);
+    // A page that tiles may start anywhere; a single picture starts left of its edge so no sky shows there.
+    double x = st.tile ? rngRange(rng, 0, st.maxW) : -rngRange(rng, 0, st.maxW);
     double end = c.width + (st.tile ? 0 : st.maxW);
     double start = x;
     while (x < start + end - (st.tile ? st.minW : 0)) {
@@ -399,26 +419,26 @@ static void pigeon(cairo_t *cr, int wingsUp, double shade) {
   static const double FAR_UP[] = {15, 15, 20, 3, 25, 5, 22, 15};
   static const double FAR_DOWN[] = {15, 19, 19, 29, 24, 27, 22, 19};
   poly(cr, wingsUp ? FAR_UP : FAR_DOWN, 4);
-  rgba(cr, g(0.36, 0.38, 0.43));
+  rgba(cr, g(0.56, 0.58, 0.64));
   cairo_fill(cr);
   static const double TAIL[] = {22, 16, 31, 14, 31, 21, 22, 21};
   poly(cr, TAIL, 4);
-  rgba(cr, g(0.4, 0.42, 0.47));
+  rgba(cr, g(0.62, 0.64, 0.7));
   cairo_fill(cr);
-  rgba(cr, g(0.2, 0.2, 0.24));
+  rgba(cr, g(0.3, 0.3, 0.36));
   cairo_rectangle(cr, 29, 14.5, 2, 6.3);
   cairo_fill(cr);
   ellipse(cr, 16, 18, 9, 5.8);
-  rgba(cr, g(0.6, 0.63, 0.68));
+  rgba(cr, g(0.82, 0.84, 0.88));
   cairo_fill(cr);
   ellipse(cr, 8.5, 12.5, 4.6, 4.4);
-  rgba(cr, g(0.48, 0.51, 0.58));
+  rgba(cr, g(0.7, 0.73, 0.8));
   cairo_fill(cr);
   ellipse(cr, 10, 16.5, 3.4, 2.4);
-  rgba(cr, Rgba{0.35 * shade, 0.55 * shade, 0.45 * shade, 1});
+  rgba(cr, Rgba{0.45 * shade, 0.75 * shade, 0.6 * shade, 1});
   cairo_fill(cr);
   ellipse(cr, 11, 17.5, 2.4, 1.5);
-  rgba(cr, Rgba{0.5 * shade, 0.35 * shade, 0.55 * shade, 1});
+  rgba(cr, Rgba{0.7 * shade, 0.5 * shade, 0.75 * shade, 1});
   cairo_fill(cr);
   static const double BEAK[] = {4.2, 11.8, 0.6, 13.4, 4.2, 14.2};
   poly(cr, BEAK, 3);
@@ -437,9 +457,9 @@ static void pigeon(cairo_t *cr, int wingsUp, double shade) {
   static const double UP[] = {12, 16, 22, 15, 27, 1, 19, 3};
   static const double DOWN[] = {12, 18, 22, 18, 26, 31, 17, 29};
   poly(cr, wingsUp ? UP : DOWN, 4);
-  rgba(cr, g(0.5, 0.53, 0.59));
+  rgba(cr, g(0.74, 0.76, 0.82));
   cairo_fill_preserve(cr);
-  rgba(cr, g(0.3, 0.31, 0.35));
+  rgba(cr, g(0.4, 0.41, 0.46));
   cairo_set_line_width(cr, 0.8);
   cairo_stroke(cr);
   cairo_set_line_width(cr, 1.4);
@@ -741,11 +761,14 @@ static void card(Canvas &c, const char *line1, const char *line2, Rgba ink, Rgba
 
 static void creditImage(Canvas &c, const char *heading, const char *line, const char *line2) {
   double h = c.height;
+  // Credits are drawn at scale 2: outlines of 1.5 pixels make 3 on screen. A three-line credit sits low in its
+  // frame, clear of the title's subtitle above it.
   double size1 = line2 ? h * 0.2 : h * 0.32;
-  drawText(c.cr, heading, c.width / 2.0, size1 + 2, size1, 1, Rgba{1.0, 0.8, 0.4, 1}, Rgba{0.1, 0.05, 0, 0.8}, 1.2);
   double s2 = line2 ? h * 0.22 : h * 0.38;
-  drawText(c.cr, line, c.width / 2.0, size1 + 6 + s2, s2, 1, WHITE, Rgba{0.05, 0.05, 0.1, 0.8}, 1.2);
-  if (line2) drawText(c.cr, line2, c.width / 2.0, size1 + 10 + 2 * s2, s2, 1, WHITE, Rgba{0.05, 0.05, 0.1, 0.8}, 1.2);
+  double top = line2 ? std::max(0.0, (h - (size1 + 14 + 2 * s2)) * 0.7) : 0;
+  drawText(c.cr, heading, c.width / 2.0, top + size1 + 2, size1, 1, Rgba{1.0, 0.8, 0.4, 1}, Rgba{0.1, 0.05, 0, 0.8}, 1.5);
+  drawText(c.cr, line, c.width / 2.0, top + size1 + 6 + s2, s2, 1, WHITE, Rgba{0.05, 0.05, 0.1, 0.8}, 1.5);
+  if (line2) drawText(c.cr, line2, c.width / 2.0, top + size1 + 10 + 2 * s2, s2, 1, WHITE, Rgba{0.05, 0.05, 0.1, 0.8}, 1.5);
 }
 
 static void titleWord(Canvas &c, const char *word, double size, double y) {
@@ -783,16 +806,39 @@ static void nightSky(Canvas &c, Rng &rng, Rgba top, Rgba mid, Rgba bottom, int s
   stars(c.cr, rng, c.width, c.height * 0.7, starCount, 0.9);
 }
 
+// A wide bank of mist: a dense body across most of the width, long thin wisps trailing off it, and soft edges
+// that reach nothing at the picture's border (the game scales it 2 to 4 times and lets banks overlap).
 static void mistBank(Canvas &c, Rng &rng, Rgba col, int puffs) {
   Canvas m = canvasCreate(c.width, c.height);
+  double w = c.width, h = c.height;
   for (int i = 0; i < puffs; ++i) {
-    double x = rngRange(rng, c.width * 0.25, c.width * 0.75), y = rngRange(rng, c.height * 0.4, c.height * 0.6);
-    double rx = rngRange(rng, c.width * 0.1, c.width * 0.22), ry = rngRange(rng, c.height * 0.12, c.height * 0.22);
-    ellipse(m.cr, x, y, rx, ry);
-    rgba(m.cr, alpha(col, rngRange(rng, 0.25, 0.5)));
+    double x = rngRange(rng, w * 0.15, w * 0.85), y = rngRange(rng, h * 0.38, h * 0.62);
+    ellipse(m.cr, x, y, rngRange(rng, w * 0.12, w * 0.25), rngRange(rng, h * 0.1, h * 0.2));
+    rgba(m.cr, alpha(col, rngRange(rng, 0.45, 0.7)));
     cairo_fill(m.cr);
   }
-  blurSurface(m.surface, c.height * 0.12);
+  for (int i = 0; i < puffs * 2; ++i) {
+    double x = rngRange(rng, w * 0.08, w * 0.92), y = rngRange(rng, h * 0.22, h * 0.78);
+    ellipse(m.cr, x, y, rngRange(rng, w * 0.12, w * 0.3), rngRange(rng, h * 0.025, h * 0.06));
+    rgba(m.cr, alpha(col, rngRange(rng, 0.3, 0.6)));
+    cairo_fill(m.cr);
+  }
+  blurSurface(m.surface, h * 0.07);
+  // Fade every side to nothing.
+  cairo_t *cr = m.cr;
+  cairo_set_operator(cr, CAIRO_OPERATOR_DEST_IN);
+  cairo_pattern_t *across = cairo_pattern_create_linear(0, 0, w, 0);
+  const double xs[5] = {0, 0.2, 0.5, 0.8, 1}, xa[5] = {0, 1, 1, 1, 0};
+  for (int k = 0; k < 5; ++k) cairo_pattern_add_color_stop_rgba(across, xs[k], 1, 1, 1, xa[k]);
+  cairo_set_source(cr, across);
+  cairo_paint(cr);
+  cairo_pattern_destroy(across);
+  cairo_pattern_t *down = cairo_pattern_create_linear(0, 0, 0, h);
+  const double ys[4] = {0, 0.3, 0.7, 1}, ya[4] = {0, 1, 1, 0};
+  for (int k = 0; k < 4; ++k) cairo_pattern_add_color_stop_rgba(down, ys[k], 1, 1, 1, ya[k]);
+  cairo_set_source(cr, down);
+  cairo_paint(cr);
+  cairo_pattern_destroy(down);
   cairo_set_source_surface(c.cr, m.surface, 0, 0);
   cairo_paint(c.cr);
   canvasFree(m);
@@ -1014,7 +1060,7 @@ static void paintPicture(Canvas &c, const char *n) {
     return;
   }
   if (is("skyline.png")) {
-    SkylineStyle st = {H - 20, 40, 200, 40, 110, {0.06, 0.05, 0.12, 1}, {0.02, 0.02, 0.05, 1}, WINDOW, 0.22, 2.6, 1, 0.4, {0.6, 0.4, 0.7, 1}};
+    SkylineStyle st = {H - 20, 40, 200, 40, 110, {0.06, 0.05, 0.12, 1}, {0.02, 0.02, 0.05, 1}, WINDOW, 0.22, 2.6, 1, 0.4, {0.6, 0.4, 0.7, 1}, 0};
     return skyline(c, rng, st);
   }
   if (is("cloud.png")) {
@@ -1047,15 +1093,21 @@ static void paintPicture(Canvas &c, const char *n) {
 
   //-- Prologue and the game's sunrise
   if (is("sunset.png")) {
-    Rgba st[5] = {{0.12, 0.12, 0.35, 1}, {0.35, 0.2, 0.45, 1}, {0.85, 0.4, 0.35, 1}, {1.0, 0.7, 0.35, 1}, {1.0, 0.85, 0.5, 1}};
-    vgradient(cr, 0, 0, W, H, st, 5);
-    radial(cr, W * 0.62, H * 0.66, 260, Rgba{1, 0.95, 0.7, 0.7}, Rgba{1, 0.7, 0.3, 1});
-    radial(cr, W * 0.62, H * 0.66, 60, Rgba{1, 1, 0.9, 1}, Rgba{1, 0.9, 0.6, 1});
+    // Only the top of this sky shows: above the game's trees and city (to about y 150) and above the
+    // prologue's skyline (shown from y 120, so to about y 150 of the picture). The sun and the warm bands sit
+    // there, low over the roofs.
+    Rgba st[6] = {{0.2, 0.16, 0.42, 1}, {0.55, 0.28, 0.45, 1}, {0.95, 0.5, 0.35, 1}, {1.0, 0.75, 0.4, 1}, {1.0, 0.85, 0.5, 1}, {1.0, 0.88, 0.55, 1}};
+    Rgba top[4] = {st[0], st[1], st[2], st[3]};
+    vgradient(cr, 0, 0, W, 200, top, 4);
+    Rgba low[3] = {st[3], st[4], st[5]};
+    vgradient(cr, 0, 200, W, H - 200, low, 3);
+    radial(cr, W * 0.62, 118, 230, Rgba{1, 0.95, 0.7, 0.75}, Rgba{1, 0.7, 0.3, 1});
+    radial(cr, W * 0.62, 118, 70, Rgba{1, 1, 0.9, 1}, Rgba{1, 0.9, 0.6, 1});
     rgba(cr, Rgba{1, 0.98, 0.85, 1});
-    cairo_arc(cr, W * 0.62, H * 0.66, 38, 0, 2 * M_PI);
+    cairo_arc(cr, W * 0.62, 118, 36, 0, 2 * M_PI);
     cairo_fill(cr);
     for (int i = 0; i < 6; ++i) {
-      double y = rngRange(rng, H * 0.15, H * 0.55);
+      double y = rngRange(rng, 20, 110);
       cairo_set_source_rgba(cr, 1.0, 0.6, 0.5, 0.25);
       ellipse(cr, rngRange(rng, 0, W), y, rngRange(rng, 120, 260), rngRange(rng, 5, 12));
       cairo_fill(cr);
@@ -1064,12 +1116,35 @@ static void paintPicture(Canvas &c, const char *n) {
   }
   if (is("night-moon.png")) return moonDisc(cr, rng, 64, 64, 34, Rgba{1, 0.95, 0.85, 1}, 1.85);
   if (is("prologue-skyline.png")) {
-    SkylineStyle st = {H - 10, 60, 220, 50, 120, {0.3, 0.18, 0.35, 1}, {0.15, 0.08, 0.2, 1}, WINDOW, 0.15, 3.0, 1, 0.7, {1.0, 0.6, 0.4, 1}};
+    // Low roofs under a wide sky; the tree band (from y 430) hides the street.
+    SkylineStyle st = {H - 10, 150, 250, 50, 120, {0.3, 0.18, 0.35, 1}, {0.15, 0.08, 0.2, 1}, WINDOW, 0.15, 3.0, 1, 0.7, {1.0, 0.6, 0.4, 1}, 0};
     return skyline(c, rng, st);
   }
   if (is("sunset_trees.png")) {
-    TreeStyle st = {120, 10, 70, 30, 60, {0.12, 0.1, 0.14, 1}, {0.06, 0.05, 0.08, 1}, {0.05, 0.04, 0.06, 1}, 1};
-    return trees(c, rng, st);
+    // Trees of many heights over a field that falls away in rows of hedges, dusk light on their tops, so the
+    // bottom of the screen is a landscape and not a flat black.
+    TreeStyle st = {150, 10, 100, 28, 62, {0.14, 0.1, 0.16, 1}, {0.07, 0.05, 0.09, 1}, {0.05, 0.04, 0.06, 1}, 1};
+    // Distant fields behind the trees meet the skyline's street (which ends at y 66 of this band on screen).
+    Rgba far[2] = {{0.2, 0.12, 0.2, 1}, {0.1, 0.07, 0.12, 1}};
+    vgradient(cr, 0, 50, W, 110, far, 2);
+    trees(c, rng, st);
+    Rgba field[3] = {{0.1, 0.07, 0.12, 1}, {0.07, 0.05, 0.09, 1}, {0.03, 0.02, 0.04, 1}};
+    vgradient(cr, 0, 150, W, H - 150, field, 3);
+    for (int row = 0; row < 3; ++row) {
+      double y = 185 + row * 55, r = 10 + row * 5;
+      Rgba leaf = mixc(Rgba{0.2, 0.13, 0.2, 1}, Rgba{0.06, 0.04, 0.07, 1}, row / 2.0);
+      for (double x = -r; x < W + r; x += r * 1.2) {
+        // Bumps repeat across the width exactly, so the pages still tile.
+        double bump = r * (0.8 + 0.3 * std::sin(x * 0.11 + row) * std::sin(x * 0.037));
+        rgba(cr, leaf);
+        cairo_arc(cr, x, y, bump, 0, 2 * M_PI);
+        cairo_fill(cr);
+      }
+      rgba(cr, leaf);
+      cairo_rectangle(cr, 0, y, W, 8);
+      cairo_fill(cr);
+    }
+    return;
   }
   if (is("flap1_sunset.png")) return paintSunsetOwl(c, POSE_UP, 0);
   if (is("flap2_sunset.png")) return paintSunsetOwl(c, POSE_DOWN, 32);
@@ -1081,14 +1156,17 @@ static void paintPicture(Canvas &c, const char *n) {
     return trees(c, rng, st);
   }
   if (is("city.png")) {
-    SkylineStyle st = {H - 12, 40, 190, 34, 80, {0.45, 0.42, 0.6, 1}, {0.2, 0.2, 0.32, 1}, WINDOW, 0.35, 2.2, 1, 0.0, NONE};
+    // The game tints the city (0.6, 1, 0.7) through the night, which turns yellow light lime and grey walls teal.
+    // Painted with that in mind: dark plum faces that land near-black blue, few windows, lit in an orange that
+    // lands warm amber; every detail at least 3 pixels wide, since the game draws the city at scale 2.
+    SkylineStyle st = {H - 12, 40, 190, 34, 80, {0.2, 0.12, 0.25, 1}, {0.11, 0.07, 0.15, 1}, {1.0, 0.5, 0.3, 1}, 0.14, 2.2, 1, 0.0, NONE, 3.0};
     skyline(c, rng, st);
     // The pavement and kerb the citizens walk on.
-    rgba(cr, Rgba{0.3, 0.28, 0.33, 1});
+    rgba(cr, Rgba{0.22, 0.14, 0.25, 1});
     cairo_rectangle(cr, 0, H - 12, W, 12);
     cairo_fill(cr);
-    rgba(cr, Rgba{0.5, 0.48, 0.52, 1});
-    cairo_rectangle(cr, 0, H - 12, W, 1.5);
+    rgba(cr, Rgba{0.42, 0.3, 0.42, 1});
+    cairo_rectangle(cr, 0, H - 12, W, 3);
     cairo_fill(cr);
     return;
   }
@@ -1129,8 +1207,14 @@ static void paintPicture(Canvas &c, const char *n) {
     radial(cr, 32, 32, 12, Rgba{1, 1, 0.95, 1}, Rgba{1.0, 0.8, 0.4, 1});
     return;
   }
-  if (is("pigeon1.png")) return pigeon(cr, 1, 1.0);
-  if (is("pigeon2.png")) return pigeon(cr, 0, 1.0);
+  if (is("pigeon1.png") || is("pigeon2.png")) {
+    // A light bird with a dark edge, so it reads against the lit city and the night sky alike.
+    Canvas bird = canvasCreate(c.width, c.height);
+    pigeon(bird.cr, is("pigeon1.png"), 1.0);
+    layWithEdge(c, bird.surface, Rgba{0.06, 0.05, 0.1, 1}, 1.2);
+    canvasFree(bird);
+    return;
+  }
   if (is("impact.png")) {
     radial(cr, 16, 16, 15, Rgba{1, 1, 0.9, 1}, Rgba{1, 0.8, 0.3, 1});
     cairo_set_source_rgba(cr, 1, 1, 1, 0.9);
@@ -1143,9 +1227,16 @@ static void paintPicture(Canvas &c, const char *n) {
     }
     return;
   }
-  if (is("citizen1.png")) return gentleman(cr, GENT_WALK, COAT, SKIN, HAT);
-  if (is("citizen2.png")) return gentleman(cr, GENT_KNOCKED, COAT, SKIN, HAT);
-  if (is("citizen4.png")) return gentleman(cr, GENT_TALK, COAT, SKIN, HAT);
+  if (is("citizen1.png") || is("citizen2.png") || is("citizen4.png")) {
+    // The street lamps light the gentlemen from above and ahead: a warm rim along the head, hat and shoulders
+    // lifts the dark coat off the dark street.
+    Canvas man = canvasCreate(c.width, c.height);
+    gentleman(man.cr, is("citizen1.png") ? GENT_WALK : is("citizen2.png") ? GENT_KNOCKED : GENT_TALK,
+              Rgba{0.2, 0.22, 0.34, 1}, SKIN, HAT);
+    layWithEdge(c, man.surface, Rgba{1.0, 0.82, 0.5, 1}, 0, -1.5, -1.5);
+    canvasFree(man);
+    return;
+  }
   if (is("lamp1.png")) {
     radial(cr, 26, 36, 22, Rgba{1.0, 0.85, 0.5, 0.5}, Rgba{1.0, 0.7, 0.3, 1});
     streetLamp(cr, 26, 36, 1.0, H, Rgba{0.1, 0.1, 0.12, 1}, Rgba{1.0, 0.75, 0.3, 1});
@@ -1189,10 +1280,12 @@ static void paintPicture(Canvas &c, const char *n) {
     cairo_restore(cr);
     return;
   }
-  if (is("mist.png")) return mistBank(c, rng, Rgba{0.85, 0.85, 0.95, 1}, 12);
+  if (is("mist.png")) return mistBank(c, rng, Rgba{0.8, 0.82, 0.9, 1}, 14);
   if (is("x2.png") || is("x3.png") || is("x4.png")) {
+    // Drawn additively over the play: a white core inside gold, in an orange glow, as large as the frame allows.
     char word[4] = {'x', n[1], 0, 0};
-    drawGlowText(c, word, W / 2, H * 0.74, 46, 1, Rgba{1, 0.9, 0.5, 1}, Rgba{1, 0.5, 0.1, 1}, 8);
+    drawGlowText(c, word, W / 2, H * 0.8, 60, 1, Rgba{1, 0.8, 0.3, 1}, Rgba{1, 0.5, 0.1, 1}, 7);
+    drawText(cr, word, W / 2, H * 0.8, 60, 1, WHITE, Rgba{1, 0.8, 0.3, 1}, 2.5);
     return;
   }
   if (is("paused.png")) {
@@ -1212,7 +1305,12 @@ static void paintPicture(Canvas &c, const char *n) {
   if (is("skull.png")) return paintIcon(c, 1);
   if (is("head.png")) return paintIcon(c, 0);
   if (is("swooplevelup.png")) {
-    drawGlowText(c, "SWOOP LEVEL UP!", W / 2, 52, 36, 1, Rgba{1, 0.95, 0.7, 1}, Rgba{1, 0.55, 0.1, 1}, 8);
+    // Two lines, so the letters can be as tall as the frame allows.
+    const char *lines[2] = {"SWOOP", "LEVEL UP!"};
+    for (int k = 0; k < 2; ++k) {
+      drawGlowText(c, lines[k], W / 2, 36 + 37 * k, 38, 1, Rgba{1, 0.8, 0.3, 1}, Rgba{1, 0.55, 0.1, 1}, 6);
+      drawText(cr, lines[k], W / 2, 36 + 37 * k, 38, 1, WHITE, Rgba{1, 0.8, 0.3, 1}, 2.0);
+    }
     return;
   }
 
@@ -1229,11 +1327,11 @@ static void paintPicture(Canvas &c, const char *n) {
     return;
   }
   if (is("skyline-red.png")) {
-    SkylineStyle st = {H - 4, 380, 560, 40, 110, {0.35, 0.05, 0.07, 1}, {0.22, 0.02, 0.04, 1}, {1.0, 0.5, 0.3, 1}, 0.15, 3.0, 0, 0.5, {1, 0.3, 0.2, 1}};
+    SkylineStyle st = {H - 4, 380, 560, 40, 110, {0.35, 0.05, 0.07, 1}, {0.22, 0.02, 0.04, 1}, {1.0, 0.5, 0.3, 1}, 0.15, 3.0, 0, 0.5, {1, 0.3, 0.2, 1}, 0};
     return skyline(c, rng, st);
   }
   if (is("city-red.png")) {
-    SkylineStyle st = {H - 4, 300, 520, 70, 170, {0.2, 0.02, 0.04, 1}, {0.08, 0.0, 0.02, 1}, {1.0, 0.55, 0.3, 1}, 0.25, 4.5, 0, 0.6, {1, 0.25, 0.15, 1}};
+    SkylineStyle st = {H - 4, 300, 520, 70, 170, {0.2, 0.02, 0.04, 1}, {0.08, 0.0, 0.02, 1}, {1.0, 0.55, 0.3, 1}, 0.25, 4.5, 0, 0.6, {1, 0.25, 0.15, 1}, 0};
     return skyline(c, rng, st);
   }
   if (is("lamp-posts.png")) {
@@ -1244,9 +1342,18 @@ static void paintPicture(Canvas &c, const char *n) {
     }
     return;
   }
-  if (is("citizen-red.png")) return paintGentlemanAt(c, GENT_WALK, 2.18, Rgba{0.2, 0.02, 0.04, 1}, Rgba{0.8, 0.45, 0.4, 1}, Rgba{0.08, 0, 0.01, 1});
+  if (is("citizen-red.png")) {
+    // The red sky behind lights his back: a rim of 3 pixels keeps him apart from the red city.
+    Canvas man = canvasCreate(c.width, c.height);
+    paintGentlemanAt(man, GENT_WALK, 2.18, Rgba{0.2, 0.02, 0.04, 1}, Rgba{0.8, 0.45, 0.4, 1}, Rgba{0.08, 0, 0.01, 1});
+    layWithEdge(c, man.surface, Rgba{1.0, 0.45, 0.3, 1}, 0, -3, -2);
+    canvasFree(man);
+    return;
+  }
   if (is("front-bushes.png")) {
-    TreeStyle st = {70, 0, 30, 24, 48, {0.25, 0.03, 0.05, 1}, {0.12, 0.0, 0.02, 1}, {0.1, 0, 0.01, 1}, 0};
+    // A low hedge along the bottom edge (from about y 645 on screen, just above the letterbox's lower bar): the
+    // citizen walking at y 480 stays in view above it.
+    TreeStyle st = {140, 95, 115, 14, 26, {0.25, 0.03, 0.05, 1}, {0.12, 0.0, 0.02, 1}, {0.1, 0, 0.01, 1}, 0};
     return trees(c, rng, st);
   }
   if (is("the-end-small.png")) {
@@ -1275,15 +1382,22 @@ static void paintPicture(Canvas &c, const char *n) {
     return;
   }
   if (is("skydark.png")) {
-    nightSky(c, rng, Rgba{0.01, 0.02, 0.08, 1}, Rgba{0.04, 0.05, 0.18, 1}, Rgba{0.12, 0.1, 0.28, 1}, 140);
+    // Drawn at scale 2: the gradient alone, then stars of at least 3 pixels across.
+    nightSky(c, rng, Rgba{0.01, 0.02, 0.08, 1}, Rgba{0.04, 0.05, 0.18, 1}, Rgba{0.12, 0.1, 0.28, 1}, 0);
+    for (int i = 0; i < 80; ++i) {
+      double x = rngRange(rng, 0, W), y = rngRange(rng, 0, H * 0.7);
+      cairo_set_source_rgba(cr, 0.95, 0.95, 1.0, 0.8 * rngRange(rng, 0.3, 1.0) * (1.0 - 0.7 * y / (H * 0.7)));
+      cairo_arc(cr, x, y, rngRange(rng, 1.5, 1.9), 0, 2 * M_PI);
+      cairo_fill(cr);
+    }
     return;
   }
   if (is("skyline-blue.png")) {
-    SkylineStyle st = {H - 4, 30, 150, 30, 70, {0.35, 0.45, 0.65, 1}, {0.22, 0.3, 0.48, 1}, {1.0, 0.9, 0.6, 1}, 0.12, 1.8, 0, 0.6, {1, 0.85, 0.5, 1}};
+    SkylineStyle st = {H - 4, 30, 150, 30, 70, {0.35, 0.45, 0.65, 1}, {0.22, 0.3, 0.48, 1}, {1.0, 0.9, 0.6, 1}, 0.12, 1.8, 0, 0.6, {1, 0.85, 0.5, 1}, 3.0};
     return skyline(c, rng, st);
   }
   if (is("citydark.png")) {
-    SkylineStyle st = {H - 4, 60, 330, 80, 190, {0.3, 0.34, 0.5, 1}, {0.15, 0.17, 0.28, 1}, WINDOW, 0.3, 4.0, 0, 0.7, {1, 0.8, 0.45, 1}};
+    SkylineStyle st = {H - 4, 60, 330, 80, 190, {0.3, 0.34, 0.5, 1}, {0.15, 0.17, 0.28, 1}, WINDOW, 0.3, 4.0, 0, 0.7, {1, 0.8, 0.45, 1}, 0};
     return skyline(c, rng, st);
   }
   if (is("citizen_big.png")) return paintGentlemanAt(c, GENT_WALK, 3.6, COAT, SKIN, HAT);
@@ -1360,13 +1474,14 @@ static void paintPicture(Canvas &c, const char *n) {
   //-- Credits
   if (is("bigtitle.png")) {
     titleWord(c, "DUNMARROW", 96, 104);
-    drawText(cr, "THE END OF THE NIGHT", W / 2, 138, 20, 1, Rgba{1, 0.95, 0.85, 1}, Rgba{0.1, 0.05, 0, 0.8}, 1.5);
+    // A short subtitle, kept inside the middle: the art credit's heading stands to the lower right of it.
+    drawText(cr, "THE END OF THE NIGHT", W / 2, 134, 15, 1, Rgba{1, 0.95, 0.85, 1}, Rgba{0.1, 0.05, 0, 0.8}, 1.5);
     return;
   }
-  if (is("programming.png")) return creditImage(c, "PROGRAMMING", "THE DUNMARROW PROJECT, IN C++", nullptr);
-  if (is("art.png")) return creditImage(c, "ART", "PAINTED IN CODE", "WITH CAIRO");
-  if (is("music.png")) return creditImage(c, "MUSIC", "FLUIDSYNTH AND TIMGM6MB", nullptr);
-  if (is("voices.png")) return creditImage(c, "VOICES", "ESPEAK NG, AND A LITTLE REVERB", nullptr);
+  if (is("programming.png")) return creditImage(c, "PROGRAMMING", "THE DUNMARROW PROJECT", nullptr);
+  if (is("art.png")) return creditImage(c, "ART", "THE DUNMARROW", "PROJECT");
+  if (is("music.png")) return creditImage(c, "MUSIC AND SOUND", "THE DUNMARROW PROJECT", nullptr);
+  if (is("voices.png")) return creditImage(c, "VOICES AND STORY", "THE DUNMARROW PROJECT", nullptr);
 
   fprintf(stderr, "assetgen: no painter for %s\n", n);
   cairo_set_source_rgba(cr, 1, 0, 1, 1);

@@ -71,6 +71,220 @@ void foldLoopTail(Sound &s, long loopFrames) {
   s.samples.resize((size_t)loopFrames * s.channels);
 }
 
+//---- Levels: DC, peaks, loudness and stereo phase
+
+void removeDc(Sound &s) {
+  const double keep = 1.0 - 2.0 * M_PI * 10.0 / SAMPLE_RATE;
+  for (int c = 0; c < s.channels; ++c) {
+    double x1 = 0, y1 = 0;
+    for (size_t i = c; i < s.samples.size(); i += s.channels) {
+      double x = s.samples[i];
+      y1 = x - x1 + keep * y1;
+      x1 = x;
+      s.samples[i] = (float)y1;
+    }
+  }
+}
+
+void limitPeaks(Sound &s, double ceiling) {
+  if (s.channels <= 0 || ceiling <= 0) return;
+  long frames = (long)(s.samples.size() / s.channels);
+  if (frames == 0) return;
+  const long ahead = SAMPLE_RATE / 200, span = 2 * ahead, ring = span + 2;   // 5 ms of look-ahead
+  // The gain frame `j` needs on its own.
+  auto needOf = [&](long j) {
+    float top = 0.0f;
+    for (int c = 0; c < s.channels; ++c) top = std::max(top, std::fabs(s.samples[(size_t)j * s.channels + c]));
+    return top > ceiling ? (float)(ceiling / top) : 1.0f;
+  };
+  // Frame i gets the smallest need over the next `span` frames (a sliding minimum kept in a small ring),
+  // averaged over the last `ahead` frames: every frame averaged covers frame i, so the smooth gain is never
+  // above what frame i needs. The release then lets the gain recover gently.
+  struct Held { long at; float need; };
+  std::vector<Held> window((size_t)ring);   // a ring holding rising needs: the smallest at `head`
+  std::vector<float> recent((size_t)ahead, 1.0f);
+  long head = 0, count = 0;
+  size_t slot = 0;
+  double sum = (double)ahead, gain = 1.0;
+  const double release = 1.0 - std::exp(-1.0 / (0.08 * SAMPLE_RATE));
+  auto wrap = [ring](long k) { return k >= ring ? k - ring : k; };
+  for (long j = 0; j < frames + span; ++j) {
+    if (j < frames) {
+      float nj = needOf(j);
+      while (count > 0 && window[(size_t)wrap(head + count - 1)].need >= nj) --count;
+      window[(size_t)wrap(head + count)] = Held{j, nj};
+      ++count;
+    }
+    long i = j - span;
+    if (i < 0) continue;
+    while (window[(size_t)head].at < i) head = wrap(head + 1), --count;
+    float low = window[(size_t)head].need;
+    sum += low - recent[slot];
+    recent[slot] = low;
+    if (++slot == (size_t)ahead) slot = 0;
+    gain = std::min(sum / (double)ahead, gain + (1.0 - gain) * release);
+    for (int c = 0; c < s.channels; ++c) s.samples[(size_t)i * s.channels + c] *= (float)gain;
+  }
+  // Rounding can leave a sample a hair above the ceiling; the hard bound guarantees it.
+  for (float &v : s.samples) v = std::clamp(v, (float)-ceiling, (float)ceiling);
+}
+
+static double toDb(double meanSquare) { return 10.0 * std::log10(std::max(meanSquare, 1e-12)); }
+
+// The gated level from the energies (sums of squares) of consecutive 0.1-second quarter blocks holding
+// `perQuarter` samples each: 0.4-second windows every 0.1 seconds.
+static double gatedFromQuarters(const std::vector<double> &quarter, double perQuarter) {
+  std::vector<double> ms;
+  for (size_t q = 0; q + 4 <= quarter.size(); ++q)
+    ms.push_back((quarter[q] + quarter[q + 1] + quarter[q + 2] + quarter[q + 3]) / (perQuarter * 4));
+  double mean = 0;
+  int n = 0;
+  for (double m : ms)
+    if (toDb(m) > -60.0) mean += m, ++n;
+  if (n == 0) return -120.0;
+  mean /= n;
+  double gated = 0;
+  n = 0;
+  for (double m : ms)
+    if (toDb(m) > -60.0 && m > mean * 0.01) gated += m, ++n;
+  return toDb(gated / n);
+}
+
+static std::vector<double> quarterEnergies(const Sound &s, long hop) {
+  long frames = (long)(s.samples.size() / s.channels);
+  std::vector<double> quarter;
+  const float *x = s.samples.data();
+  for (long b = 0; b + hop <= frames; b += hop) {
+    // Eight running sums side by side, which the compiler turns into vector arithmetic.
+    float lane[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    size_t i = (size_t)b * s.channels, end = (size_t)(b + hop) * s.channels;
+    for (; i + 8 <= end; i += 8)
+      for (int k = 0; k < 8; ++k) lane[k] += x[i + k] * x[i + k];
+    double sum = 0;
+    for (; i < end; ++i) sum += (double)x[i] * x[i];
+    for (float l : lane) sum += l;
+    quarter.push_back(sum);
+  }
+  return quarter;
+}
+
+double gatedLevelDb(const Sound &s) {
+  if (s.channels <= 0) return -120.0;
+  long frames = (long)(s.samples.size() / s.channels);
+  long block = std::min(frames, (long)(0.4 * SAMPLE_RATE)), hop = std::max(1L, block / 4);
+  if (block <= 0) return -120.0;
+  return gatedFromQuarters(quarterEnergies(s, hop), (double)hop * s.channels);
+}
+
+// Scales by `db` and returns the new peak.
+static float scaleSound(Sound &s, double db) {
+  float k = (float)std::pow(10.0, db / 20.0), top = 0.0f;
+  for (float &v : s.samples) {
+    v *= k;
+    top = std::max(top, std::fabs(v));
+  }
+  return top;
+}
+
+// Trims to the target level and limits the peaks, a few times over, since limiting lowers the level a little.
+static void settleLevel(Sound &s, double targetDb, double ceiling) {
+  double level = gatedLevelDb(s);
+  for (int pass = 0; pass < 4; ++pass) {
+    double off = targetDb - level;
+    if (std::fabs(off) < 0.05) break;
+    if (scaleSound(s, off) <= ceiling) return;   // nothing to limit: the level is exactly the target
+    limitPeaks(s, ceiling);
+    level = gatedLevelDb(s);
+  }
+  if (scaleSound(s, 0.0) > ceiling) limitPeaks(s, ceiling);
+}
+
+void levelSound(Sound &s, double targetDb, double ceiling) {
+  if (s.channels <= 0 || s.samples.empty()) return;
+  settleLevel(s, targetDb, ceiling);
+}
+
+// One pass of the level mapping; returns false when the track is too short to have passages.
+static bool mapRange(Sound &s, double rangeDb, bool loops) {
+  long frames = (long)(s.samples.size() / s.channels);
+  const long block = SAMPLE_RATE / 10;
+  long blocks = frames / block;
+  if (blocks < 40) return false;
+  std::vector<double> energy = quarterEnergies(s, block);
+  double ref = gatedFromQuarters(energy, (double)block * s.channels);
+  for (double &e : energy) e /= (double)block * s.channels;
+  // The level heard over 3 seconds around each block; a loop wraps round its seam.
+  const long half = 15;
+  std::vector<double> level((size_t)blocks);
+  for (long b = 0; b < blocks; ++b) {
+    double sum = 0;
+    int n = 0;
+    for (long k = b - half; k <= b + half; ++k) {
+      long j = k;
+      if (loops) j = ((k % blocks) + blocks) % blocks;
+      else if (j < 0 || j >= blocks) continue;
+      sum += energy[(size_t)j];
+      ++n;
+    }
+    level[(size_t)b] = toDb(sum / n);
+  }
+  // Spread between the quiet (10th percentile) and loud (95th) passages, over the audible ones.
+  std::vector<double> heard;
+  for (double l : level)
+    if (l > ref - 20.0) heard.push_back(l);
+  std::sort(heard.begin(), heard.end());
+  double spread = heard.size() > 2 ? heard[(size_t)(0.95 * (heard.size() - 1))] - heard[(size_t)(0.10 * (heard.size() - 1))] : 0;
+  double k = spread > 0.5 ? std::clamp(rangeDb / spread, 0.3, 2.0) : 1.0;
+  // Each block's gain maps its level onto the new spread; near silence is never lifted by more than the
+  // quietest passage is.
+  std::vector<double> gain((size_t)blocks);
+  for (long b = 0; b < blocks; ++b) {
+    double l = std::max(level[(size_t)b], ref - 20.0);
+    gain[(size_t)b] = std::pow(10.0, (k - 1.0) * (l - ref) / 20.0);
+  }
+  auto gainAt = [&](long b) {
+    if (loops) return gain[(size_t)(((b % blocks) + blocks) % blocks)];
+    return gain[(size_t)std::clamp(b, 0L, blocks - 1)];
+  };
+  // Block gains apply at block centres, glided in between (the last glide runs on to the end).
+  for (long b = -1; b < blocks; ++b) {
+    long centre = b * block + block / 2;
+    long from = std::max(0L, centre), to = b == blocks - 1 ? frames : std::min(frames, centre + block);
+    double g = gainAt(b), step = (gainAt(b + 1) - g) / block;
+    g += step * (double)(from - centre);
+    for (long i = from; i < to; ++i, g += step)
+      for (int c = 0; c < s.channels; ++c) s.samples[(size_t)i * s.channels + c] *= (float)g;
+  }
+  return true;
+}
+
+void levelMusic(Sound &s, double targetDb, double rangeDb, bool loops, double ceiling) {
+  if (s.channels <= 0 || s.samples.empty()) return;
+  // A second pass takes up what the first left over (the edges of a track that does not loop, the windows'
+  // overlap).
+  if (mapRange(s, rangeDb, loops)) mapRange(s, rangeDb, loops);
+  settleLevel(s, targetDb, ceiling);
+}
+
+void keepInPhase(Sound &s, double minCorrelation) {
+  if (s.channels != 2) return;
+  double mid = 0, side = 0;
+  for (size_t i = 0; i + 1 < s.samples.size(); i += 2) {
+    double m = 0.5 * (s.samples[i] + s.samples[i + 1]), d = 0.5 * (s.samples[i] - s.samples[i + 1]);
+    mid += m * m;
+    side += d * d;
+  }
+  if (side <= 0 || (mid - side) / (mid + side) >= minCorrelation) return;
+  // With left = mid + side and right = mid - side, the correlation is (M - S) / (M + S) for the energies M, S.
+  double c = std::min(minCorrelation + 0.05, 0.95);
+  float w = (float)std::sqrt(mid * (1 - c) / (side * (1 + c)));
+  for (size_t i = 0; i + 1 < s.samples.size(); i += 2) {
+    float m = 0.5f * (s.samples[i] + s.samples[i + 1]), d = 0.5f * (s.samples[i] - s.samples[i + 1]) * w;
+    s.samples[i] = m + d;
+    s.samples[i + 1] = m - d;
+  }
+}
+
 //---- Filters (biquads from the usual cookbook formulas, run on each channel)
 
 struct Biquad { double b0, b1, b2, a1, a2; };
@@ -254,7 +468,11 @@ bool renderScore(const Score &score, const char *sf2, Sound &out) {
   out = Sound{};
   out.channels = 2;
   out.samples.assign((size_t)total * 2, 0.0f);
-  std::vector<float> left(4096), right(4096);
+  // The dry mix, the reverb and the chorus come out separately. The chorus returns its right side in opposite
+  // polarity to its left (the soundfont's strings send most of their sound through it, so a track full of
+  // strings would cancel itself out in mono): its right side is turned back before the three are summed.
+  std::vector<float> bufs[6];
+  for (std::vector<float> &b : bufs) b.assign(4096, 0.0f);
   long pos = 0;
   size_t next = 0;
   while (pos < total) {
@@ -272,10 +490,13 @@ bool renderScore(const Score &score, const char *sf2, Sound &out) {
     long until = total;
     if (next < ev.size()) until = std::min(until, std::max(pos + 1, (long)(ev[next].time * SAMPLE_RATE)));
     long n = std::min<long>(until - pos, 4096);
-    fluid_synth_write_float(synth, (int)n, left.data(), 0, 1, right.data(), 0, 1);
+    for (std::vector<float> &b : bufs) std::fill(b.begin(), b.begin() + n, 0.0f);
+    float *dry[2] = {bufs[0].data(), bufs[1].data()};
+    float *fx[4] = {bufs[2].data(), bufs[3].data(), bufs[4].data(), bufs[5].data()};   // reverb L R, chorus L R
+    fluid_synth_process(synth, (int)n, 4, fx, 2, dry);
     for (long i = 0; i < n; ++i) {
-      out.samples[(size_t)(pos + i) * 2] = left[(size_t)i];
-      out.samples[(size_t)(pos + i) * 2 + 1] = right[(size_t)i];
+      out.samples[(size_t)(pos + i) * 2] = bufs[0][(size_t)i] + bufs[2][(size_t)i] + bufs[4][(size_t)i];
+      out.samples[(size_t)(pos + i) * 2 + 1] = bufs[1][(size_t)i] + bufs[3][(size_t)i] - bufs[5][(size_t)i];
     }
     pos += n;
   }

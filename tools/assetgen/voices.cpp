@@ -115,18 +115,26 @@ static Sound narrator(const Speaker &who, const char *text) {
   return st;
 }
 
-static int save(const char *dir, const char *name, Sound &s, double limit) {
+// `levelDb` above -99 sets the gated level (the narrator, who must carry over the music); otherwise the peak
+// is set, as for the short shouts of the street.
+static int save(const char *dir, const char *name, Sound &s, double limit, double levelDb = -99.0) {
   double seconds = s.channels ? (double)s.samples.size() / s.channels / SAMPLE_RATE : 0;
   if (limit > 0 && seconds > limit) {
     // Never exceed the length the game relies on: trim the reverb tail and fade it.
     s.samples.resize((size_t)(limit * SAMPLE_RATE) * s.channels);
   }
-  normalizeSound(s, 0.85);
+  removeDc(s);
+  if (levelDb > -99.0) levelSound(s, levelDb, 0.89);
+  else normalizeSound(s, 0.85);
   fadeEdges(s, 0.003, 0.08);
   return writeSound(dir, name, s) ? 0 : 1;
 }
 
 //---- The lines
+
+// The narrator speaks over the prologue's and the game over's music (played at about half volume): a few dB
+// above the music's own level keeps every word at least 12 dB clear of it in the speech band.
+static constexpr double NARRATOR_LEVEL_DB = -14.0;
 
 static const Speaker GENTS[7] = {
     {"en-gb+m3", 190, 30, 60}, {"en-gb+m1", 200, 38, 70}, {"en-gb+grandpa", 180, 45, 65},
@@ -214,9 +222,9 @@ int makeVoices(const char *dir) {
   {
     Speaker teller = {"en-gb+m7", 128, 22, 45};
     Sound s = narrator(teller, MONOLOGUE);
-    failures += save(dir, "monologue.wav", s, 33.0);
+    failures += save(dir, "monologue.wav", s, 33.0, NARRATOR_LEVEL_DB);
     Sound g = narrator(teller, GAMEOVER_LINE);
-    failures += save(dir, "gameover.wav", g, 7.5);
+    failures += save(dir, "gameover.wav", g, 7.5, NARRATOR_LEVEL_DB);
   }
   espeak_Terminate();
   return failures;
