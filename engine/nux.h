@@ -5,6 +5,7 @@
 #include "kwutil.h"
 #include "nux_clock.h"
 #include "nux_core.h"
+#include "nux_files.h"
 #include "nux_graphics.h"
 #include "nux_input.h"
 #include "nux_particle.h"

@@ -460,6 +460,7 @@ Image* NUX_LoadImage(const char* path)
         // The empty picture: no texels, nothing shows, cached like any other.
         w = h = 0;
         pixels = nullptr;
+        nuxNoteMissingFile(path);
     }
     uint32_t T = w > h ? w : h;
     if (T & (T - 1))

@@ -156,8 +156,10 @@ Font* NUX_CreateFont(const char* path)
             GL_FTLibrary = library;
     }
     FT_Face face = nullptr;
-    if (path && GL_FTLibrary && FT_New_Face((FT_Library)GL_FTLibrary, path, 0, &face) != 0)
+    if (path && GL_FTLibrary && FT_New_Face((FT_Library)GL_FTLibrary, path, 0, &face) != 0) {
         face = nullptr;  // a missing or unreadable font: its labels stay empty and transparent
+        nuxNoteMissingFile(path);
+    }
     font->face = face;
     return font;
 }

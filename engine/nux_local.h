@@ -15,3 +15,7 @@ void nuxSetColor(float red, float green, float blue, float alpha);
 // One textured quad with its top-left corner at (x, y), width by height, carrying the whole
 // texture. Pictures are stored bottom row first (texture row 1 at the top); labels top row first.
 void nuxTexturedQuad(float x, float y, float width, float height, int topRowFirst);
+
+// Notes a data file that could not be loaded (missing, unreadable or damaged); each path is kept
+// once. Called by the picture, sound, music and font loaders, which then go on with an empty item.
+void nuxNoteMissingFile(const char* path);
