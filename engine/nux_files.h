@@ -6,5 +6,5 @@
 // music and fonts), each named once in the order first tried, as one line of text:
 // "3 data files: data/a.png, data/b.ogg, data/c.ttf"; after the first four names, "and N more".
 // The empty string while every file has loaded. The text belongs to the engine and stays valid
-// until the next load. Called by the shell once loading is done.
+// until the next call. Called by the shell once loading is done.
 const char* NUX_GetMissingFiles();
