@@ -6,6 +6,7 @@
 #include "nux_clock.h"
 #include "nux_core.h"
 #include "nux_files.h"
+#include "nux_missing.h"
 #include "nux_graphics.h"
 #include "nux_input.h"
 #include "nux_particle.h"

@@ -159,8 +159,10 @@ Font* NUX_CreateFont(const char* path)
     FT_Face face = nullptr;
     char resolved[4096];
     const char* file = NUX_ResolvePath(path, resolved, sizeof resolved);
-    if (file && GL_FTLibrary && FT_New_Face((FT_Library)GL_FTLibrary, file, 0, &face) != 0)
+    if (file && GL_FTLibrary && FT_New_Face((FT_Library)GL_FTLibrary, file, 0, &face) != 0) {
         face = nullptr;  // a missing or unreadable font: its labels stay empty and transparent
+        nuxNoteMissingFile(path);
+    }
     font->face = face;
     return font;
 }

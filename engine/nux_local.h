@@ -43,3 +43,9 @@ void nuxPlaceWindow(int x, int y);
 
 // Handles a key press or release exactly as a key of the keyboard (the gamepad's buttons).
 void nuxKeyEvent(NUX_Key key, int pressed);
+
+//---- Missing files (nux_missing)
+
+// Notes a data file that could not be loaded (missing, unreadable or damaged); each path is kept
+// once. Called by the picture, sound, music and font loaders, which then go on with an empty item.
+void nuxNoteMissingFile(const char* path);

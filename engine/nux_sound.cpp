@@ -4,6 +4,7 @@
 #include "nux_sound.h"
 #include "nux_clock.h"  // Timer_GetSeconds: the music clock when no device plays
 #include "nux_files.h"  // data/ names resolved to the pack
+#include "nux_local.h"  // nuxNoteMissingFile
 
 #include <AL/al.h>     // sources, buffers, buffer queues
 #include <AL/alc.h>    // device and context
@@ -161,6 +162,14 @@ static int openSoundFile(const char* path, SNDFILE** file, SF_INFO* info)
     sf_command(f, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     *file = f;
     return 0;
+}
+
+// A result that means the file itself could not be used (missing, unreadable, damaged, empty or
+// in a format the game cannot play), as opposed to the device or the engine refusing it.
+static bool isFileFailure(int code)
+{
+    return code == NUX_SOUND_ERR_FILE_OPEN || code == NUX_SOUND_ERR_FILE_BAD || code == NUX_SOUND_ERR_FILE_EMPTY ||
+           code == NUX_SOUND_ERR_FORMAT;
 }
 
 static ALenum formatOf(int fileChannels)
@@ -603,7 +612,8 @@ void NUX_SetSoundResultForTest(int code)
 
 //---- Music
 
-void NUX_PlayMusic(const char* path)
+// Opens the track and starts it; result says why not.
+static void startMusic(const char* path)
 {
     if (musicPlaying)
         NUX_StopMusic();
@@ -658,6 +668,13 @@ void NUX_PlayMusic(const char* path)
         music.clockRunStart = Timer_GetSeconds();
     }
     musicPlaying = true;
+}
+
+void NUX_PlayMusic(const char* path)
+{
+    startMusic(path);
+    if (isFileFailure(result))
+        nuxNoteMissingFile(path);
 }
 
 void NUX_StopMusic()
@@ -746,7 +763,8 @@ static sf_count_t decodeEffect(SNDFILE* file, int channels, std::vector<short>* 
     return (sf_count_t)(used / channels);
 }
 
-NUX_Sound* NUX_LoadSound(const char* path)
+// Decodes the effect into the next free slot; null with result saying why not.
+static NUX_Sound* loadEffect(const char* path)
 {
     if (output == NUX_SOUND_OFF) {
         result = NUX_SOUND_ERR_NOT_STARTED;
@@ -794,6 +812,14 @@ NUX_Sound* NUX_LoadSound(const char* path)
     }
     sounds[soundCount] = loaded;
     return &sounds[soundCount++];
+}
+
+NUX_Sound* NUX_LoadSound(const char* path)
+{
+    NUX_Sound* sound = loadEffect(path);
+    if (!sound && isFileFailure(result))
+        nuxNoteMissingFile(path);
+    return sound;
 }
 
 double NUX_GetSoundLength(NUX_Sound* sound)

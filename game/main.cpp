@@ -32,6 +32,15 @@ static void setVisible(Screen* screen, int visible)
         screen->visible = visible;
 }
 
+// Says in one line on standard error which data files could not be loaded, so that a game
+// started away from its data says why it shows nothing; play goes on all the same.
+static void reportMissingFiles()
+{
+    const char* missing = NUX_GetMissingFiles();
+    if (missing[0])
+        fprintf(stderr, "DUNMARROW: could not load %s\n", missing);
+}
+
 //---- Frame clock and modes
 
 void doTimer()
@@ -111,6 +120,7 @@ void loadSequences()
     loadGameOver();
     loadGameBeat();
     loadGame();
+    reportMissingFiles();
 }
 
 int runMainFrame()

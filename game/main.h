@@ -39,7 +39,7 @@ void initShell(unsigned int seed);  // NUX_InitSound(64), srand(seed)
 void initSorvel();                   // black window at once, the splash screen, its load and reset
 int runSplashFrame();                // one frame of the splash loop; 0 when the player quit
 void initScreens();                  // the font and the five other screens
-void loadSequences();                // every scene's load, then the title
+void loadSequences();                // every scene's load; then names the files that failed, on stderr
 int runMainFrame();                  // one frame of the main loop; 0 when the player quit
 void shutdownShell();                // sound, then the window
 

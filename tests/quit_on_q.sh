@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Starts the real game in the folder given, finds its window, holds Q and then releases it.
-# Prints "held-running" if the game survived the held key and "quit" once it has ended.
+# Prints "held-running" if the game survived the held key and "quit STATUS" once it has ended,
+# followed by the end of its standard error when the status is not 0 (a sanitizer's report).
 cd "$1" || exit 2
-./dunmarrow >/dev/null 2>&1 &
+said=$(mktemp)
+trap 'rm -f "$said"' EXIT
+./dunmarrow >/dev/null 2>"$said" &
 pid=$!
 for _ in $(seq 100); do
   window=$(xdotool search --name '^DUNMARROW$' 2>/dev/null | head -1)
@@ -29,5 +32,8 @@ if kill -0 "$pid" 2>/dev/null; then
   echo "still-running"
   kill "$pid"
 else
-  echo "quit"
+  wait "$pid"
+  status=$?
+  echo "quit $status"
+  [ "$status" -eq 0 ] || tail -n 40 "$said"
 fi

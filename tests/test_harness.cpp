@@ -100,6 +100,30 @@ TEST(Harness, ScriptLinesOfAnyLengthAndTheDumpAloneOnStandardOutput)
     EXPECT_EQ(said.rfind("Unknown error code", 0), 0u) << "the game's console text is kept, on standard error";
 }
 
+TEST(Harness, SaysInOneLineWhichDataFilesItCouldNotLoad)
+{
+    // Started from a folder without the pack: one line on standard error names what is missing
+    // and counts the rest, and play goes on.
+    int code = -1;
+    std::string said = testRun("cd " + testTempDir() + " && " DUNMARROW_BINARY_DIR
+                               "/dunmarrow-harness --mode 0 --frames 30 2>&1 >/dev/null",
+                               &code);
+    EXPECT_EQ(code, 0) << said;
+    size_t line = said.find("DUNMARROW: could not load ");
+    ASSERT_NE(line, std::string::npos) << said;
+    EXPECT_TRUE(line == 0 || said[line - 1] == '\n') << said;
+    std::string first = said.substr(line, said.find('\n', line) - line);
+    EXPECT_NE(first.find(" data files: data/branding.png, data/leadership.png, "), std::string::npos) << first;
+    EXPECT_NE(first.find(" more"), std::string::npos) << first;
+    EXPECT_EQ(said.find("could not load", line + first.size()), std::string::npos) << "one line: " << said;
+
+    // From the folder that holds the whole pack, through the splash and its music to the title:
+    // nothing to say.
+    said = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness --seconds 15 2>&1 >/dev/null", &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(said.find("could not load"), std::string::npos) << said;
+}
+
 //---- The key-script parser
 
 TEST(KeyScript, ParsesEventsAndRefusesEverythingElse)
@@ -184,8 +208,25 @@ TEST(Program, TheRealWindowQuitsWhenQIsReleased)
     testRun("command -v xdotool >/dev/null && test -n \"$DISPLAY\"", &found);
     if (found != 0)
         GTEST_SKIP() << "needs xdotool and a display";
-    // Real X key events into the real window: Q held does nothing, Q released quits.
+    // Real X key events into the real window: Q held does nothing, Q released quits, and a clean
+    // quit exits 0 (in the sanitized build too: the system libraries' own leaks stay suppressed).
     std::string out = testRun("bash " DUNMARROW_SOURCE_DIR "/tests/quit_on_q.sh " DUNMARROW_BINARY_DIR);
     EXPECT_NE(out.find("held-running"), std::string::npos) << out;
-    EXPECT_NE(out.find("quit"), std::string::npos) << out;
+    EXPECT_NE(out.find("quit 0\n"), std::string::npos) << out;
+}
+
+TEST(Program, TheLeakCheckerStillReportsALeakOfOurs)
+{
+#ifndef DUNMARROW_LEAK_PROBE
+    GTEST_SKIP() << "only the sanitized build checks leaks";
+#else
+    // A program that quits like the game, window and sound included, after losing one block of
+    // its own: the suppressions the tests run under must not swallow it.
+    int code = 0;
+    std::string out = testRun("cd " DUNMARROW_BINARY_DIR " && " DUNMARROW_LEAK_PROBE " 2>&1", &code);
+    EXPECT_NE(code, 0) << out;
+    EXPECT_NE(out.find("LeakSanitizer: detected memory leaks"), std::string::npos) << out;
+    EXPECT_NE(out.find("Direct leak of 4242 byte(s)"), std::string::npos) << out;
+    EXPECT_NE(out.find("leakOnPurpose"), std::string::npos) << out;
+#endif
 }
