@@ -76,6 +76,10 @@ extern float numLamps;          // lamps in play: those whose index is below it
 
 // Every award of the game: adds points, re-renders the score label, and dims it when flash is 1.
 void addScore(int points, int flash);
+// Called by the strike right after hitPigeons is counted: raises the swoop level by at most one
+// (levels 1 to 9 at the swoopLevels thresholds, then every 16th pigeon), with its sound, the
+// level-up mark at the owl and the swoop bar flash.
+void updateSwoopLevel();
 // Called by runGame every unpaused frame: one head per remaining life over the skulls.
 void updateLives();
 // Called by runGame every unpaused frame: every 8.9 s of play the street speeds up and fills up.
