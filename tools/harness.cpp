@@ -1,6 +1,8 @@
 // harness: runs the real game (start-up, modes, scenes) on a virtual clock with a fixed seed and
 // scripted keys, and dumps its state as JSON. Same inputs, same dump, byte for byte.
 
+#include "autopilot.h"
+#include "gameLocal.h"
 #include "main.h"
 #include "scenes.h"
 
@@ -30,6 +32,8 @@ struct Options {
     unsigned seed = 1;
     int startMode = -1;  // -1: the full start-up, splash included
     bool window = false;
+    bool autopilot = false;
+    int autopilotLamps = 0;  // from this game of the run on the pilot flies into lamps; 0 never
     std::vector<ScriptEvent> events;
     std::vector<long> dumpFrames;
     std::vector<Screenshot> screenshots;
@@ -57,6 +61,17 @@ struct Dump {
     }
 };
 
+//---- Helpers
+
+// Pool entries the game updates for a fractional count: 2.5 citizens are 3 in play.
+static int inPlay(float count, int pool)
+{
+    int n = 0;
+    while (n < pool && n < count)
+        n++;
+    return n;
+}
+
 //---- State
 
 static long frame = 0;
@@ -77,6 +92,25 @@ static void dumpState(Dump& d)
     d.field("muted", musicMuted);
     d.field("moving", movingLeft * 1000 + movingRight * 100 + movingUp * 10 + movingDown);
     d.field("splashOver", SorvelOver());
+    d.field("gameTime", gameTimeElapsed);
+    d.field("score", getScore());
+    d.field("lives", owl.lives);
+    d.field("owlX", owl.x);
+    d.field("owlY", owl.y);
+    d.field("owlAngle", owl.angle);
+    d.field("swooping", owl.swoopActive);
+    d.field("dying", owl.dying);
+    d.field("energy", owl.swoopEnergy);
+    d.field("swoopLevel", swoopLevel);
+    d.field("multiplier", swoopMultiplier);
+    d.field("pigeonsStruck", getNumPigeons());
+    d.field("citizensHit", getHumansHit());
+    d.field("longestSwoop", getLongestSwoop());
+    d.field("bestSwoop", getBestSwoopPigeons());
+    d.field("levelSpeed", LEVEL_SPEED);
+    d.field("pigeons", numPigeons);
+    d.field("citizens", inPlay(numCitizens, CITIZEN_POOL));
+    d.field("lamps", inPlay(numLamps, LAMP_POOL));
 }
 
 //---- Options
@@ -101,6 +135,8 @@ static const char* USAGE =
     "                      and no drawing at all\n"
     "  --screenshot N:PATH save frame N as a PNG (with --window; repeatable)\n"
     "  --out FILE          write the dump to FILE instead of standard output\n"
+    "  --autopilot         play every game: keys through the same input queue as --key\n"
+    "  --autopilot-lamps N with --autopilot, fly into the lamps from the N-th game of the run on\n"
     "  --help              this text\n";
 
 static bool parseEvent(const char* text, ScriptEvent* event)
@@ -212,6 +248,12 @@ static bool parseOptions(int argc, char** argv, Options* options)
             }
             options->screenshots.push_back(Screenshot{strtol(value, nullptr, 10), colon + 1});
             i++;
+        } else if (arg == "--autopilot") {
+            options->autopilot = true;
+        } else if (arg == "--autopilot-lamps") {
+            if (!needValue()) return false;
+            options->autopilotLamps = (int)strtol(value, nullptr, 10);
+            i++;
         } else if (arg == "--out") {
             if (!needValue()) return false;
             options->out = value;
@@ -251,6 +293,8 @@ static void beginFrame(const Options& options, size_t* nextEvent)
             NUX_QueueKeyEvent(event.key, event.pressed);
         (*nextEvent)++;
     }
+    if (options.autopilot)
+        autopilotFrame((float)options.dt);
     for (const Screenshot& shot : options.screenshots)
         if (shot.frame == frame)
             NUX_RequestScreenshot(shot.path.c_str());
@@ -281,6 +325,8 @@ int main(int argc, char** argv)
                      [](const ScriptEvent& a, const ScriptEvent& b) { return a.time < b.time; });
 
     NUX_UseVirtualClock(options.dt);
+    if (options.autopilot)
+        autopilotStart(options.autopilotLamps);
     NUX_UseDeterministicMusicClock(1);
     if (options.window) {
         if (!NUX_Init(1024, 768, 0, "DUNMARROW"))
