@@ -4,10 +4,10 @@
 #include "gameLocal.h"
 #include "main.h"  // gameScreen, fontFutura, doTimer, switchGameMode
 
-#include <cmath>    // sin, cos
-#include <cstdio>   // snprintf
-#include <cstdlib>  // rand
-#include <initializer_list>  // loops over a few named pages
+#include <cmath>             // sin, cos
+#include <cstdio>            // snprintf
+#include <cstdlib>           // rand
+#include <initializer_list>  // loops over a few named items
 
 //---- Constants
 
@@ -44,14 +44,15 @@ NUX_Sound* sfxPigeonHit[3] = {};
 NUX_Sound* sfxGenleman[14] = {};
 NUX_Sound* sfxHitLamp = nullptr;
 
-static Image* sunrise = nullptr;
-static Image* moon = nullptr;
-static Image *treeScrollPage1 = nullptr, *treeScrollPage2 = nullptr;
-static Image *scrollPage1 = nullptr, *scrollPage2 = nullptr;
-static Image* swoopBar = nullptr;
+Image* sunrise = nullptr;
+Image* moon = nullptr;
+Image *treeScrollPage1 = nullptr, *treeScrollPage2 = nullptr;
+Image *scrollPage1 = nullptr, *scrollPage2 = nullptr;
+Image* swoopBar = nullptr;
+Image* pausedImage = nullptr;
+Sprite* dangerEffect = nullptr;
+
 static Image* swoopFrame = nullptr;
-static Image* pausedImage = nullptr;
-static Sprite* dangerEffect = nullptr;
 
 static int gameMusicPlaying = 0;
 static int gamePaused = 0;

@@ -110,6 +110,13 @@ extern Sprite* swoopBarEffect;            // flash over the swoop bar on a level
 extern Sprite* lampHitEffect;             // full-screen flash on a death
 extern Sprite* swoopEffect;               // full-screen long-swoop tint, kept at alpha 0
 extern ParticleSource* feathers;          // 200 feathers, burst at the owl on each strike
+extern Image* sunrise;                    // sunrise sky, faded in at the end
+extern Image* moon;                       // drifts left, sets after 152 s of music
+extern Image *scrollPage1, *scrollPage2;  // city skyline pages; page 2 is the right-hand one
+extern Image *treeScrollPage1, *treeScrollPage2;  // tree line pages, at half the city's speed
+extern Image* swoopBar;                   // swoop energy bar, reddening with the swoop level
+extern Image* pausedImage;                // pause sign at the centre
+extern Sprite* dangerEffect;              // full-screen red pulse on the last life
 
 // Sounds of play, loaded once by loadGame; a null handle plays nothing.
 extern NUX_Sound* sfxOwlDie;             // last life lost
