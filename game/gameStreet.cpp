@@ -47,9 +47,10 @@ void updateCitizen(Citizen* citizen, float dt)
     citizen->y = (float)(650 + 10 * sin((double)(citizen->x / 50)));
 
     // Every pigeon of the pool counts, in play or not; one pigeon may fell several citizens.
+    // The flags are tested first: most pigeons fly and need no distance.
     for (const Pigeon& pigeon : pigeons) {
-        if (distance(citizen->x + 15, citizen->y + 35, pigeon.x + 15, pigeon.y + 15) < 40 && pigeon.struck &&
-            citizen->hit != 1)
+        if (pigeon.struck && citizen->hit != 1 &&
+            distance(citizen->x + 15, citizen->y + 35, pigeon.x + 15, pigeon.y + 15) < 40)
             knockDown(citizen);
     }
 
