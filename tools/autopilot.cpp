@@ -26,8 +26,8 @@ static const float HOME_RIGHT = 360.0f;   // and lamps come into view well befor
 static const float CHASE_TIME = 0.55f;    // seconds: a pigeon further away is not worth a swoop
 static const float PATH_TIME = 0.6f;      // seconds of normal flight looked ahead for lamps
 static const float SWOOP_LOOK = 0.35f;    // seconds of a swoop looked ahead for lamps
-static const float HOME_X = 260.0f;
-static const float MEET_RIGHT = 800.0f;   // pigeons are met left of this, where lamps show early       // where a swoop without a target heads
+static const float HOME_X = 260.0f;       // where a swoop without a target heads (at CRUISE_Y)
+static const float MEET_RIGHT = 800.0f;   // pigeons are met left of this, where lamps show early
 
 //---- Types
 
