@@ -338,6 +338,7 @@ void autopilotFrame(float dt)
 {
     if (!enabled || dt <= 0.0f)
         return;
+    dt = fminf(dt, 0.2f);  // the game never advances a frame by more
     if (gameMode == MODE_GAME && lastMode != MODE_GAME)
         gamesSeen++;
     lastMode = gameMode;
