@@ -39,29 +39,7 @@ protected:
     }
 };
 
-//---- Start of a game
-
-TEST_F(GameScreen, ANewGameResetsTheSceneryButNotTheSpeechCoolDown)
-{
-    speakElapsed = 2.5f;
-    moon->sprite.x = 10;
-    scrollPage1->sprite.x = -500;
-    dangerEffect->alpha = 0.2f;
-    switchGameMode(MODE_GAME);
-    EXPECT_EQ(speakElapsed, 2.5f);
-    EXPECT_EQ(moon->sprite.x, 800.0f);
-    EXPECT_EQ(moon->sprite.y, 60.0f);
-    EXPECT_EQ(sunrise->sprite.alpha, 0.3f);
-    EXPECT_EQ(scrollPage1->sprite.x, 0.0f);
-    EXPECT_EQ(scrollPage2->sprite.x, 1024.0f);
-    EXPECT_EQ(dangerEffect->alpha, 0.0f);
-    EXPECT_EQ(swoopBarEffect->width, 265.0f);
-    EXPECT_EQ(LEVEL_SPEED, 82);
-    EXPECT_EQ(numPigeons, 2);
-    EXPECT_TRUE(pigeonWaveOffset == 0 || pigeonWaveOffset == 3 || pigeonWaveOffset == 6 || pigeonWaveOffset == 9);
-    for (Sprite* glow : swoopGlow)
-        EXPECT_EQ(glow->alpha, 0.0f);
-}
+//---- Music and bounds
 
 TEST_F(GameScreen, AZeroLengthFirstFrameDoesNotStartTheMusic)
 {
@@ -140,8 +118,6 @@ TEST_F(GameScreen, PauseFreezesTheGameClockTheMusicAndTheOwlButNotTheComboMarks)
     EXPECT_EQ(levelIncrement, level);
     EXPECT_NEAR(comboImages[0]->sprite.alpha, 1 - 2.0f, 1e-3f) << "combo marks fade while paused";
     EXPECT_NEAR(speakElapsed, 0.0f, 1e-3f) << "the speech cool-down runs while paused";
-    EXPECT_GT(pausedImage->sprite.red, 0.79f) << "the pause sign shimmers around 0.95";
-    EXPECT_LT(pausedImage->sprite.red, 1.11f);
 
     gamePause();
     EXPECT_EQ(getGamePaused(), 0);
@@ -153,28 +129,18 @@ TEST_F(GameScreen, PauseFreezesTheGameClockTheMusicAndTheOwlButNotTheComboMarks)
 
 //---- Music-driven scenery
 
-TEST_F(GameScreen, TheFirstMistWaveStartsPast43SecondsOfMusicAndEndsPast80)
-{
-    while (gameMusicElapsed <= 43.0 && gameTimeElapsed < 60) {
-        EXPECT_EQ(activeBanks(), 0) << "at music " << gameMusicElapsed;
-        frame();
-    }
-    EXPECT_EQ(activeBanks(), MIST_BANKS);
-    for (const Mist& bank : mist) {
-        EXPECT_LT(bank.vx, 0.0f);
-        EXPECT_GT(bank.sprite->sprite.alpha, 0.2f);
-    }
-    while (gameMusicElapsed <= 80.0 && gameTimeElapsed < 100)
-        frame();
-    EXPECT_EQ(activeBanks(), 0);
-}
-
-TEST_F(GameScreen, TheLaterWavesAndTheSunriseFollowTheTrack)
+TEST_F(GameScreen, TheMistWavesTheMoonAndTheSunriseFollowTheTrack)
 {
     auto playUntil = [](double music) {
         while (gameMusicElapsed <= music && getGameMode() == MODE_GAME)
             frame();
     };
+    playUntil(42.99);
+    EXPECT_EQ(activeBanks(), 0);
+    playUntil(43.0);
+    EXPECT_EQ(activeBanks(), MIST_BANKS);
+    playUntil(80.0);
+    EXPECT_EQ(activeBanks(), 0);
     playUntil(175.0);
     EXPECT_EQ(activeBanks(), MIST_BANKS);
     EXPECT_GT(moon->sprite.y, 60.0f) << "the moon sets after 152 s";
@@ -196,7 +162,7 @@ TEST_F(GameScreen, TheLaterWavesAndTheSunriseFollowTheTrack)
     EXPECT_EQ(getGameMode(), MODE_GAME);
 }
 
-TEST_F(GameScreen, TheSkyDarkensWithTheMusicAndTheLastLifePulsesWithIt)
+TEST_F(GameScreen, TheLastLifePulsesWithTheMusicAndALifeWonBackFadesIt)
 {
     owl.lives = 1;
     for (int i = 0; i < 120; i++) {
@@ -207,9 +173,6 @@ TEST_F(GameScreen, TheSkyDarkensWithTheMusicAndTheLastLifePulsesWithIt)
         float expected = cos(2 * (m * 0.5 * 2.333333333) * 3.14159265) * 0.12 + 0.12;
         ASSERT_FLOAT_EQ(dangerEffect->alpha, expected) << "frame " << i;
     }
-    EXPECT_EQ(sunrise->sprite.alpha, 0.0f);
-    EXPECT_EQ(treeScrollPage1->sprite.red, 0.0f) << "black silhouettes at dusk";
-    EXPECT_EQ(scrollPage2->sprite.red, 0.6f);
 
     owl.lives = 2;
     dangerEffect->alpha = 0.2f;
@@ -227,32 +190,13 @@ TEST_F(GameScreen, TheCityPagesStayOnePageApartAndCoverTheScreen)
     EXPECT_NEAR(scrollPage2->sprite.x - scrollPage1->sprite.x, 1024.0f, 0.01f);
     EXPECT_GE(scrollPage2->sprite.x, 0.0f);
     EXPECT_LE(scrollPage1->sprite.x, 0.0f);
-    EXPECT_NEAR(treeScrollPage2->sprite.x - treeScrollPage1->sprite.x, 1024.0f, 0.1f) << "kept across games, so rounding adds up";
+    // The tree pages are kept across games, so their rounding adds up.
+    EXPECT_NEAR(treeScrollPage2->sprite.x - treeScrollPage1->sprite.x, 1024.0f, 0.1f);
     EXPECT_GE(treeScrollPage2->sprite.x, 0.0f);
     EXPECT_LT(moon->sprite.x, 800.0f);
 }
 
 //---- Mist banks
-
-TEST_F(GameScreen, AMistCrossingStartsBeyondTheRightEdgeAtTheStreetsSpeedOrFaster)
-{
-    for (int i = 0; i < 200; i++) {
-        Mist& bank = mist[i % MIST_BANKS];
-        resetIndividualMist(&bank);
-        Sprite* s = &bank.sprite->sprite;
-        ASSERT_GE(s->alpha, 0.24f);
-        ASSERT_LE(s->alpha, 0.835f);
-        ASSERT_GE(s->scaleX, 2.0f);
-        ASSERT_LE(s->scaleX, 3.96f + 1e-5f);
-        ASSERT_GE(bank.y, 50.0f);
-        ASSERT_LE(bank.y, 817.0f);
-        float left = bank.x - s->width * s->scaleX / 2;
-        ASSERT_GE(left, 1100.0f - 0.01f);
-        ASSERT_LE(left, 2123.0f + 0.01f);
-        ASSERT_LE(bank.vx, -(LEVEL_SPEED + 40.0f));
-        ASSERT_GE(bank.vx, -(LEVEL_SPEED + 139.0f));
-    }
-}
 
 TEST_F(GameScreen, AnEndedWaveFinishesItsCrossingThenParksAndANewWaveTakesFinishingBanks)
 {
