@@ -100,7 +100,9 @@ TEST(WholeGame, FlyingIntoTheLampsLosesEveryLifeToGameOver)
 
 TEST(WholeGame, TheSameSeedGivesTheSameDumpByteForByte)
 {
-    const std::string args = "--mode 2 --seconds 60 --autopilot --seed 3" + dumpEvery(600, 3600);
+    // The pilot and a script together: a pause in the middle of the pilot's game.
+    const std::string args = "--mode 2 --seconds 60 --autopilot --seed 3 --key '20 press p' --key '20.1 release p'"
+                             " --key '25 press p' --key '25.1 release p'" + dumpEvery(600, 3600);
     int code1 = -1, code2 = -1;
     std::string first = runHarness(args, &code1);
     std::string second = runHarness(args, &code2);
@@ -109,7 +111,8 @@ TEST(WholeGame, TheSameSeedGivesTheSameDumpByteForByte)
     EXPECT_EQ(first, second);
     EXPECT_NE(first.find("\"pigeonsStruck\": "), std::string::npos) << first;
     // Another seed is another game.
-    std::string other = runHarness("--mode 2 --seconds 60 --autopilot --seed 4" + dumpEvery(600, 3600));
+    std::string other = runHarness("--mode 2 --seconds 60 --autopilot --seed 4 --key '20 press p' --key '20.1 release p'"
+                                   " --key '25 press p' --key '25.1 release p'" + dumpEvery(600, 3600));
     EXPECT_NE(first, other);
 }
 
