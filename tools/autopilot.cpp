@@ -7,7 +7,7 @@
 #include "gameLocal.h"  // owl, pigeons, lamps, the swoop level and the counts in play
 #include "main.h"       // gameMode
 
-#include <cmath>  // atan2f, sqrtf, floorf
+#include <cmath>  // atan2f, sinf, cosf, sqrtf, floorf, fminf, fmaxf, fabsf
 
 //---- Constants
 
@@ -52,12 +52,14 @@ static bool held[PILOT_KEYS];  // keys the pilot holds down at the moment
 
 //---- Geometry
 
+// An angle brought into -180 .. 180 degrees, for the shorter way round.
 static float wrapDegrees(float a)
 {
     return a - 360.0f * floorf((a + 180.0f) / 360.0f);
 }
 
-static float headDistance(float x, float y, float hx, float hy)
+// Straight-line distance between two points of the screen.
+static float separation(float x, float y, float hx, float hy)
 {
     float dx = hx - x, dy = hy - y;
     return sqrtf(dx * dx + dy * dy);
@@ -78,7 +80,7 @@ static void pigeonAt(const Pigeon& p, float t, float* px, float* py)
 {
     float x = p.x - p.speed * t;
     float baseY = p.baseY;
-    float d0 = headDistance(owl.x, owl.y, p.x, p.y);
+    float d0 = separation(owl.x, owl.y, p.x, p.y);
     float fleeTime = d0 < 250.0f ? t : fminf(t, 250.0f / (SWOOP_SPEED + p.speed));
     baseY += (p.y > owl.y ? 1.0f : -1.0f) * p.fleeSpeed * fleeTime;
     float y = baseY + 30.0f * sinf(x / p.wavePeriod);
@@ -107,7 +109,7 @@ template <class Where> static Aim aimAt(Where where, float fromAngle, float dt)
     for (int i = 0; i < 5; i++) {
         where(t, &tx, &ty);
         float ox = owl.x + driftAfter(t, dt);
-        t = headDistance(ox, owl.y, tx, ty) / SWOOP_SPEED;
+        t = separation(ox, owl.y, tx, ty) / SWOOP_SPEED;
     }
     where(t, &tx, &ty);
     float ox = owl.x + driftAfter(t, dt);
@@ -153,7 +155,7 @@ static float lampClearance(bool swoop, float angle, int turn, bool flap, float d
         for (int i = 0; i < lampCount; i++) {
             const Lamp& lamp = lamps[i];
             float hx = lamp.x - lamp.speed * (t + dt) + 26.0f, hy = lamp.y + 36.0f;
-            nearest = fminf(nearest, headDistance(x, y, hx, hy));
+            nearest = fminf(nearest, separation(x, y, hx, hy));
         }
     }
     return nearest;
@@ -257,7 +259,7 @@ static void flySwoop(bool want[PILOT_KEYS], bool seekLamps, float dt)
     float heading = aim.found ? aim.heading : atan2f(CRUISE_Y - owl.y, HOME_X - owl.x) * 57.29578f;
     int turn = safeTurn(owl.angle, turnToward(heading, owl.angle, dt), dt);
     bool release = !aim.found && flightClearance(-50.0f, dt) > LAMP_SAFE &&
-                   (left < 5.0f || headDistance(owl.x, owl.y, HOME_X, CRUISE_Y) < 150.0f);
+                   (left < 5.0f || separation(owl.x, owl.y, HOME_X, CRUISE_Y) < 150.0f);
     want[PILOT_SPACE] = !release;
     if (!release)
         steer(want, turn);
