@@ -1,5 +1,5 @@
 // gameLocal: the records, pools and globals that the game's own units share (the screen, the owl,
-// the score, the glow, the pigeons, the street and the mist). Nothing outside game/ and its tests needs it.
+// the score, the glow, the pigeons, the street and the mist); the harness and the tests read them too.
 #pragma once
 
 #include "game.h"  // Pigeon, gameMusicElapsed, distance, resetPigeon, the controls
