@@ -2,6 +2,7 @@
 // what a frame, a picture, a label and a particle step cost on this machine.
 // Run it from the folder that holds data/ (the build folder).
 
+#include "gameLocal.h"
 #include "main.h"
 #include "pngLoad.h"
 #include "scenes.h"
@@ -86,5 +87,30 @@ static void BM_FeatherStep(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FeatherStep);
+
+// The street at its busiest: all 600 pigeons flying, a third of them falling, and the 10
+// citizens each scanning the whole flock, plus the 18 lamps.
+static void BM_StreetFrame(benchmark::State& state)
+{
+    startGame();
+    // The owl out of reach, so nothing is struck, spoken or electrocuted while it runs.
+    owl.x = -5000;
+    owl.y = -5000;
+    owl.swoopActive = 0;
+    gameMusicElapsed = 100.0;
+    initPigeonsAndCitizens();
+    for (int i = 0; i < PIGEON_POOL; i += 3)
+        pigeons[i].struck = 1;
+    const float dt = 1.0f / 60.0f;
+    for (auto _ : state) {
+        for (Pigeon& pigeon : pigeons)
+            updatePigeon(&pigeon, dt);
+        for (Citizen& citizen : citizens)
+            updateCitizen(&citizen, dt);
+        for (Lamp& lamp : lamps)
+            updateLamp(&lamp, dt);
+    }
+}
+BENCHMARK(BM_StreetFrame)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

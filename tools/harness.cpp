@@ -2,6 +2,8 @@
 // scripted keys, and dumps its state as JSON. Same inputs, same dump, byte for byte.
 
 #include "harness_script.h"  // parseScriptLine, parseScript: the key-script syntax
+#include "autopilot.h"
+#include "gameLocal.h"
 #include "main.h"
 #include "scenes.h"
 
@@ -29,6 +31,8 @@ struct Options {
     unsigned seed = 1;
     int startMode = -1;  // -1: the full start-up, splash included
     bool window = false;
+    bool autopilot = false;
+    int autopilotLamps = 0;  // from this game of the run on the pilot flies into lamps; 0 never
     std::vector<ScriptEvent> events;
     std::vector<long> dumpFrames;
     std::vector<Screenshot> screenshots;
@@ -57,6 +61,17 @@ struct Dump {
     }
 };
 
+//---- Helpers
+
+// Pool entries the game updates for a fractional count: 2.5 citizens are 3 in play.
+static int inPlay(float count, int pool)
+{
+    int n = 0;
+    while (n < pool && n < count)
+        n++;
+    return n;
+}
+
 //---- State
 
 static long frame = 0;
@@ -77,6 +92,25 @@ static void dumpState(Dump& d)
     d.field("muted", musicMuted);
     d.field("moving", movingLeft * 1000 + movingRight * 100 + movingUp * 10 + movingDown);
     d.field("splashOver", SorvelOver());
+    d.field("gameTime", gameTimeElapsed);
+    d.field("score", getScore());
+    d.field("lives", owl.lives);
+    d.field("owlX", owl.x);
+    d.field("owlY", owl.y);
+    d.field("owlAngle", owl.angle);
+    d.field("swooping", owl.swoopActive);
+    d.field("dying", owl.dying);
+    d.field("energy", owl.swoopEnergy);
+    d.field("swoopLevel", swoopLevel);
+    d.field("multiplier", swoopMultiplier);
+    d.field("pigeonsStruck", getNumPigeons());
+    d.field("citizensHit", getHumansHit());
+    d.field("longestSwoop", getLongestSwoop());
+    d.field("bestSwoop", getBestSwoopPigeons());
+    d.field("levelSpeed", LEVEL_SPEED);
+    d.field("pigeons", numPigeons);
+    d.field("citizens", inPlay(numCitizens, CITIZEN_POOL));
+    d.field("lamps", inPlay(numLamps, LAMP_POOL));
     d.field("introElapsed", getIntroElapsed());
     d.field("introMusic", getIntroMusicElapsed());
     d.field("introTurned", getIntroTurned());
@@ -138,6 +172,8 @@ static const char* USAGE =
     "  --screenshot N:PATH save frame N as a PNG (with --window; repeatable)\n"
     "  --out FILE          write the dump to FILE instead of standard output\n"
     "  --data-dir DIR      read the game's data from DIR\n"
+    "  --autopilot         play every game: keys through the same input queue as --key\n"
+    "  --autopilot-lamps N with --autopilot, fly into the lamps from the N-th game of the run on\n"
     "  --help              this text\n";
 
 // A whole number in low..high, all of text: "abc", "10x", "1.5", "" and overflowing values are refused.
@@ -277,6 +313,14 @@ static bool parseOptions(int argc, char** argv, Options* options)
             }
             options->screenshots.push_back(Screenshot{shotFrame, colon + 1});
             i++;
+        } else if (arg == "--autopilot") {
+            options->autopilot = true;
+        } else if (arg == "--autopilot-lamps") {
+            if (!needValue()) return false;
+            long from = 0;
+            if (!parseWhole(value, 0, INT_MAX, &from)) return badValue(arg, value);
+            options->autopilotLamps = (int)from;
+            i++;
         } else if (arg == "--out") {
             if (!needValue()) return false;
             options->out = value;
@@ -326,6 +370,8 @@ static void beginFrame(const Options& options, size_t* nextEvent)
             NUX_QueueKeyEvent(event.key, event.pressed);
         (*nextEvent)++;
     }
+    if (options.autopilot)
+        autopilotFrame((float)options.dt);
     for (const Screenshot& shot : options.screenshots)
         if (shot.frame == frame)
             NUX_RequestScreenshot(shot.path.c_str());
@@ -368,6 +414,8 @@ int main(int argc, char** argv)
         return 1;
     }
     NUX_UseVirtualClock(options.dt);
+    if (options.autopilot)
+        autopilotStart(options.autopilotLamps);
     NUX_UseDeterministicMusicClock(1);
     if (options.window) {
         if (!NUX_Init(1024, 768, 0, "DUNMARROW"))

@@ -1,0 +1,178 @@
+// Whole games through the harness on the virtual clock: the autopilot plays 300 seconds to the
+// ending, flies into the lamps to game over, keeps its runs byte for byte, and plays better than
+// nobody or a blind swooper; a pause stops the game's clock, its music and the pilot.
+
+#include "harness_dumps.h"
+
+#include <gtest/gtest.h>
+
+//---- Helpers
+
+// The dumps of one game started directly in mode 2, every step-th frame for seconds of virtual time.
+static std::vector<HarnessDump> playGame(const std::string& args, double seconds, long step)
+{
+    long frames = (long)(seconds * 60.0 + 0.5);
+    int code = -1;
+    std::string out = runHarness("--mode 2 --frames " + std::to_string(frames) + " " + args + dumpEvery(step, frames), &code);
+    EXPECT_EQ(code, 0) << args;
+    return parseDumps(out);
+}
+
+// The last dump still in the game, and the first one after it (the dump list's end when none).
+static size_t lastInGame(const std::vector<HarnessDump>& dumps)
+{
+    size_t i = 0;
+    while (i + 1 < dumps.size() && dumps[i + 1].num("mode") == 2)
+        i++;
+    return i;
+}
+
+// A player who swoops blindly once a second and flaps after each swoop.
+static std::string blindSwooperScript()
+{
+    std::string keys;
+    char line[128];
+    for (int t = 1; t < 300; t++) {
+        snprintf(line, sizeof line, "%d press space\n%d.4 release space\n%d.5 press up\n%d.55 release up\n", t, t, t, t);
+        keys += line;
+    }
+    return testWriteFile("blind.txt", std::vector<uint8_t>(keys.begin(), keys.end()));
+}
+
+//---- The whole game
+
+TEST(WholeGame, TheAutopilotPlaysThreeHundredSecondsToTheEnding)
+{
+    for (int seed : {1, 2}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        // Every half second, and every frame around the end.
+        std::string end;
+        for (long f = 17990; f <= 18010; f++)
+            end += " --dump-at " + std::to_string(f);
+        std::vector<HarnessDump> dumps = playGame("--autopilot --seed " + std::to_string(seed) + end, 301.0, 30);
+        ASSERT_GT(dumps.size(), 600u);
+        size_t last = lastInGame(dumps);
+        ASSERT_LT(last + 1, dumps.size()) << "the game never ended";
+        const HarnessDump& inGame = dumps[last];
+        const HarnessDump& after = dumps[last + 1];
+
+        // It ends on the first frame past 300 s of play, in the ending, not in game over.
+        EXPECT_EQ(after.num("mode"), 4);
+        EXPECT_GT(after.num("gameTime"), 300.0);
+        EXPECT_LE(inGame.num("gameTime"), 300.0);
+        EXPECT_GT(inGame.num("gameTime"), 299.9);
+        EXPECT_GE(inGame.num("lives"), 1);
+
+        // The score only ever grows within a game. The pilot's keys reach the input layer's flags.
+        bool keysHeld = false;
+        for (size_t i = 1; i <= last; i++) {
+            ASSERT_GE(dumps[i].num("score"), dumps[i - 1].num("score")) << "frame " << dumps[i].text("frame");
+            keysHeld = keysHeld || dumps[i].num("moving") != 0;
+        }
+        EXPECT_TRUE(keysHeld);
+
+        // It played: pigeons struck, swoop levels gained, points scored.
+        EXPECT_GT(after.num("score"), 0);
+        EXPECT_GT(after.num("pigeonsStruck"), 50);
+        EXPECT_GT(after.num("swoopLevel"), 3);
+        EXPECT_GE(after.num("bestSwoop"), 2);
+        EXPECT_GT(after.num("longestSwoop"), 0.5);
+
+        // 33 level steps: the street at 478 px/s with 35 pigeons, 10 citizens and 6 lamps in play.
+        EXPECT_EQ(after.num("levelSpeed"), 478);
+        EXPECT_EQ(after.num("pigeons"), 35);
+        EXPECT_EQ(after.num("citizens"), 10);
+        EXPECT_EQ(after.num("lamps"), 6);
+    }
+}
+
+TEST(WholeGame, FlyingIntoTheLampsLosesEveryLifeToGameOver)
+{
+    std::vector<HarnessDump> dumps = playGame("--autopilot --autopilot-lamps 1 --seed 4", 90.0, 5);
+    ASSERT_FALSE(dumps.empty());
+    size_t last = lastInGame(dumps);
+    ASSERT_LT(last + 1, dumps.size()) << "the owl survived 90 s of flying at lamps";
+    const HarnessDump& after = dumps[last + 1];
+    EXPECT_EQ(after.num("mode"), 3);
+    EXPECT_EQ(after.num("lives"), 0);
+    EXPECT_LT(after.num("gameTime"), 90.0);
+    // Every life went to a lamp (knocked-down citizens may have given some back).
+    EXPECT_GE(countDeaths(dumps), 5);
+    for (size_t i = 1; i <= last; i++)
+        ASSERT_GE(dumps[i].num("score"), dumps[i - 1].num("score"));
+}
+
+TEST(WholeGame, TheSameSeedGivesTheSameDumpByteForByte)
+{
+    // The pilot and a script together: a pause in the middle of the pilot's game.
+    const std::string args = "--mode 2 --seconds 60 --autopilot --seed 3 --key '20 press p' --key '20.1 release p'"
+                             " --key '25 press p' --key '25.1 release p'" + dumpEvery(600, 3600);
+    int code1 = -1, code2 = -1;
+    std::string first = runHarness(args, &code1);
+    std::string second = runHarness(args, &code2);
+    ASSERT_EQ(code1, 0);
+    ASSERT_EQ(code2, 0);
+    EXPECT_EQ(first, second);
+    EXPECT_NE(first.find("\"pigeonsStruck\": "), std::string::npos) << first;
+    // Another seed is another game.
+    std::string other = runHarness("--mode 2 --seconds 60 --autopilot --seed 4 --key '20 press p' --key '20.1 release p'"
+                                   " --key '25 press p' --key '25.1 release p'" + dumpEvery(600, 3600));
+    EXPECT_NE(first, other);
+}
+
+TEST(WholeGame, TheAutopilotScoresAndOutlivesDoingNothingOrSwoopingBlindly)
+{
+    std::vector<HarnessDump> pilot = playGame("--autopilot --seed 1", 300.0, 5);
+    std::vector<HarnessDump> idle = playGame("--seed 1", 300.0, 5);
+    std::vector<HarnessDump> blind = playGame("--seed 1 --script " + blindSwooperScript(), 300.0, 5);
+    ASSERT_FALSE(pilot.empty() || idle.empty() || blind.empty());
+    const HarnessDump& p = pilot[lastInGame(pilot)];
+    const HarnessDump& i = idle[lastInGame(idle)];
+    const HarnessDump& b = blind[lastInGame(blind)];
+
+    // Doing nothing strikes no pigeon; the pilot strikes many more than the blind swooper.
+    EXPECT_EQ(i.num("pigeonsStruck"), 0);
+    EXPECT_GT(p.num("pigeonsStruck"), 5 * b.num("pigeonsStruck"));
+    EXPECT_GT(p.num("score"), 10 * i.num("score"));
+    EXPECT_GT(p.num("score"), 10 * b.num("score"));
+
+    // An idle owl bounces along the street under the lamp heads and never dies; the pilot ends
+    // with as many lives, and meets a lamp far less often than the blind swooper.
+    EXPECT_EQ(countDeaths(idle), 0);
+    EXPECT_GE(p.num("lives"), i.num("lives"));
+    EXPECT_GT(countDeaths(blind), 5);
+    EXPECT_LT(countDeaths(pilot) * 5, countDeaths(blind));
+}
+
+TEST(WholeGame, APauseStopsTheClockTheMusicAndThePilot)
+{
+    // Paused from 10 s to 30 s of virtual time: the game ends after 320 s, not 300.
+    std::vector<HarnessDump> dumps = playGame(
+        "--autopilot --seed 2 --key '10 press p' --key '10.1 release p' --key '30 press p' --key '30.1 release p'",
+        321.0, 30);
+    auto at = [&](double seconds) -> const HarnessDump& {
+        long frame = (long)(seconds * 60.0 + 0.5);
+        for (const HarnessDump& d : dumps)
+            if ((long)d.num("frame") == frame)
+                return d;
+        static const HarnessDump none;
+        ADD_FAILURE() << "no dump at " << seconds << " s";
+        return none;
+    };
+    const HarnessDump& early = at(15.0);
+    const HarnessDump& late = at(29.5);
+    EXPECT_EQ(early.num("paused"), 1);
+    EXPECT_EQ(late.num("paused"), 1);
+    EXPECT_EQ(early.text("gameTime"), late.text("gameTime"));
+    EXPECT_EQ(early.text("music"), late.text("music"));
+    EXPECT_EQ(early.text("owlX"), late.text("owlX"));
+    EXPECT_EQ(early.text("owlY"), late.text("owlY"));
+    EXPECT_EQ(early.text("moving"), late.text("moving"));
+    EXPECT_EQ(early.text("score"), late.text("score"));
+    EXPECT_NEAR(early.num("gameTime"), 10.0, 0.05);
+
+    EXPECT_EQ(at(35.0).num("paused"), 0);
+    EXPECT_NEAR(at(35.0).num("gameTime"), 15.0, 0.05);
+    EXPECT_EQ(at(319.5).num("mode"), 2);
+    EXPECT_EQ(at(320.5).num("mode"), 4);
+}

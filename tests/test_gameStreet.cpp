@@ -1,0 +1,358 @@
+// Tests of the street: citizens walking, knocked down by falling pigeons for a life or points,
+// speaking or paying as the owl flies by; lamps drifting with the street and electrocuting.
+
+#include "gameLocal.h"
+#include "main.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+#include <cmath>    // sin
+#include <cstdlib>  // srand, rand
+
+//---- Fixture
+
+class Street : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { testStartHeadless(true); }
+
+    void SetUp() override
+    {
+        owl.x = 100;
+        owl.y = 100;
+        owl.swoopActive = 0;
+        owl.dying = 0;
+        owl.deathDrift = 0;
+        owl.lives = 5;
+        owl.score = 0;
+        humansHit = 0;
+        LEVEL_SPEED = 82;
+        speakElapsed = 0;
+        // Every pigeon of the pool flying, far from the street.
+        for (Pigeon& p : pigeons) {
+            p.struck = 0;
+            p.x = 3000;
+            p.y = 100;
+        }
+    }
+
+    // Citizen i standing at x (the bob puts its y on the walking line), not hit, not talking.
+    static Citizen* citizenAt(int i, float x)
+    {
+        Citizen* c = &citizens[i];
+        c->x = x;
+        c->y = 650;
+        c->speed = 100;
+        c->hit = 0;
+        c->talkTimer = 0;
+        updateCitizen(c, 0);
+        return c;
+    }
+
+    // A struck pigeon of the pool placed right on the citizen's body.
+    static Pigeon* fallingOnto(const Citizen* c, int index = 0)
+    {
+        Pigeon* p = &pigeons[index];
+        p->struck = 1;
+        p->x = c->x;
+        p->y = c->y + 20;
+        return p;
+    }
+};
+
+//---- Citizens
+
+TEST_F(Street, ACitizenEntersBeyondTheRightEdgeAtTheStreetsSpeed)
+{
+    Citizen* c = &citizens[0];
+    c->hit = 1;
+    c->talkTimer = 0.3f;
+    LEVEL_SPEED = 118;
+    srand(9);
+    resetCitizen(c);
+    srand(9);
+    int speed = rand() % 50;
+    int x = rand() % 1000;
+    EXPECT_FLOAT_EQ(c->speed, (float)(118 * 1.13 + speed));
+    EXPECT_EQ(c->x, 1040.0f + x);
+    EXPECT_EQ(c->y, 650.0f);
+    EXPECT_EQ(c->hit, 0);
+    EXPECT_EQ(c->talkTimer, 0.0f);
+
+    // It keeps that speed when the street speeds up.
+    LEVEL_SPEED = 400;
+    float before = c->x;
+    updateCitizen(c, 0.5f);
+    EXPECT_FLOAT_EQ(c->x, before - c->speed * 0.5f);
+}
+
+TEST_F(Street, ACitizenWalksBobbingAndRespawnsPastTheLeftEdge)
+{
+    Citizen* c = citizenAt(0, 400);
+    updateCitizen(c, 0.5f);
+    EXPECT_FLOAT_EQ(c->x, 350);
+    EXPECT_FLOAT_EQ(c->y, 650 + 10 * (float)sin(7.0));
+    EXPECT_EQ(c->walk->sprite.x, 350.0f);
+    EXPECT_EQ(c->knocked->sprite.y, c->y);
+    EXPECT_EQ(c->walk->sprite.alpha, 1.0f);
+    EXPECT_EQ(c->talk->sprite.alpha, 0.0f);
+    EXPECT_EQ(c->knocked->sprite.alpha, 0.0f);
+
+    c = citizenAt(0, -99);
+    c->hit = 1;
+    updateCitizen(c, 0.01f);  // -100: still here
+    EXPECT_FLOAT_EQ(c->x, -100);
+    EXPECT_EQ(c->hit, 1);
+    updateCitizen(c, 0.01f);
+    EXPECT_GE(c->x, 1040.0f);
+    EXPECT_LT(c->x, 2040.0f);
+    EXPECT_EQ(c->hit, 0) << "respawned walking";
+    EXPECT_EQ(c->walk->sprite.alpha, 1.0f);
+}
+
+TEST_F(Street, AFallingPigeonGivesALifeOrTwoHundredPointsWhenLivesAreFull)
+{
+    owl.lives = 3;
+    Citizen* c = citizenAt(0, 500);
+    fallingOnto(c);
+    updateCitizen(c, 0);
+    EXPECT_EQ(c->hit, 1);
+    EXPECT_EQ(owl.lives, 4);
+    EXPECT_EQ(owl.score, 0) << "a life, and no points";
+    EXPECT_EQ(humansHit, 1);
+    EXPECT_EQ(c->knocked->sprite.alpha, 1.0f);
+    EXPECT_EQ(c->walk->sprite.alpha, 0.0f);
+    EXPECT_EQ(c->talk->sprite.alpha, 0.0f);
+
+    // Already down: nothing more from the same or another pigeon.
+    fallingOnto(c, 1);
+    updateCitizen(c, 0);
+    EXPECT_EQ(owl.lives, 4);
+    EXPECT_EQ(humansHit, 1);
+
+    // The fourth life comes back too; only with all five are points paid.
+    owl.lives = 4;
+    c = citizenAt(1, 700);
+    fallingOnto(c, 2);
+    updateCitizen(c, 0);
+    EXPECT_EQ(owl.lives, 5);
+    EXPECT_EQ(owl.score, 0);
+    c = citizenAt(2, 900);
+    fallingOnto(c, 3);
+    updateCitizen(c, 0);
+    EXPECT_EQ(owl.lives, 5);
+    EXPECT_EQ(owl.score, 200);
+    EXPECT_EQ(humansHit, 3);
+}
+
+TEST_F(Street, OnlyStruckPigeonsWithinFortyPixelsKnockCitizensDown)
+{
+    Citizen* c = citizenAt(0, 500);
+    Pigeon* p = fallingOnto(c);
+    p->struck = 0;
+    updateCitizen(c, 0);
+    EXPECT_EQ(c->hit, 0) << "a flying pigeon passes through";
+
+    p->struck = 1;
+    p->x = c->x + 40;  // centres exactly 40 apart
+    updateCitizen(c, 0);
+    EXPECT_EQ(c->hit, 0);
+    p->x = c->x + 39.99f;
+    updateCitizen(c, 0);
+    EXPECT_EQ(c->hit, 1);
+
+    // Pigeons beyond those in play count too.
+    c = citizenAt(1, 300);
+    fallingOnto(c, 599);
+    updateCitizen(c, 0);
+    EXPECT_EQ(c->hit, 1);
+}
+
+TEST_F(Street, OnePigeonKnocksDownTwoCitizens)
+{
+    Citizen* a = citizenAt(0, 500);
+    Citizen* b = citizenAt(1, 505);
+    Pigeon* p = fallingOnto(a);
+    p->x = 502;
+    owl.lives = 2;
+    updateCitizen(a, 0);
+    updateCitizen(b, 0);
+    EXPECT_EQ(a->hit, 1);
+    EXPECT_EQ(b->hit, 1);
+    EXPECT_EQ(owl.lives, 4);
+    EXPECT_EQ(humansHit, 2);
+    EXPECT_EQ(p->struck, 1) << "the pigeon falls on";
+}
+
+TEST_F(Street, SevenCitizensInEightCryOut)
+{
+    // The cry is decided by the first draw; the second picks the cry and is only made for one.
+    int silent = 0;
+    for (int seed = 1; seed <= 200; seed++) {
+        pigeons[0].struck = 0;
+        Citizen* c = citizenAt(0, 500);
+        fallingOnto(c);
+        srand(seed);
+        updateCitizen(c, 0);
+        int after = rand();
+        srand(seed);
+        if (rand() % 8 != 6)
+            rand();
+        else
+            silent++;
+        ASSERT_EQ(rand(), after) << "seed " << seed;
+    }
+    EXPECT_GT(silent, 10);
+    EXPECT_LT(silent, 45);
+}
+
+TEST_F(Street, OneCitizenSpeaksAtATimeAndTheOthersPayOnce)
+{
+    // The first within 149 pixels speaks and silences the street for 3 seconds.
+    Citizen* a = citizenAt(0, 500);
+    owl.x = a->x + 15 + 149.9f;  // 149 once truncated
+    owl.y = a->y + 35;
+    srand(4);
+    updateCitizen(a, 0);
+    EXPECT_EQ(speakElapsed, 3.0f);
+    EXPECT_FLOAT_EQ(a->talkTimer, 0.7f);
+    EXPECT_EQ(a->talk->sprite.alpha, 1.0f);
+    EXPECT_EQ(a->walk->sprite.alpha, 0.0f);
+    EXPECT_EQ(owl.score, 0);
+
+    // Another one approached meanwhile, within 139, pays 10 on the first frame only.
+    Citizen* b = citizenAt(1, 800);
+    owl.x = b->x + 15 + 139;
+    owl.y = b->y + 35;
+    updateCitizen(b, 0.1f);
+    EXPECT_EQ(owl.score, 10);
+    EXPECT_FLOAT_EQ(b->talkTimer, 0.4f) << "re-armed to 0.5, then counted down";
+    EXPECT_EQ(b->talk->sprite.alpha, 1.0f);
+    for (int i = 0; i < 5; i++) {
+        owl.x = b->x + 15 + 100;
+        updateCitizen(b, 0.1f);
+    }
+    EXPECT_EQ(owl.score, 10) << "once between respawns";
+
+    // Out of reach the talking runs out, slightly below zero, and still it never pays again.
+    owl.x = owl.y = 5000;
+    for (int i = 0; i < 6; i++)
+        updateCitizen(b, 0.1f);
+    EXPECT_LT(b->talkTimer, 0.0f);
+    EXPECT_EQ(b->walk->sprite.alpha, 1.0f);
+    owl.x = b->x + 15 + 50;
+    owl.y = b->y + 35;
+    updateCitizen(b, 0.1f);
+    EXPECT_EQ(owl.score, 10);
+
+    // Beyond 139 and while the street is silent: nothing at all.
+    Citizen* c = citizenAt(2, 200);
+    owl.x = c->x + 15 + 140;
+    owl.y = c->y + 35;
+    updateCitizen(c, 0);
+    EXPECT_EQ(owl.score, 10);
+    EXPECT_EQ(c->talkTimer, 0.0f);
+
+    // At 150 nobody speaks even when the street is quiet.
+    speakElapsed = 0;
+    owl.x = c->x + 15 + 150;
+    updateCitizen(c, 0);
+    EXPECT_EQ(speakElapsed, 0.0f);
+}
+
+TEST_F(Street, AKnockedDownCitizenPaysOnEveryFrameOfAFlyBy)
+{
+    speakElapsed = 2;
+    Citizen* c = citizenAt(0, 500);
+    c->hit = 1;
+    owl.x = c->x + 15 + 100;
+    owl.y = c->y + 35;
+    for (int i = 0; i < 4; i++)
+        updateCitizen(c, 0.01f);
+    EXPECT_EQ(owl.score, 40);
+    EXPECT_EQ(c->talkTimer, 0.0f);
+    EXPECT_EQ(c->knocked->sprite.alpha, 1.0f);
+    EXPECT_EQ(c->talk->sprite.alpha, 0.0f);
+}
+
+TEST_F(Street, TheOwlIsMeasuredBeforeTheCitizensStep)
+{
+    // 140 away before the step, 130 after it: no pay this frame.
+    speakElapsed = 2;
+    Citizen* c = citizenAt(0, 500);
+    c->speed = 100;
+    owl.x = c->x + 15 - 140;
+    owl.y = c->y + 35;
+    updateCitizen(c, 0.1f);
+    EXPECT_EQ(owl.score, 0);
+    updateCitizen(c, 0.0f);
+    EXPECT_EQ(owl.score, 10);
+}
+
+//---- Lamps
+
+TEST_F(Street, ALampEntersBeyondTheRightEdgeAtARandomHeight)
+{
+    Lamp* l = &lamps[0];
+    srand(17);
+    resetLamp(l);
+    srand(17);
+    int y = rand() % 300;
+    int x = rand() % 1000;
+    EXPECT_EQ(l->y, 300.0f + y);
+    EXPECT_EQ(l->x, 1200.0f + x);
+}
+
+TEST_F(Street, LampsFollowTheStreetsSpeedEveryFrameHigherOnesFaster)
+{
+    Lamp* l = &lamps[0];
+    l->x = 800;
+    l->y = 599;
+    updateLamp(l, 0.1f);
+    EXPECT_FLOAT_EQ(l->speed, 1.8f * 82 - 74.75f);
+    EXPECT_FLOAT_EQ(l->x, 800 - l->speed * 0.1f);
+    EXPECT_EQ(l->lampImage->sprite.x, l->x);
+    EXPECT_EQ(l->lampImage->sprite.y, 599.0f);
+    EXPECT_EQ(l->halo->sprite.x, l->x - 140);
+    EXPECT_EQ(l->halo->sprite.y, 599.0f - 150);
+    EXPECT_FLOAT_EQ(l->halo->sprite.alpha, (float)(0.8 + 0.2 * sin(l->x / 50.0)));
+
+    LEVEL_SPEED = 202;
+    l->y = 300;
+    updateLamp(l, 0);
+    EXPECT_FLOAT_EQ(l->speed, 1.8f * 202);
+
+    l->x = -99;
+    updateLamp(l, 0.001f);
+    EXPECT_FLOAT_EQ(l->x, -99.3636f) << "not yet past -100";
+    updateLamp(l, 0.1f);
+    EXPECT_GE(l->x, 1200.0f) << "respawned";
+    EXPECT_GE(l->y, 300.0f);
+    EXPECT_LT(l->y, 600.0f);
+    EXPECT_EQ(l->lampImage->sprite.x, l->x);
+}
+
+TEST_F(Street, TheLampsHeadElectrocutesWithinThirtyFivePixels)
+{
+    Lamp* l = &lamps[0];
+    l->x = 600;
+    l->y = 400;
+    owl.lives = 3;
+    owl.x = 626 + 35;  // exactly 35 from the head: survives
+    owl.y = 436;
+    updateLamp(l, 0);
+    EXPECT_EQ(owl.dying, 0);
+    EXPECT_EQ(owl.lives, 3);
+
+    owl.x = 626 + 34.99f;
+    updateLamp(l, 0);
+    EXPECT_EQ(owl.dying, 1);
+    EXPECT_EQ(owl.lives, 2);
+    EXPECT_FLOAT_EQ(owl.deathDrift, l->speed) << "the owl drifts off with the lamp";
+
+    // Contact on the following frames takes no further life.
+    LEVEL_SPEED = 300;
+    updateLamp(l, 0);
+    EXPECT_EQ(owl.lives, 2);
+    EXPECT_FLOAT_EQ(owl.deathDrift, 1.8f * 300 - 25) << "the drift follows the lamp's speed";
+    respawnOwl();
+}
