@@ -166,6 +166,7 @@ struct Citizen {
     Image* talk;      // "data/citizen4.png"
     float talkTimer;  // seconds the talking image still shows; gates the fly-by points
     int hit;          // 1 once knocked down, until respawned
+    int flyByPaid;    // 1 once the owl's fly-by has paid since the knock-down
     float speed;      // leftward px/s, fixed at respawn
     float x, y;       // position of the three sprites
 };

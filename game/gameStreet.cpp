@@ -19,6 +19,7 @@ void resetCitizen(Citizen* citizen)
     citizen->speed = (float)(LEVEL_SPEED * 1.13 + rand() % 50);
     citizen->y = 650;
     citizen->hit = 0;
+    citizen->flyByPaid = 0;
     citizen->talkTimer = 0;
     citizen->x = 1040 + rand() % 1000;
 }
@@ -55,14 +56,18 @@ void updateCitizen(Citizen* citizen, float dt)
     }
 
     // One line at a time across the street; a citizen who cannot speak pays for the fly-by
-    // instead, once, unless the timer has been set since its respawn.
+    // instead, once, unless the timer has been set since its respawn. A knocked-down citizen's
+    // timer is cleared on every frame, so it pays once per knock-down, not once per frame.
     if (dOwl <= 149 && speakElapsed <= 0) {
         NUX_PlaySound(sfxGenleman[rand() % 14]);
         speakElapsed = 3.0f;
         citizen->talkTimer = 0.7f;
     } else if (dOwl <= 139) {
-        if (citizen->talkTimer == 0)
+        if (citizen->talkTimer == 0 && !citizen->flyByPaid) {
             addScore(10, 1);
+            if (citizen->hit == 1)
+                citizen->flyByPaid = 1;
+        }
         citizen->talkTimer = 0.5f;
     }
 

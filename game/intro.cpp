@@ -38,6 +38,8 @@ static int highScore = 0;
 static int mostPigeons = 0;
 static int lastScore = 0;
 static int lastPigeons = 0;
+static char highScoreLine[64] = "";  // the title's two score lines, as last written
+static char lastScoreLine[64] = "";
 
 //---- Helpers
 
@@ -87,6 +89,9 @@ int getMostPigeons() { return mostPigeons; }
 int getLastScore() { return lastScore; }
 int getLastPigeons() { return lastPigeons; }
 
+const char* getHighScoreLine() { return highScoreLine; }
+const char* getLastScoreLine() { return lastScoreLine; }
+
 void clearHighScoresForTest()
 {
     highScore = mostPigeons = lastScore = lastPigeons = 0;
@@ -94,11 +99,10 @@ void clearHighScoresForTest()
 
 void initHighScores()
 {
-    char text[256];
-    snprintf(text, sizeof text, "HIGH SCORE: %6d POINTS      %d PIGEONS", highScore, mostPigeons);
-    NUX_SetLabelText(highScoreLabel, text);
-    snprintf(text, sizeof text, "LAST SCORE:  %6d POINTS      %d PIGEONS", lastScore, lastPigeons);
-    NUX_SetLabelText(lastScoreLabel, text);
+    snprintf(highScoreLine, sizeof highScoreLine, "HIGH SCORE: %6d POINTS      %d PIGEONS", highScore, mostPigeons);
+    NUX_SetLabelText(highScoreLabel, highScoreLine);
+    snprintf(lastScoreLine, sizeof lastScoreLine, "LAST SCORE:  %6d POINTS      %d PIGEONS", lastScore, lastPigeons);
+    NUX_SetLabelText(lastScoreLabel, lastScoreLine);
 
     highScoreLabel->sprite.x = 595.0f;
     highScoreLabel->sprite.y = 215.0f;

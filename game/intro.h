@@ -38,5 +38,8 @@ int getHighScore();
 int getMostPigeons();
 int getLastScore();
 int getLastPigeons();
+// The two score lines as the title last wrote them into its labels.
+const char* getHighScoreLine();
+const char* getLastScoreLine();
 // Tests only: all four counters back to 0, as when the program starts.
 void clearHighScoresForTest();

@@ -259,16 +259,24 @@ TEST_F(Street, OneCitizenSpeaksAtATimeAndTheOthersPayOnce)
     EXPECT_EQ(speakElapsed, 0.0f);
 }
 
-TEST_F(Street, AKnockedDownCitizenPaysOnEveryFrameOfAFlyBy)
+// Hovering over a knocked-down citizen once paid 10 points on every frame: hundreds a second.
+TEST_F(Street, AKnockedDownCitizenPaysItsFlyByOncePerKnockDown)
 {
     speakElapsed = 2;
     Citizen* c = citizenAt(0, 500);
     c->hit = 1;
     owl.x = c->x + 15 + 100;
     owl.y = c->y + 35;
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < 60; i++)
         updateCitizen(c, 0.01f);
-    EXPECT_EQ(owl.score, 40);
+    EXPECT_EQ(owl.score, 10);
+    owl.x = owl.y = 5000;
+    for (int i = 0; i < 60; i++)
+        updateCitizen(c, 0.01f);
+    owl.x = c->x + 15 + 100;
+    owl.y = c->y + 35;
+    updateCitizen(c, 0.01f);
+    EXPECT_EQ(owl.score, 10) << "leaving and coming back pays nothing more";
     EXPECT_EQ(c->talkTimer, 0.0f);
     EXPECT_EQ(c->knocked->sprite.alpha, 1.0f);
     EXPECT_EQ(c->talk->sprite.alpha, 0.0f);

@@ -127,6 +127,8 @@ static void dumpState(Dump& d)
     d.field("mostPigeons", getMostPigeons());
     d.field("lastScore", getLastScore());
     d.field("lastPigeons", getLastPigeons());
+    d.field("highScoreLine", getHighScoreLine());
+    d.field("lastScoreLine", getLastScoreLine());
 }
 
 // Opens the dump's stream: the file of --out, or else standard output kept for the dump alone,
