@@ -5,6 +5,7 @@
 #include <png.h>           // reading the pictures back
 #include <sndfile.h>       // decoding the sounds back
 #include <sys/wait.h>      // WEXITSTATUS for the generator's exit codes
+#include <atomic>          // the other thread's stop flag
 #include <cmath>           // fabs
 #include <cstdio>          // snprintf, fopen
 #include <cstdlib>         // system
@@ -13,6 +14,7 @@
 #include <regex>           // finding "data/..." names
 #include <set>             // names seen
 #include <string>          // paths
+#include <thread>          // a second thread drawing random numbers
 #include <vector>          // pixels and samples
 #include "assetgen.h"      // the manifest
 
@@ -307,24 +309,122 @@ TEST(Music, SectionsFallWhereTheScenesExpectThem) {
 
 //---- The generator itself
 
+static std::vector<std::string> readLines(const std::string &path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
 TEST(Generator, TwoRunsGiveTheSamePixelsAndSamples) {
+  // The build made data/ on two threads from the build folder; again on one thread, from another folder, with
+  // another locale and an environment that offers espeak-ng a different (empty) copy of its voices.
   fs::path dir = fs::temp_directory_path() / "dunmarrow-assets-again";
   fs::remove_all(dir);
-  ASSERT_EQ(runGenerator("--out \"" + dir.string() + "\""), 0);
+  fs::create_directories(dir / "home" / "espeak-ng-data");
+  std::string env = "cd \"" + dir.string() + "\" && env HOME=\"" + (dir / "home").string() + "\" ESPEAK_DATA_PATH=\"" +
+                    (dir / "home").string() + "\" LC_ALL=C.UTF-8 LANG=de_DE.UTF-8 TZ=Pacific/Chatham ";
+  std::string cmd = env + "\"" + ASSETS_GENERATOR + "\" --threads 1 --out pack >/dev/null 2>&1";
+  int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << cmd;
+  fs::path again = dir / "pack";
+
+  // The MANIFEST holds a line for every file, and both runs wrote the same one.
+  std::vector<std::string> first = readLines(dataPath("MANIFEST")), second = readLines((again / "MANIFEST").string());
+  ASSERT_EQ(first.size(), (size_t)assetCount());
+  ASSERT_EQ(second.size(), first.size());
+  for (int i = 0; i < assetCount(); ++i) {
+    EXPECT_NE(first[(size_t)i].find(assetTable()[i].name), std::string::npos) << first[(size_t)i];
+    EXPECT_EQ(first[(size_t)i], second[(size_t)i]) << assetTable()[i].name << " differs between runs";
+  }
+  // And decoded here, independently of the generator's own reading.
   for (int i = 0; i < assetCount(); ++i) {
     const AssetEntry &e = assetTable()[i];
-    std::string again = (dir / e.name).string();
+    std::string other = (again / e.name).string();
     if (e.kind == ASSET_PICTURE) {
       Picture a, b;
-      ASSERT_TRUE(readPng(dataPath(e.name), a) && readPng(again, b)) << e.name;
+      ASSERT_TRUE(readPng(dataPath(e.name), a) && readPng(other, b)) << e.name;
       EXPECT_TRUE(a.rgba == b.rgba) << e.name << " differs between runs";
     } else if (e.kind != ASSET_FONT) {
       // Ogg files carry a random stream serial, so the decoded samples are compared, not the bytes.
-      Decoded a = decode(dataPath(e.name)), b = decode(again);
+      Decoded a = decode(dataPath(e.name)), b = decode(other);
       ASSERT_TRUE(a.ok && b.ok) << e.name;
       EXPECT_TRUE(a.samples == b.samples) << e.name << " differs between runs";
     }
   }
+  fs::remove_all(dir);
+}
+
+TEST(Generator, VoicesIgnoreRandomDrawsOnOtherThreads) {
+  // espeak-ng breathes with rand(); while it speaks, the other worker's libraries draw from rand() too.
+  fs::path dir = fs::temp_directory_path() / "dunmarrow-voices-again";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  ASSERT_TRUE(voicesInit());
+  std::atomic<bool> stop{false};
+  std::atomic<long> draws{0};
+  std::thread other([&]() {
+    while (!stop) {
+      (void)rand();
+      ++draws;
+    }
+  });
+  int failures = makeVoices(dir.string().c_str());
+  stop = true;
+  other.join();
+  ASSERT_EQ(failures, 0);
+  EXPECT_GT(draws.load(), 0);
+  int voices = 0;
+  for (int i = 0; i < assetCount(); ++i) {
+    const AssetEntry &e = assetTable()[i];
+    if (!fs::is_regular_file(dir / e.name)) continue;
+    ++voices;
+    EXPECT_EQ(fingerprintLine(dir.string().c_str(), e), fingerprintLine(ASSETS_DATA_DIR, e)) << e.name;
+  }
+  EXPECT_EQ(voices, 28);
+  fs::remove_all(dir);
+}
+
+TEST(Generator, ManifestChangesWhenOneSampleChanges) {
+  // The fingerprint must see a one-sample difference, or the comparison above proves nothing.
+  fs::path dir = fs::temp_directory_path() / "dunmarrow-fingerprint";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const AssetEntry *wav = findAsset("flap01.wav"), *png = findAsset("spark.png");
+  ASSERT_TRUE(wav && png);
+  fs::copy_file(dataPath(wav->name), dir / wav->name);
+  fs::copy_file(dataPath(png->name), dir / png->name);
+  std::string soundBefore = fingerprintLine(dir.string().c_str(), *wav);
+  std::string pictureBefore = fingerprintLine(dir.string().c_str(), *png);
+  ASSERT_FALSE(soundBefore.empty());
+  ASSERT_FALSE(pictureBefore.empty());
+  {
+    SF_INFO info = {};
+    SNDFILE *f = sf_open((dir / wav->name).string().c_str(), SFM_RDWR, &info);
+    ASSERT_NE(f, nullptr);
+    short s = 0;
+    sf_seek(f, info.frames / 2, SEEK_SET);
+    sf_read_short(f, &s, 1);
+    s = (short)(s == 32767 ? s - 1 : s + 1);
+    sf_seek(f, info.frames / 2, SEEK_SET);
+    sf_write_short(f, &s, 1);
+    sf_close(f);
+  }
+  EXPECT_NE(fingerprintLine(dir.string().c_str(), *wav), soundBefore);
+  // A picture re-encoded with other compression but the same pixels keeps its line.
+  Picture p;
+  ASSERT_TRUE(readPng((dir / png->name).string(), p));
+  png_image image = {};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = (png_uint_32)p.width;
+  image.height = (png_uint_32)p.height;
+  image.format = PNG_FORMAT_RGBA;
+  ASSERT_TRUE(png_image_write_to_file(&image, (dir / png->name).string().c_str(), 0, p.rgba.data(), 0, nullptr));
+  EXPECT_EQ(fingerprintLine(dir.string().c_str(), *png), pictureBefore);
+  p.rgba[3] ^= 1;
+  ASSERT_TRUE(png_image_write_to_file(&image, (dir / png->name).string().c_str(), 0, p.rgba.data(), 0, nullptr));
+  EXPECT_NE(fingerprintLine(dir.string().c_str(), *png), pictureBefore);
+  EXPECT_TRUE(fingerprintLine(dir.string().c_str(), *findAsset("city.png")).empty()) << "a missing file has no line";
   fs::remove_all(dir);
 }
 
