@@ -51,3 +51,49 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     NUX_StopMusic();
     return 0;
 }
+
+#ifdef DUNMARROW_FUZZ_BUILD
+// libogg drops a page whose checksum is wrong, so a mutated Vorbis header would never be decoded:
+// after each mutation every whole Ogg page gets its right checksum back.
+extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
+
+// Ogg's CRC-32: polynomial 0x04c11db7, most significant bit first, no reflection, zero start.
+static uint32_t oggCrc(const uint8_t* data, size_t size)
+{
+    uint32_t crc = 0;
+    for (size_t i = 0; i < size; i++) {
+        crc ^= (uint32_t)data[i] << 24;
+        for (int bit = 0; bit < 8; bit++)
+            crc = crc & 0x80000000u ? (crc << 1) ^ 0x04c11db7u : crc << 1;
+    }
+    return crc;
+}
+
+extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned int)
+{
+    size = LLVMFuzzerMutate(data, size, maxSize);
+    size_t at = 0;
+    while (at + 27 <= size) {
+        if (data[at] != 'O' || data[at + 1] != 'g' || data[at + 2] != 'g' || data[at + 3] != 'S') {
+            at++;
+            continue;
+        }
+        size_t segments = data[at + 26], body = 0;
+        if (at + 27 + segments > size)
+            break;
+        for (size_t i = 0; i < segments; i++)
+            body += data[at + 27 + i];
+        size_t page = 27 + segments + body;
+        if (at + page > size)
+            break;
+        data[at + 22] = data[at + 23] = data[at + 24] = data[at + 25] = 0;
+        uint32_t crc = oggCrc(data + at, page);
+        data[at + 22] = (uint8_t)crc;   // stored least significant byte first
+        data[at + 23] = (uint8_t)(crc >> 8);
+        data[at + 24] = (uint8_t)(crc >> 16);
+        data[at + 25] = (uint8_t)(crc >> 24);
+        at += page;
+    }
+    return size;
+}
+#endif
