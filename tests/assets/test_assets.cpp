@@ -5,6 +5,7 @@
 #include <png.h>           // reading the pictures back
 #include <sndfile.h>       // decoding the sounds back
 #include <sys/wait.h>      // WEXITSTATUS for the generator's exit codes
+#include <unistd.h>        // getpid, for scratch paths of this run alone
 #include <atomic>          // the other thread's stop flag
 #include <cmath>           // fabs
 #include <cstdio>          // snprintf, fopen
@@ -29,6 +30,11 @@ struct Picture {
 };
 
 static std::string dataPath(const char *name) { return std::string(ASSETS_DATA_DIR) + "/" + name; }
+
+// A scratch path of this process alone: test runs of other checkouts on the same machine use the same names.
+static fs::path scratchPath(const char *name) {
+  return fs::temp_directory_path() / (std::string(name) + "-" + std::to_string((long)getpid()));
+}
 
 static bool readPng(const std::string &path, Picture &pic) {
   FILE *f = fopen(path.c_str(), "rb");
@@ -319,7 +325,7 @@ static std::vector<std::string> readLines(const std::string &path) {
 TEST(Generator, TwoRunsGiveTheSamePixelsAndSamples) {
   // The build made data/ on two threads from the build folder; again on one thread, from another folder, with
   // another locale and an environment that offers espeak-ng a different (empty) copy of its voices.
-  fs::path dir = fs::temp_directory_path() / "dunmarrow-assets-again";
+  fs::path dir = scratchPath("dunmarrow-assets-again");
   fs::remove_all(dir);
   fs::create_directories(dir / "home" / "espeak-ng-data");
   std::string env = "cd \"" + dir.string() + "\" && env HOME=\"" + (dir / "home").string() + "\" ESPEAK_DATA_PATH=\"" +
@@ -357,7 +363,7 @@ TEST(Generator, TwoRunsGiveTheSamePixelsAndSamples) {
 
 TEST(Generator, VoicesIgnoreRandomDrawsOnOtherThreads) {
   // espeak-ng breathes with rand(); while it speaks, the other worker's libraries draw from rand() too.
-  fs::path dir = fs::temp_directory_path() / "dunmarrow-voices-again";
+  fs::path dir = scratchPath("dunmarrow-voices-again");
   fs::remove_all(dir);
   fs::create_directories(dir);
   ASSERT_TRUE(voicesInit());
@@ -387,7 +393,7 @@ TEST(Generator, VoicesIgnoreRandomDrawsOnOtherThreads) {
 
 TEST(Generator, ManifestChangesWhenOneSampleChanges) {
   // The fingerprint must see a one-sample difference, or the comparison above proves nothing.
-  fs::path dir = fs::temp_directory_path() / "dunmarrow-fingerprint";
+  fs::path dir = scratchPath("dunmarrow-fingerprint");
   fs::remove_all(dir);
   fs::create_directories(dir);
   const AssetEntry *wav = findAsset("flap01.wav"), *png = findAsset("spark.png");
@@ -429,7 +435,7 @@ TEST(Generator, ManifestChangesWhenOneSampleChanges) {
 }
 
 TEST(Generator, RejectsBadOptionsAndMissingInputsWithoutCrashing) {
-  fs::path dir = fs::temp_directory_path() / "dunmarrow-assets-bad";
+  fs::path dir = scratchPath("dunmarrow-assets-bad");
   fs::remove_all(dir);
   EXPECT_EQ(runGenerator(""), 2);
   EXPECT_EQ(runGenerator("--out"), 2);
@@ -444,7 +450,7 @@ TEST(Generator, RejectsBadOptionsAndMissingInputsWithoutCrashing) {
 }
 
 TEST(Generator, ContactSheetShowsEveryPicture) {
-  fs::path sheet = fs::temp_directory_path() / "dunmarrow-contact-sheet.png";
+  fs::path sheet = scratchPath("dunmarrow-contact-sheet").string() + ".png";
   fs::remove(sheet);
   ASSERT_EQ(runGenerator("--out \"" + std::string(ASSETS_DATA_DIR) + "\" --contact-sheet \"" + sheet.string() +
                          "\" --sheet-only"), 0);
