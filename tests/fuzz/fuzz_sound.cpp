@@ -5,6 +5,7 @@
 
 #include "fuzz_util.h"   // the scratch file
 #include "nux_sound.h"   // the loaders under test
+#include <cstdlib>       // atexit
 #include <vector>        // the rendered block
 
 static bool started = false;
@@ -12,6 +13,9 @@ static std::vector<float> mixed(2 * 2048);
 
 static void startSound()
 {
+    static bool registered = false;
+    if (!registered)
+        registered = atexit(NUX_ShutdownSound) == 0;   // OpenAL complains of a device left open at exit
     NUX_ShutdownSound();
     started = NUX_InitSoundLoopback(8, 44100) == 1;
 }
