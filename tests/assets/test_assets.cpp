@@ -5,8 +5,9 @@
 #include <png.h>           // reading the pictures back
 #include <sndfile.h>       // decoding the sounds back
 #include <sys/wait.h>      // WEXITSTATUS for the generator's exit codes
-#include <unistd.h>        // getpid for this run's own scratch files
+#include <unistd.h>        // getpid, for scratch paths of this run alone
 #include <algorithm>       // sort, max
+#include <atomic>          // the other thread's stop flag
 #include <cmath>           // fabs, log10, sqrt
 #include <cstdio>          // snprintf, fopen
 #include <cstdlib>         // system
@@ -15,6 +16,7 @@
 #include <regex>           // finding "data/..." names
 #include <set>             // names seen
 #include <string>          // paths
+#include <thread>          // a second thread drawing random numbers
 #include <vector>          // pixels and samples
 #include "assetgen.h"      // the manifest
 
@@ -29,6 +31,11 @@ struct Picture {
 };
 
 static std::string dataPath(const char *name) { return std::string(ASSETS_DATA_DIR) + "/" + name; }
+
+// A scratch path of this process alone: test runs of other checkouts on the same machine use the same names.
+static fs::path scratchPath(const char *name) {
+  return fs::temp_directory_path() / (std::string(name) + "-" + std::to_string((long)getpid()));
+}
 
 static bool readPng(const std::string &path, Picture &pic) {
   FILE *f = fopen(path.c_str(), "rb");
@@ -76,12 +83,6 @@ static Decoded decode(const std::string &path) {
   d.samples.resize((size_t)got * info.channels);
   d.ok = got > 0;
   return d;
-}
-
-// A path in the temporary folder that belongs to this test run alone: two runs at once (two build folders,
-// two checkouts on one machine) must not clear each other's files.
-static fs::path scratch(const char *name) {
-  return fs::temp_directory_path() / (std::to_string((long)getpid()) + "-" + name);
 }
 
 static int runGenerator(const std::string &args) {
@@ -592,20 +593,45 @@ TEST(Music, MarksTheFrenzyAndTheEndingsTurns) {
 
 //---- The generator itself
 
+static std::vector<std::string> readLines(const std::string &path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
 TEST(Generator, TwoRunsGiveTheSamePixelsAndSamples) {
-  fs::path dir = scratch("dunmarrow-assets-again");
+  // The build made data/ on two threads from the build folder; again on one thread, from another folder, with
+  // another locale and an environment that offers espeak-ng a different (empty) copy of its voices.
+  fs::path dir = scratchPath("dunmarrow-assets-again");
   fs::remove_all(dir);
-  ASSERT_EQ(runGenerator("--out \"" + dir.string() + "\""), 0);
+  fs::create_directories(dir / "home" / "espeak-ng-data");
+  std::string env = "cd \"" + dir.string() + "\" && env HOME=\"" + (dir / "home").string() + "\" ESPEAK_DATA_PATH=\"" +
+                    (dir / "home").string() + "\" LC_ALL=C.UTF-8 LANG=de_DE.UTF-8 TZ=Pacific/Chatham ";
+  std::string cmd = env + "\"" + ASSETS_GENERATOR + "\" --threads 1 --out pack >/dev/null 2>&1";
+  int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << cmd;
+  fs::path again = dir / "pack";
+
+  // The MANIFEST holds a line for every file, and both runs wrote the same one.
+  std::vector<std::string> first = readLines(dataPath("MANIFEST")), second = readLines((again / "MANIFEST").string());
+  ASSERT_EQ(first.size(), (size_t)assetCount());
+  ASSERT_EQ(second.size(), first.size());
+  for (int i = 0; i < assetCount(); ++i) {
+    EXPECT_NE(first[(size_t)i].find(assetTable()[i].name), std::string::npos) << first[(size_t)i];
+    EXPECT_EQ(first[(size_t)i], second[(size_t)i]) << assetTable()[i].name << " differs between runs";
+  }
+  // And decoded here, independently of the generator's own reading.
   for (int i = 0; i < assetCount(); ++i) {
     const AssetEntry &e = assetTable()[i];
-    std::string again = (dir / e.name).string();
+    std::string other = (again / e.name).string();
     if (e.kind == ASSET_PICTURE) {
       Picture a, b;
-      ASSERT_TRUE(readPng(dataPath(e.name), a) && readPng(again, b)) << e.name;
+      ASSERT_TRUE(readPng(dataPath(e.name), a) && readPng(other, b)) << e.name;
       EXPECT_TRUE(a.rgba == b.rgba) << e.name << " differs between runs";
     } else if (e.kind != ASSET_FONT) {
       // Ogg files carry a random stream serial, so the decoded samples are compared, not the bytes.
-      Decoded a = decode(dataPath(e.name)), b = decode(again);
+      Decoded a = decode(dataPath(e.name)), b = decode(other);
       ASSERT_TRUE(a.ok && b.ok) << e.name;
       EXPECT_TRUE(a.samples == b.samples) << e.name << " differs between runs";
     }
@@ -613,8 +639,81 @@ TEST(Generator, TwoRunsGiveTheSamePixelsAndSamples) {
   fs::remove_all(dir);
 }
 
+TEST(Generator, VoicesIgnoreRandomDrawsOnOtherThreads) {
+  // espeak-ng breathes with rand(); while it speaks, the other worker's libraries draw from rand() too.
+  fs::path dir = scratchPath("dunmarrow-voices-again");
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  ASSERT_TRUE(voicesInit());
+  std::atomic<bool> stop{false};
+  std::atomic<long> draws{0};
+  std::thread other([&]() {
+    while (!stop) {
+      (void)rand();
+      ++draws;
+    }
+  });
+  int failures = makeVoices(dir.string().c_str());
+  stop = true;
+  other.join();
+  ASSERT_EQ(failures, 0);
+  EXPECT_GT(draws.load(), 0);
+  int voices = 0;
+  for (int i = 0; i < assetCount(); ++i) {
+    const AssetEntry &e = assetTable()[i];
+    if (!fs::is_regular_file(dir / e.name)) continue;
+    ++voices;
+    EXPECT_EQ(fingerprintLine(dir.string().c_str(), e), fingerprintLine(ASSETS_DATA_DIR, e)) << e.name;
+  }
+  EXPECT_EQ(voices, 28);
+  fs::remove_all(dir);
+}
+
+TEST(Generator, ManifestChangesWhenOneSampleChanges) {
+  // The fingerprint must see a one-sample difference, or the comparison above proves nothing.
+  fs::path dir = scratchPath("dunmarrow-fingerprint");
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const AssetEntry *wav = findAsset("flap01.wav"), *png = findAsset("spark.png");
+  ASSERT_TRUE(wav && png);
+  fs::copy_file(dataPath(wav->name), dir / wav->name);
+  fs::copy_file(dataPath(png->name), dir / png->name);
+  std::string soundBefore = fingerprintLine(dir.string().c_str(), *wav);
+  std::string pictureBefore = fingerprintLine(dir.string().c_str(), *png);
+  ASSERT_FALSE(soundBefore.empty());
+  ASSERT_FALSE(pictureBefore.empty());
+  {
+    SF_INFO info = {};
+    SNDFILE *f = sf_open((dir / wav->name).string().c_str(), SFM_RDWR, &info);
+    ASSERT_NE(f, nullptr);
+    short s = 0;
+    sf_seek(f, info.frames / 2, SEEK_SET);
+    sf_read_short(f, &s, 1);
+    s = (short)(s == 32767 ? s - 1 : s + 1);
+    sf_seek(f, info.frames / 2, SEEK_SET);
+    sf_write_short(f, &s, 1);
+    sf_close(f);
+  }
+  EXPECT_NE(fingerprintLine(dir.string().c_str(), *wav), soundBefore);
+  // A picture re-encoded with other compression but the same pixels keeps its line.
+  Picture p;
+  ASSERT_TRUE(readPng((dir / png->name).string(), p));
+  png_image image = {};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = (png_uint_32)p.width;
+  image.height = (png_uint_32)p.height;
+  image.format = PNG_FORMAT_RGBA;
+  ASSERT_TRUE(png_image_write_to_file(&image, (dir / png->name).string().c_str(), 0, p.rgba.data(), 0, nullptr));
+  EXPECT_EQ(fingerprintLine(dir.string().c_str(), *png), pictureBefore);
+  p.rgba[3] ^= 1;
+  ASSERT_TRUE(png_image_write_to_file(&image, (dir / png->name).string().c_str(), 0, p.rgba.data(), 0, nullptr));
+  EXPECT_NE(fingerprintLine(dir.string().c_str(), *png), pictureBefore);
+  EXPECT_TRUE(fingerprintLine(dir.string().c_str(), *findAsset("city.png")).empty()) << "a missing file has no line";
+  fs::remove_all(dir);
+}
+
 TEST(Generator, RejectsBadOptionsAndMissingInputsWithoutCrashing) {
-  fs::path dir = scratch("dunmarrow-assets-bad");
+  fs::path dir = scratchPath("dunmarrow-assets-bad");
   fs::remove_all(dir);
   EXPECT_EQ(runGenerator(""), 2);
   EXPECT_EQ(runGenerator("--out"), 2);
@@ -629,7 +728,7 @@ TEST(Generator, RejectsBadOptionsAndMissingInputsWithoutCrashing) {
 }
 
 TEST(Generator, ContactSheetShowsEveryPicture) {
-  fs::path sheet = scratch("dunmarrow-contact-sheet.png");
+  fs::path sheet = scratchPath("dunmarrow-contact-sheet").string() + ".png";
   fs::remove(sheet);
   ASSERT_EQ(runGenerator("--out \"" + std::string(ASSETS_DATA_DIR) + "\" --contact-sheet \"" + sheet.string() +
                          "\" --sheet-only"), 0);
@@ -639,7 +738,7 @@ TEST(Generator, ContactSheetShowsEveryPicture) {
   EXPECT_EQ(p.height, 11 * 200);   // 81 pictures, 8 to a row
   fs::remove(sheet);
   // A folder without the pictures gets no sheet of empty cells: the generator refuses.
-  fs::path empty = scratch("dunmarrow-assets-empty");
+  fs::path empty = scratchPath("dunmarrow-assets-empty");
   fs::remove_all(empty);
   fs::create_directories(empty);
   EXPECT_EQ(runGenerator("--out \"" + empty.string() + "\" --contact-sheet \"" + sheet.string() + "\" --sheet-only"), 1);

@@ -4,6 +4,7 @@
 
 #include <cairo.h>    // cairo_t, cairo_surface_t for the picture units
 #include <cstdint>    // uint64_t for the fixed-seed generator
+#include <string>     // fingerprint lines
 #include <vector>     // sample buffers
 
 //---- Manifest
@@ -35,6 +36,9 @@ uint64_t rngNext(Rng &r);
 double rngUniform(Rng &r);                  // [0, 1)
 double rngRange(Rng &r, double lo, double hi);
 int rngInt(Rng &r, int n);                  // [0, n)
+// Restarts this thread's stream behind the C library's rand(), which espeak-ng, cairo and FluidSynth draw from,
+// from `name`: whatever they draw for one file then depends on that file alone, never on the other thread.
+void seedLibraryRandom(const char *name);
 
 //---- Pictures (paint.cpp, pictures.cpp)
 
@@ -142,6 +146,9 @@ const char *soundfont();
 // Each writes its files into `dir` and returns the number of failures.
 int makeMusic(const char *dir, const char *name);
 int makeEffect(const char *dir, const char *name);
+// Starts espeak-ng from its installed data, whatever the environment says; call before any second thread runs
+// (it sets the C library's character locale). False when it cannot start.
+bool voicesInit();
 int makeVoices(const char *dir);   // every spoken file; espeak-ng is single-threaded, so one job
 
 //---- Desktop icon (icon.cpp)
@@ -149,3 +156,12 @@ int makeVoices(const char *dir);   // every spoken file; espeak-ng is single-thr
 // Writes the launcher icon into `dir` as the icon theme lays it out: 48x48, 128x128 and 256x256
 // apps/dunmarrow.png and scalable/apps/dunmarrow.svg. Returns the number of failures.
 int makeIcons(const char *dir);
+
+//---- Fingerprints of the decoded content (fingerprint.cpp)
+
+// One line for a file of the pack: a 64-bit hash of what the game gets from it (the RGBA pixels of a picture,
+// the 16-bit samples of a sound, the bytes of the font) with its shape, then the name. Empty when it cannot be read.
+std::string fingerprintLine(const char *dir, const AssetEntry &entry);
+// Writes dir/MANIFEST: the fingerprint of every file in the manifest's order, then of the font. Two packs made
+// on any machine, any number of threads, in any environment, must give the same MANIFEST.
+bool writeFingerprints(const char *dir, int threads);

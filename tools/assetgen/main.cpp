@@ -35,6 +35,7 @@ static bool isVoice(const char *name) {
 
 static void runJob(Job &job, const char *dir) {
   auto t0 = std::chrono::steady_clock::now();
+  seedLibraryRandom(job.entry ? job.entry->name : "voices");
   switch (job.kind) {
     case JOB_PICTURE: job.failures = paintPicture(dir, *job.entry); break;
     case JOB_MUSIC: job.failures = makeMusic(dir, job.entry->name); break;
@@ -167,6 +168,10 @@ int main(int argc, char **argv) {
     return 1;
   }
   soundfontPath(sf2);
+  if (!voicesInit()) {
+    fprintf(stderr, "assetgen: espeak-ng could not start\n");
+    return 1;
+  }
 
   auto t0 = std::chrono::steady_clock::now();
   // Longest jobs first so the two threads finish together: the game's music, the voices, the other music.
@@ -216,6 +221,8 @@ int main(int argc, char **argv) {
       ++failures;
     }
   }
+  // What each file decodes to, for comparing two packs.
+  if (!writeFingerprints(out, threads)) ++failures;
   double total = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   printf("assetgen: %d files in %.1f s on %d thread%s (work: pictures %.1f s, music %.1f s, effects %.1f s, voices %.1f s)\n",
          assetCount(), total, threads, threads > 1 ? "s" : "", pictures, music, effects, voices);

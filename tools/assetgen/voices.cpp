@@ -11,7 +11,7 @@
 //---- File-level state: the callback appends to this buffer (espeak-ng runs on one thread only)
 
 static std::vector<short> g_speech;
-static int g_speechRate = 22050;
+static int g_speechRate = 0;   // set by voicesInit
 
 static int collect(short *wav, int count, espeak_EVENT *) {
   if (wav && count > 0) g_speech.insert(g_speech.end(), wav, wav + count);
@@ -30,6 +30,10 @@ struct Speaker {
 // Speaks `text` and returns it at the pack's sample rate, mono; leading and trailing silence trimmed.
 static Sound speak(const Speaker &who, const char *text) {
   g_speech.clear();
+  // The breath in some voices is noise from rand(): the same words by the same voice always breathe alike.
+  char seed[256];
+  snprintf(seed, sizeof seed, "%s %d %s", who.voice, who.rate, text);
+  seedLibraryRandom(seed);
   espeak_SetVoiceByName(who.voice);
   espeak_SetParameter(espeakRATE, who.rate, 0);
   espeak_SetParameter(espeakPITCH, who.pitch, 0);
@@ -164,13 +168,19 @@ static const char *GAMEOVER_LINE = "And so the owl fell, and the pigeons ruled t
 
 //---- The job
 
+bool voicesInit() {
+  // The installed voices, never a copy named by ESPEAK_DATA_PATH or found under $HOME.
+  g_speechRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 200, ASSETGEN_ESPEAK_DATA, espeakINITIALIZE_DONT_EXIT);
+  if (g_speechRate <= 0) return false;
+  espeak_SetSynthCallback(collect);
+  return true;
+}
+
 int makeVoices(const char *dir) {
-  g_speechRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 200, nullptr, espeakINITIALIZE_DONT_EXIT);
   if (g_speechRate <= 0) {
     fprintf(stderr, "assetgen: espeak-ng could not start\n");
     return 20;
   }
-  espeak_SetSynthCallback(collect);
   int failures = 0;
   char name[64];
 
