@@ -102,11 +102,13 @@ TEST(Harness, ScriptLinesOfAnyLengthAndTheDumpAloneOnStandardOutput)
 
 TEST(Harness, SaysInOneLineWhichDataFilesItCouldNotLoad)
 {
-    // Started from a folder without the pack: one line on standard error names what is missing
-    // and counts the rest, and play goes on.
+    // Given a pack that holds nothing but its font: one line on standard error names what is
+    // missing and counts the rest, and play goes on.
     int code = -1;
-    std::string said = testRun("cd " + testTempDir() + " && " DUNMARROW_BINARY_DIR
-                               "/dunmarrow-harness --mode 0 --frames 30 2>&1 >/dev/null",
+    std::string bare = testTempDir() + "/bare-pack";
+    std::string said = testRun("rm -rf " + bare + " && mkdir -p " + bare + " && cp " DUNMARROW_BINARY_DIR
+                               "/data/futurabd.ttf " + bare + " && cd " + testTempDir() + " && " DUNMARROW_BINARY_DIR
+                               "/dunmarrow-harness --data-dir " + bare + " --mode 0 --frames 30 2>&1 >/dev/null",
                                &code);
     EXPECT_EQ(code, 0) << said;
     size_t line = said.find("DUNMARROW: could not load ");
