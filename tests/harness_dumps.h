@@ -4,6 +4,7 @@
 
 #include "testutil.h"
 
+#include <algorithm>  // min
 #include <cmath>   // NAN
 #include <cstdlib>  // strtod
 #include <map>     // the fields of one dump
@@ -13,6 +14,7 @@
 // One dumped frame: every field's value as the harness wrote it (strings without their quotes).
 struct HarnessDump {
     std::map<std::string, std::string> fields;
+    std::vector<std::string> names;  // the field names in the order the harness wrote them
 
     bool has(const char* name) const { return fields.count(name) != 0; }
     // The field as a number; NaN when it is missing, so that every comparison with it fails.
@@ -54,17 +56,23 @@ inline std::vector<HarnessDump> parseDumps(const std::string& out)
             if (nameStart == std::string::npos || nameStart > end)
                 break;
             size_t nameEnd = out.find('"', nameStart + 1);
+            if (nameEnd == std::string::npos || nameEnd + 3 >= end)
+                break;  // a cut-off record: keep the fields read so far
             std::string name = out.substr(nameStart + 1, nameEnd - nameStart - 1);
             size_t value = nameEnd + 3;  // past `": `
             size_t valueEnd;
             if (out[value] == '"') {
                 valueEnd = out.find('"', value + 1);
+                if (valueEnd == std::string::npos || valueEnd > end)
+                    break;
                 dump.fields[name] = out.substr(value + 1, valueEnd - value - 1);
                 valueEnd++;
             } else {
-                valueEnd = out.find_first_of(",}", value);
+                // Up to the next field or the end: a number written with a decimal comma stays whole.
+                valueEnd = std::min(out.find(", \"", value), end);
                 dump.fields[name] = out.substr(value, valueEnd - value);
             }
+            dump.names.push_back(name);
             at = valueEnd + 1;
         }
         dumps.push_back(dump);
