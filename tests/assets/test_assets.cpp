@@ -134,6 +134,20 @@ TEST(Manifest, ListsEachOfTheGamesFilesOnce) {
   EXPECT_EQ(findAsset(nullptr), nullptr);
 }
 
+// A row copied without its painter would paint another picture's pixels under its own name.
+TEST(Manifest, EachPictureNamesItsOwnPainter) {
+  std::set<PicturePainter> painters;
+  for (int i = 0; i < assetCount(); ++i) {
+    const AssetEntry &e = assetTable()[i];
+    if (e.kind != ASSET_PICTURE) {
+      EXPECT_EQ(e.paint, nullptr) << e.name;
+      continue;
+    }
+    ASSERT_NE(e.paint, nullptr) << e.name;
+    EXPECT_TRUE(painters.insert(e.paint).second) << "shares its painter with another picture: " << e.name;
+  }
+}
+
 TEST(Manifest, CoversEveryDataNameInTheGameSources) {
   // A scene that names a file the generator does not make fails here.
   std::regex literal("\"data/([^\"]+)\"");

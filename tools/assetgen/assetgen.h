@@ -11,6 +11,11 @@
 
 enum AssetKind { ASSET_PICTURE = 0, ASSET_MUSIC = 1, ASSET_SOUND = 2, ASSET_FONT = 3 };
 
+struct Canvas;
+struct Rng;
+// Paints one picture on a canvas of its row's size; `rng` is seeded from the picture's name (pictures.h).
+typedef void (*PicturePainter)(Canvas &c, Rng &rng);
+
 // One file of the pack. Pictures: width and height in pixels. Music: the shortest length the scenes rely on and
 // whether the track loops; sounds: the longest length allowed (0 = no limit).
 struct AssetEntry {
@@ -20,6 +25,7 @@ struct AssetEntry {
   double minSeconds;    // music: at least this long
   double maxSeconds;    // sounds and music: at most this long (0 = free)
   int loops;            // music that the sound module loops: its ends must join
+  PicturePainter paint; // pictures only: the function that paints it
 };
 
 // The whole pack, in a fixed order. Read by the generator and its tests.
@@ -40,7 +46,7 @@ int rngInt(Rng &r, int n);                  // [0, n)
 // from `name`: whatever they draw for one file then depends on that file alone, never on the other thread.
 void seedLibraryRandom(const char *name);
 
-//---- Pictures (paint.cpp, pictures.cpp)
+//---- Pictures (paint.cpp; pictures.cpp and the pictures*.cpp of each subject)
 
 struct Canvas {
   cairo_surface_t *surface;
@@ -68,8 +74,8 @@ void drawText(cairo_t *cr, const char *text, double x, double y, double size, in
 void drawGlowText(Canvas &c, const char *text, double x, double y, double size, int align, Rgba fill, Rgba glow,
                   double glowRadius);
 
-// Writes every picture of the manifest into `dir`; each thread takes pictures by index from the shared counter.
-// Returns the number of pictures that failed to write.
+// Paints one picture of the manifest with its row's painter and writes it into `dir`. Returns 1 when it could not
+// be written, 0 otherwise.
 int paintPicture(const char *dir, const AssetEntry &entry);
 
 //---- Sound (sound.cpp)
