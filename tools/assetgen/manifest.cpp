@@ -44,7 +44,8 @@ static constexpr AssetEntry ASSETS[] = {
     {"city.png", ASSET_PICTURE, 512, 312, 0, 0, 0, paintCity},
     {"UImask.png", ASSET_PICTURE, 1024, 64, 0, 0, 0, paintUiMask},
     {"swoopbar.png", ASSET_PICTURE, 265, 28, 0, 0, 0, paintSwoopBar},      // at (102, 14), scaled by the energy
-    {"swoopframe.png", ASSET_PICTURE, 370, 36, 0, 0, 0, paintSwoopFrame},    // at (5, 10): the word, then the frame round the bar
+    // at (5, 10): the word, then the frame round the bar
+    {"swoopframe.png", ASSET_PICTURE, 370, 36, 0, 0, 0, paintSwoopFrame},
     {"swoopGlow.png", ASSET_PICTURE, 64, 64, 0, 0, 0, paintSwoopGlow},
     {"pigeon1.png", ASSET_PICTURE, 32, 32, 0, 0, 0, paintPigeon1},
     {"pigeon2.png", ASSET_PICTURE, 32, 32, 0, 0, 0, paintPigeon2},
@@ -93,7 +94,8 @@ static constexpr AssetEntry ASSETS[] = {
     {"bigflap2.png", ASSET_PICTURE, 260, 220, 0, 0, 0, paintBigFlap2},
     {"swooping.png", ASSET_PICTURE, 260, 200, 0, 0, 0, paintSwooping},
     {"bushbeat.png", ASSET_PICTURE, 1024, 220, 0, 0, 0, paintBushBeat},
-    {"closeup_background.png", ASSET_PICTURE, 1024, 554, 0, 0, 0, paintCloseupBackground},  // at (0, 107), between the bars
+    // at (0, 107), between the bars
+    {"closeup_background.png", ASSET_PICTURE, 1024, 554, 0, 0, 0, paintCloseupBackground},
     {"citizen_close.png", ASSET_PICTURE, 600, 554, 0, 0, 0, paintCitizenClose},
     // Credits, drawn at scale 2: title and two lines centred, the art credit from (674, 454), music from (56, 560).
     {"bigtitle.png", ASSET_PICTURE, 480, 150, 0, 0, 0, paintBigTitle},
