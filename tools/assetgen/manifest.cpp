@@ -2,9 +2,9 @@
 // The sizes follow from where the scenes place, scale and slide each picture (noted beside each line); each
 // picture names the function that paints it.
 
-#include "assetgen.h"   // AssetEntry, Rng
-#include "pictures.h"   // the painter of each picture
-#include <cstring>      // strcmp
+#include "assetgen.h"  // AssetEntry, Rng
+#include "pictures.h"  // the painter of each picture
+#include <cstring>     // strcmp
 
 //---- The table
 
@@ -26,10 +26,10 @@ static constexpr AssetEntry ASSETS[] = {
     {"bigowlblink.png", ASSET_PICTURE, 480, 504, 0, 0, 0, paintBigOwlBlink},
     {"bigowlstare.png", ASSET_PICTURE, 480, 504, 0, 0, 0, paintBigOwlStare},
     {"bigowltwitch.png", ASSET_PICTURE, 480, 504, 0, 0, 0, paintBigOwlTwitch},
-    {"title.png", ASSET_PICTURE, 580, 150, 0, 0, 0, paintTitle},        // at (428, 13)
+    {"title.png", ASSET_PICTURE, 580, 150, 0, 0, 0, paintTitle},             // at (428, 13)
     {"attack-help.png", ASSET_PICTURE, 340, 110, 0, 0, 0, paintAttackHelp},  // from x 677 (or 595) to the right edge
-    {"swoop-help.png", ASSET_PICTURE, 390, 110, 0, 0, 0, paintSwoopHelp},   // from x 630 (or 595)
-    {"space-help.png", ASSET_PICTURE, 210, 110, 0, 0, 0, paintSpaceHelp},   // from x 810 (or 595)
+    {"swoop-help.png", ASSET_PICTURE, 390, 110, 0, 0, 0, paintSwoopHelp},    // from x 630 (or 595)
+    {"space-help.png", ASSET_PICTURE, 210, 110, 0, 0, 0, paintSpaceHelp},    // from x 810 (or 595)
     // Prologue: the dusk sky at (0, 120), skyline pages at y 166 and tree pages at y 430 tiling every 1024,
     // the rising moon from (405, 190), the owl frames at x 100 and 68 (body 32 further right in frame 2).
     {"sunset.png", ASSET_PICTURE, 1024, 768, 0, 0, 0, paintSunset},
@@ -43,19 +43,19 @@ static constexpr AssetEntry ASSETS[] = {
     {"treeline.png", ASSET_PICTURE, 512, 328, 0, 0, 0, paintTreeline},
     {"city.png", ASSET_PICTURE, 512, 312, 0, 0, 0, paintCity},
     {"UImask.png", ASSET_PICTURE, 1024, 64, 0, 0, 0, paintUiMask},
-    {"swoopbar.png", ASSET_PICTURE, 265, 28, 0, 0, 0, paintSwoopBar},      // at (102, 14), scaled by the energy
+    {"swoopbar.png", ASSET_PICTURE, 265, 28, 0, 0, 0, paintSwoopBar},  // at (102, 14), scaled by the energy
     // at (5, 10): the word, then the frame round the bar
     {"swoopframe.png", ASSET_PICTURE, 370, 36, 0, 0, 0, paintSwoopFrame},
     {"swoopGlow.png", ASSET_PICTURE, 64, 64, 0, 0, 0, paintSwoopGlow},
     {"pigeon1.png", ASSET_PICTURE, 32, 32, 0, 0, 0, paintPigeon1},
     {"pigeon2.png", ASSET_PICTURE, 32, 32, 0, 0, 0, paintPigeon2},
     {"impact.png", ASSET_PICTURE, 32, 32, 0, 0, 0, paintImpact},
-    {"citizen1.png", ASSET_PICTURE, 36, 110, 0, 0, 0, paintCitizen1},      // feet on the bottom row, standing at y 650
+    {"citizen1.png", ASSET_PICTURE, 36, 110, 0, 0, 0, paintCitizen1},  // feet on the bottom row, standing at y 650
     {"citizen2.png", ASSET_PICTURE, 36, 110, 0, 0, 0, paintCitizen2},
     {"citizen4.png", ASSET_PICTURE, 36, 110, 0, 0, 0, paintCitizen4},
-    {"lamp1.png", ASSET_PICTURE, 56, 480, 0, 0, 0, paintLamp1},         // lamp head 26 right, 36 down
-    {"halo.png", ASSET_PICTURE, 332, 372, 0, 0, 0, paintHalo},         // at (x - 140, y - 150): brightest at (166, 186)
-    {"owntest.png", ASSET_PICTURE, 100, 90, 0, 0, 0, paintOwntest},       // the owl poses share one canvas, centred
+    {"lamp1.png", ASSET_PICTURE, 56, 480, 0, 0, 0, paintLamp1},      // lamp head 26 right, 36 down
+    {"halo.png", ASSET_PICTURE, 332, 372, 0, 0, 0, paintHalo},       // at (x - 140, y - 150): brightest at (166, 186)
+    {"owntest.png", ASSET_PICTURE, 100, 90, 0, 0, 0, paintOwntest},  // the owl poses share one canvas, centred
     {"flap1.png", ASSET_PICTURE, 100, 90, 0, 0, 0, paintFlap1},
     {"flap2.png", ASSET_PICTURE, 100, 90, 0, 0, 0, paintFlap2},
     {"flapeyes.png", ASSET_PICTURE, 100, 90, 0, 0, 0, paintFlapEyes},
@@ -63,12 +63,12 @@ static constexpr AssetEntry ASSETS[] = {
     {"zap.png", ASSET_PICTURE, 100, 90, 0, 0, 0, paintZap},
     {"spark.png", ASSET_PICTURE, 16, 16, 0, 0, 0, paintSpark},
     {"feather.png", ASSET_PICTURE, 16, 24, 0, 0, 0, paintFeather},
-    {"mist.png", ASSET_PICTURE, 256, 128, 0, 0, 0, paintMist},         // centred, scaled 2 to 4
+    {"mist.png", ASSET_PICTURE, 256, 128, 0, 0, 0, paintMist},  // centred, scaled 2 to 4
     {"x2.png", ASSET_PICTURE, 96, 64, 0, 0, 0, paintX2},
     {"x3.png", ASSET_PICTURE, 96, 64, 0, 0, 0, paintX3},
     {"x4.png", ASSET_PICTURE, 96, 64, 0, 0, 0, paintX4},
     {"paused.png", ASSET_PICTURE, 360, 110, 0, 0, 0, paintPaused},
-    {"skull.png", ASSET_PICTURE, 52, 48, 0, 0, 0, paintSkull},          // five from x 670, 5 apart
+    {"skull.png", ASSET_PICTURE, 52, 48, 0, 0, 0, paintSkull},  // five from x 670, 5 apart
     {"head.png", ASSET_PICTURE, 52, 48, 0, 0, 0, paintHead},
     {"swooplevelup.png", ASSET_PICTURE, 320, 80, 0, 0, 0, paintSwoopLevelUp},
     // Game over: layers slide down as the view tilts up (skyline from y -400, city from 0, lamps from (700, 200),
@@ -80,11 +80,11 @@ static constexpr AssetEntry ASSETS[] = {
     {"citizen-red.png", ASSET_PICTURE, 90, 240, 0, 0, 0, paintCitizenRed},
     {"front-bushes.png", ASSET_PICTURE, 1024, 218, 0, 0, 0, paintFrontBushes},
     {"the-end-small.png", ASSET_PICTURE, 320, 100, 0, 0, 0, paintTheEndSmall},
-    {"letterbox.png", ASSET_PICTURE, 1024, 768, 0, 0, 0, paintLetterbox},   // black bars of 107 top and bottom
+    {"letterbox.png", ASSET_PICTURE, 1024, 768, 0, 0, 0, paintLetterbox},  // black bars of 107 top and bottom
     // Ending: skyline pages at scale 2 slide 1040 left (720 wide keeps the second page past the right edge),
     // city pages slide 3080 (2100 wide), bush pages leapfrog by twice their width.
     {"skyblue.png", ASSET_PICTURE, 1024, 768, 0, 0, 0, paintSkyBlue},
-    {"skydark.png", ASSET_PICTURE, 512, 384, 0, 0, 0, paintSkyDark},      // scale 2
+    {"skydark.png", ASSET_PICTURE, 512, 384, 0, 0, 0, paintSkyDark},  // scale 2
     {"skyline-blue.png", ASSET_PICTURE, 720, 300, 0, 0, 0, paintSkylineBlue},
     {"citydark.png", ASSET_PICTURE, 2100, 620, 0, 0, 0, paintCityDark},
     {"citizen_big.png", ASSET_PICTURE, 200, 400, 0, 0, 0, paintCitizenBig},
@@ -167,34 +167,55 @@ static constexpr AssetEntry ASSETS[] = {
 
 //---- Lookup
 
-const AssetEntry *assetTable() { return ASSETS; }
+const AssetEntry* assetTable()
+{
+    return ASSETS;
+}
 
-int assetCount() { return (int)(sizeof(ASSETS) / sizeof(ASSETS[0])); }
+int assetCount()
+{
+    return (int)(sizeof(ASSETS) / sizeof(ASSETS[0]));
+}
 
-const AssetEntry *findAsset(const char *name) {
-  if (!name) return nullptr;
-  for (const AssetEntry &e : ASSETS)
-    if (strcmp(e.name, name) == 0) return &e;
-  return nullptr;
+const AssetEntry* findAsset(const char* name)
+{
+    if (!name)
+        return nullptr;
+    for (const AssetEntry& e : ASSETS)
+        if (strcmp(e.name, name) == 0)
+            return &e;
+    return nullptr;
 }
 
 //---- Fixed-seed random numbers: splitmix64 seeded from a file name, so each file has its own stream
 
-Rng rngFromName(const char *name) {
-  uint64_t h = 1469598103934665603ull;  // FNV-1a of the name
-  for (const char *p = name; p && *p; ++p) h = (h ^ (unsigned char)*p) * 1099511628211ull;
-  return Rng{h};
+Rng rngFromName(const char* name)
+{
+    uint64_t h = 1469598103934665603ull;  // FNV-1a of the name
+    for (const char* p = name; p && *p; ++p)
+        h = (h ^ (unsigned char)*p) * 1099511628211ull;
+    return Rng{h};
 }
 
-uint64_t rngNext(Rng &r) {
-  uint64_t z = (r.state += 0x9E3779B97F4A7C15ull);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
+uint64_t rngNext(Rng& r)
+{
+    uint64_t z = (r.state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
 }
 
-double rngUniform(Rng &r) { return (double)(rngNext(r) >> 11) * (1.0 / 9007199254740992.0); }
+double rngUniform(Rng& r)
+{
+    return (double)(rngNext(r) >> 11) * (1.0 / 9007199254740992.0);
+}
 
-double rngRange(Rng &r, double lo, double hi) { return lo + (hi - lo) * rngUniform(r); }
+double rngRange(Rng& r, double lo, double hi)
+{
+    return lo + (hi - lo) * rngUniform(r);
+}
 
-int rngInt(Rng &r, int n) { return n <= 0 ? 0 : (int)(rngNext(r) % (uint64_t)n); }
+int rngInt(Rng& r, int n)
+{
+    return n <= 0 ? 0 : (int)(rngNext(r) % (uint64_t)n);
+}
