@@ -457,6 +457,7 @@ static void beginFrame(const Options& options, size_t* nextEvent)
 static void endFrame(const Options& options, std::string* json)
 {
     playTime += elapsed;
+    allocCountPause(true);  // the dump is the harness's, not the game's
     for (long f : options.dumpFrames) {
         if (f == frame) {
             Dump d;
@@ -465,6 +466,7 @@ static void endFrame(const Options& options, std::string* json)
             break;
         }
     }
+    allocCountPause(false);
 }
 
 //---- Sessions and whole games
@@ -503,6 +505,7 @@ static void wholeGamesFrame()
 static bool wholeGamesAfterFrame(const Options& options)
 {
     const int mode = gameMode;
+    allocCountPause(true);  // the reports are the harness's, not the game's
     if (gamesLastMode == MODE_GAME && (mode == MODE_GAMEOVER || mode == MODE_GAMEBEAT)) {
         gamesEnded++;
         fprintf(stderr, "harness: game %ld ended in %s, score %d\n", gamesEnded,
@@ -518,6 +521,7 @@ static bool wholeGamesAfterFrame(const Options& options)
         done = gamesEnded >= options.games;
     }
     gamesLastMode = mode;
+    allocCountPause(false);
     return done;
 }
 
@@ -610,6 +614,7 @@ int main(int argc, char** argv)
                 checkedFrames(2), checkedFrames(3), checkedFrames(4), checkedFrames(5));
     }
 
+    allocCountPause(true);
     // The last frame is always dumped (once).
     bool lastDumped = false;
     for (long f : options.dumpFrames)

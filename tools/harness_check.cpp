@@ -36,6 +36,7 @@ static bool armed = false;
 static thread_local bool countedThread = false;  // only the thread that armed is counted
 static thread_local bool inHook = false;
 static bool openingMusic = false;
+static bool paused = false;
 static bool tracing = false;
 static long playAllocations = 0;
 static long musicAllocations = 0;
@@ -50,7 +51,7 @@ static long modeFrames[6];
 
 static void countAllocation()
 {
-    if (!armed || !countedThread || inHook)
+    if (!armed || paused || !countedThread || inHook)
         return;
     inHook = true;
     if (openingMusic) {
@@ -168,6 +169,11 @@ void allocCountArm()
 void allocCountMusic(bool on)
 {
     openingMusic = on;
+}
+
+void allocCountPause(bool on)
+{
+    paused = on;
 }
 
 void allocCountTrace(bool on)

@@ -11,6 +11,8 @@ void allocCountArm();
 // While on, allocations are counted apart: a track opening its file and decoder, which happens
 // once when a scene starts its music and never per frame.
 void allocCountMusic(bool on);
+// While on, nothing is counted: the harness's own reports and dumps.
+void allocCountPause(bool on);
 // With trace on, the stack of every counted allocation is printed (sanitized builds only).
 void allocCountTrace(bool on);
 // Allocations counted so far, outside and inside music opening.
