@@ -1,6 +1,8 @@
 // bench: speed figures of the engine's hot paths, with Google Benchmark. Not a test: it prints
 // what a frame, a picture, a label and a particle step cost on this machine.
-// Run it from the folder that holds data/ (the build folder).
+// Run it from the folder that holds data/ (the build folder); with --rendered (first argument)
+// it opens the real window and draws every frame (needs a display), otherwise nothing is drawn.
+// scripts/bench runs it both ways and prints the figures side by side.
 
 #include "gameLocal.h"
 #include "main.h"
@@ -8,11 +10,25 @@
 #include "scenes.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>  // free
+#include <cstdlib>    // free
+#include <cstring>    // strcmp, strlen
+#include <dirent.h>   // the pack's files, listed
+#include <sndfile.h>  // decoding every sound, as loading does
+#include <string>
+#include <vector>
+
+//---- Constants
+
+static const float FRAME = 1.0f / 60.0f;
+
+//---- State
+
+static bool rendered = false;  // --rendered: a real window, every frame drawn
 
 //---- Helpers
 
-// Starts the whole game headless once, as the harness does, and leaves it on the title.
+// Starts the whole game once, as the harness does (headless, or in a window with --rendered),
+// and leaves it on the title.
 static void startGame()
 {
     static bool started = false;
@@ -21,13 +37,108 @@ static void startGame()
     started = true;
     NUX_UseVirtualClock(1.0 / 60.0);
     NUX_UseDeterministicMusicClock(1);
-    NUX_InitHeadless(1024, 768);
+    if (!rendered || !NUX_Init(1024, 768, 0, "DUNMARROW bench"))
+        NUX_InitHeadless(1024, 768);
     initShell(1);
     initSorvel();
     initScreens();
     loadSequences();
     switchGameMode(MODE_TITLE);
 }
+
+// Keeps the owl cruising high, clear of every lamp head and never swooping, so that a frame
+// strikes nothing and nobody dies, and keeps the street at its fullest.
+static void holdFullStreet()
+{
+    owl.x = 300.0f;
+    owl.y = 120.0f;
+    owl.fallSpeed = 0.0f;
+    owl.lives = 5;
+    numPigeons = PIGEON_POOL;
+    numCitizens = (float)CITIZEN_POOL;
+    numLamps = (float)LAMP_POOL;
+    gameTimeElapsed = 60.0;
+}
+
+// The game at its busiest: started, its music at 60 s (inside the first mist wave), the mist
+// crossing, all 600 pigeons, 10 citizens and 18 lamps in play and 250 particles in flight.
+static void startBusyGame()
+{
+    startGame();
+    static bool busy = false;
+    if (busy)
+        return;
+    busy = true;
+    switchGameMode(MODE_GAME);
+    holdFullStreet();
+    runGame(FRAME);  // starts the music
+    for (int i = 0; i < 3600; i++)
+        NUX_AdvanceVirtualClock();  // one minute of music, with no frame run
+    holdFullStreet();
+    runGame(FRAME);
+}
+
+// Every burst source full: the 200 feathers and the owl's 50 sparks.
+static void fillParticles()
+{
+    NUX_EmitParticles(feathers, 200);
+    NUX_EmitParticles(owl.sparks, 50);
+}
+
+// Particles in flight, of both sources.
+static int activeParticles()
+{
+    int n = 0;
+    for (ParticleSource* source : {feathers, owl.sparks})
+        for (int32_t i = 0; i < source->particles->count; i++)
+            n += ((Particle*)source->particles->items[i])->active != 0;
+    return n;
+}
+
+//---- Frames
+
+// One whole frame of the busiest play: input, the game's update, drawing (with --rendered) and
+// sound. The clock does not move between frames, so the music stays inside the mist wave; the
+// frame is still 1/60 s of play for everything on the street.
+static void BM_PlayFrame(benchmark::State& state)
+{
+    startBusyGame();
+    long frames = 0;
+    long mistActive = 0, particles = 0;
+    for (auto _ : state) {
+        holdFullStreet();
+        if (frames++ % 30 == 0)
+            fillParticles();
+        NUX_Update();
+        runGame(FRAME);
+        NUX_UpdateSound();
+        particles += activeParticles();
+    }
+    for (const Mist& bank : mist)
+        mistActive += bank.active;
+    state.counters["mode"] = gameMode;
+    state.counters["pigeons"] = numPigeons;
+    state.counters["mist"] = (double)mistActive;
+    state.counters["particles"] = frames ? (double)particles / (double)frames : 0.0;
+}
+BENCHMARK(BM_PlayFrame)->Unit(benchmark::kMicrosecond);
+
+// The same engine frame with nothing to draw: input, clear and present.
+static void BM_EmptyFrame(benchmark::State& state)
+{
+    startGame();
+    std::vector<int> visible;
+    for (int32_t i = 0; i < nuxScreens->count; i++) {
+        Screen* screen = (Screen*)nuxScreens->items[i];
+        visible.push_back(screen->visible);
+        screen->visible = 0;
+    }
+    for (auto _ : state)
+        NUX_Update();
+    for (int32_t i = 0; i < nuxScreens->count; i++)
+        ((Screen*)nuxScreens->items[i])->visible = visible[(size_t)i];
+}
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMicrosecond);
 
 //---- Benchmarks
 
@@ -113,4 +224,74 @@ static void BM_StreetFrame(benchmark::State& state)
 }
 BENCHMARK(BM_StreetFrame)->Unit(benchmark::kMicrosecond);
 
-BENCHMARK_MAIN();
+// The raw decode of every picture and sound of the pack, as files: what loading cannot go below.
+static void BM_DecodePack(benchmark::State& state)
+{
+    std::vector<std::string> pictures, sounds;
+    if (DIR* dir = opendir("data")) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            auto endsWith = [&](const char* tail) {
+                return name.size() > strlen(tail) && name.compare(name.size() - strlen(tail), strlen(tail), tail) == 0;
+            };
+            if (endsWith(".png"))
+                pictures.push_back("data/" + name);
+            else if (endsWith(".ogg") || endsWith(".wav"))
+                sounds.push_back("data/" + name);
+        }
+        closedir(dir);
+    }
+    std::vector<short> samples(65536);
+    long frames = 0;
+    for (auto _ : state) {
+        for (const std::string& path : pictures) {
+            uint32_t w = 0, h = 0;
+            unsigned char* pixels = nullptr;
+            pngLoad(path.c_str(), &w, &h, &pixels);
+            benchmark::DoNotOptimize(pixels);
+            free(pixels);
+        }
+        for (const std::string& path : sounds) {
+            SF_INFO info = {};
+            SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+            if (!file || info.channels < 1)
+                continue;
+            sf_count_t got = 0;
+            while ((got = sf_readf_short(file, samples.data(), (sf_count_t)samples.size() / info.channels)) > 0)
+                frames += got;
+            sf_close(file);
+        }
+    }
+    state.counters["pictures"] = (double)pictures.size();
+    state.counters["sounds"] = (double)sounds.size();
+}
+BENCHMARK(BM_DecodePack)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Start-up from the end of the splash to the title ready: the font, the five screens, every
+// scene's load, and the title's reset. Last of all: each run adds a new set of screens.
+static void BM_StartUp(benchmark::State& state)
+{
+    startGame();
+    for (auto _ : state) {
+        initScreens();
+        loadSequences();
+        switchGameMode(MODE_TITLE);
+    }
+}
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && strcmp(argv[1], "--rendered") == 0) {
+        rendered = true;
+        argv[1] = argv[0];
+        argv++;
+        argc--;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
