@@ -208,7 +208,7 @@ void checkStartSession()
     prevMode = -1;
     prevScore = getScore();
     prevGameTime = gameTimeElapsed;
-    prevPlayAllocations = playAllocations;
+    // The allocations of the session's own mode switch count towards its first frame.
 }
 
 long checkedFrames(int mode)
