@@ -32,11 +32,52 @@ static const int MAX_LABEL_TEXTURE_SIZE = 4096;
 // like sizes of 0 and below, render nothing and measure as an empty text.
 static const int MAX_PIXEL_SIZE = MAX_LABEL_TEXTURE_SIZE;
 
+// Glyphs of sizes up to this one are rendered once per font and size and kept (see GlyphSet);
+// larger ones, which no scene uses, are rendered from the font each time.
+static const int MAX_KEPT_PIXEL_SIZE = 160;
+
+// The byte values a text can hold, as far as rendering goes: 0..127, and one slot (128) for
+// every byte above, which all show the font's missing glyph.
+static const int GLYPH_SLOTS = 129;
+
+// Glyph sets kept at most (fonts times sizes); the scenes use a handful.
+static const int MAX_GLYPH_SETS = 32;
+
+//---- Types
+
+// One glyph as FreeType rendered it: its box, its pen advance, and its coverage in the set's
+// shared bytes (rows x width, top row first). drawn is 0 when the font could not render it.
+struct KeptGlyph {
+    FT_UInt index;
+    int drawn;
+    int left, top;              // bitmap_left, bitmap_top
+    unsigned int width, rows;
+    int64_t advance;            // whole pixels
+    size_t offset;              // first coverage byte in the set
+};
+
+// Every glyph a text can show, at one pixel size of one face, with the kerning between each
+// pair. Made the first time a label of that size is set (while the scenes load), so that setting
+// a label's text during play renders from memory: FreeType allocates when it changes size and
+// when it renders a glyph, and play must allocate nothing.
+struct GlyphSet {
+    FT_Face face;
+    int pixelSize;
+    KeptGlyph glyphs[GLYPH_SLOTS];
+    std::vector<int16_t> kerning;  // GLYPH_SLOTS x GLYPH_SLOTS, previous slot first
+    std::vector<unsigned char> coverage;
+};
+
 //---- State
 
 // One render buffer shared by every label, grown to the largest texture asked for. Labels are
 // created while the scenes load, so a score change during play reuses it and allocates nothing.
 static std::vector<unsigned char> renderBuffer;
+
+// The glyph sets made so far, one per face and size the labels use, kept for the whole run
+// like the fonts themselves.
+static GlyphSet* glyphSets[MAX_GLYPH_SETS];
+static int glyphSetCount = 0;
 
 //---- Helpers
 
@@ -108,6 +149,93 @@ static void copyGlyph(unsigned char* texels, int T, const FT_Bitmap& bitmap, int
             out[3] = coverageAt(bitmap, (unsigned int)r, (unsigned int)c);
         }
     }
+}
+
+// The set of the face at the size (already selected on the face), made now if it is new; null
+// for sizes that are not kept.
+static const GlyphSet* glyphSetFor(FT_Face face, int pixelSize)
+{
+    if (pixelSize > MAX_KEPT_PIXEL_SIZE || glyphSetCount == MAX_GLYPH_SETS)
+        return nullptr;
+    GlyphSet* set = new GlyphSet();
+    set->face = face;
+    set->pixelSize = pixelSize;
+    for (int slot = 0; slot < GLYPH_SLOTS; slot++) {
+        KeptGlyph& kept = set->glyphs[slot];
+        kept = {};
+        kept.index = glyphForByte(face, (unsigned char)slot);
+        if (FT_Load_Glyph(face, kept.index, FT_LOAD_DEFAULT) != 0 ||
+            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0)
+            continue;
+        const FT_GlyphSlot glyph = face->glyph;
+        const FT_Bitmap& bitmap = glyph->bitmap;
+        kept.drawn = 1;
+        kept.left = glyph->bitmap_left;
+        kept.top = glyph->bitmap_top;
+        kept.advance = (int64_t)(glyph->advance.x >> 6);
+        kept.offset = set->coverage.size();
+        // Only the formats copyGlyph draws keep their boxes' coverage; others draw nothing.
+        if (bitmap.buffer && (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY || bitmap.pixel_mode == FT_PIXEL_MODE_MONO)) {
+            kept.width = bitmap.width;
+            kept.rows = bitmap.rows;
+            for (unsigned int r = 0; r < bitmap.rows; r++)
+                for (unsigned int c = 0; c < bitmap.width; c++)
+                    set->coverage.push_back(coverageAt(bitmap, r, c));
+        } else {
+            kept.drawn = 2;  // takes room and advances, but shows nothing
+            kept.width = bitmap.width;
+            kept.rows = bitmap.rows;
+        }
+    }
+    set->kerning.assign((size_t)GLYPH_SLOTS * GLYPH_SLOTS, 0);
+    for (int previous = 0; previous < GLYPH_SLOTS; previous++)
+        for (int slot = 0; slot < GLYPH_SLOTS; slot++)
+            set->kerning[(size_t)previous * GLYPH_SLOTS + slot] =
+                (int16_t)kerningBetween(face, set->glyphs[previous].index, set->glyphs[slot].index);
+    glyphSets[glyphSetCount++] = set;
+    return set;
+}
+
+// renderText from a glyph set: the same boxes, coverage, pen and extent, from memory.
+static void renderKeptText(const GlyphSet& set, const char* text, unsigned char* texels, int T,
+                           int32_t* extentWidth, int32_t* extentHeight)
+{
+    int64_t right = 0, bottom = 0;
+    int64_t pen = 0;
+    int previous = -1;
+    for (const unsigned char* p = (const unsigned char*)text; *p; p++) {
+        const int slot = *p < 128 ? *p : 128;
+        if (previous >= 0)
+            pen += set.kerning[(size_t)previous * GLYPH_SLOTS + slot];
+        previous = slot;
+        const KeptGlyph& kept = set.glyphs[slot];
+        if (!kept.drawn)
+            continue;
+        const int64_t top = (int64_t)set.pixelSize - kept.top;
+        const int64_t left = pen + kept.left;
+        if (texels && kept.drawn == 1) {
+            const int64_t rows = kept.rows, width = kept.width;
+            const int64_t firstRow = top < 0 ? -top : 0, endRow = top + rows > T ? T - top : rows;
+            const int64_t firstCol = left < 0 ? -left : 0, endCol = left + width > T ? T - left : width;
+            for (int64_t r = firstRow; r < endRow; r++) {
+                unsigned char* out = texels + ((size_t)(top + r) * (size_t)T + (size_t)(left + firstCol)) * 4;
+                const unsigned char* in = set.coverage.data() + kept.offset + (size_t)r * kept.width;
+                for (int64_t c = firstCol; c < endCol; c++, out += 4) {
+                    out[0] = out[1] = out[2] = 255;
+                    out[3] = in[c];
+                }
+            }
+        }
+        if (kept.rows > 0 && kept.width > 0) {
+            if (left + (int64_t)kept.width > right)
+                right = left + (int64_t)kept.width;
+            if (top + (int64_t)kept.rows > bottom)
+                bottom = top + (int64_t)kept.rows;
+        }
+        pen += kept.advance;
+    }
+    *extentWidth = (int32_t)(right < 0 ? 0 : (right > T ? T : right));
+    *extentHeight = (int32_t)(bottom < 0 ? 0 : (bottom > T ? T : bottom));
 }
 
 // Renders the text into texels (T x T RGBA, all zero on entry; null when the label has no
@@ -190,7 +318,15 @@ void NUX_SetLabelText(Label* label, const char* text)
     if (!label)
         return;
     FT_Face face = fontFace(label->font);
-    const bool canRender = face && text && setPixelSize(face, label->pixelSize);
+    const bool sizeUsable = label->pixelSize > 0 && label->pixelSize <= MAX_PIXEL_SIZE;
+    // A kept size needs no size change on the face: that alone makes FreeType allocate.
+    const GlyphSet* set = nullptr;
+    for (int i = 0; i < glyphSetCount; i++)
+        if (face && glyphSets[i]->face == face && glyphSets[i]->pixelSize == label->pixelSize)
+            set = glyphSets[i];
+    const bool canRender = face && text && sizeUsable && (set || setPixelSize(face, label->pixelSize));
+    if (canRender && !set)
+        set = glyphSetFor(face, label->pixelSize);
 
     if (label->hasTexture == 1 && nuxHasGL) {
         GLuint old = label->texture;
@@ -210,7 +346,9 @@ void NUX_SetLabelText(Label* label, const char* text)
 
     label->textWidth = 0;
     label->textHeight = 0;
-    if (canRender)
+    if (canRender && set)
+        renderKeptText(*set, text, texels, T, &label->textWidth, &label->textHeight);
+    else if (canRender)
         renderText(face, text, label->pixelSize, texels, T, &label->textWidth, &label->textHeight);
 
     if (nuxHasGL) {

@@ -29,8 +29,17 @@ int exitFlag = 1;
 int movingLeft = 0, movingRight = 0, movingUp = 0, movingDown = 0;
 int musicMuted = 0;
 
-static std::vector<QueuedEvent> queue;     // waiting for the next NUX_InputUpdate
-static std::vector<QueuedEvent> handling;  // the events being handled now
+// Both lists have their room from the start, so that the first key queued during play (a
+// harness's) does not allocate either.
+static std::vector<QueuedEvent> reservedList()
+{
+    std::vector<QueuedEvent> list;
+    list.reserve(QUEUE_SIZE);
+    return list;
+}
+
+static std::vector<QueuedEvent> queue = reservedList();     // waiting for the next NUX_InputUpdate
+static std::vector<QueuedEvent> handling = reservedList();  // the events being handled now
 
 //---- Helpers
 

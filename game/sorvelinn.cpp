@@ -29,7 +29,8 @@ static double musicPosition = 0.0;
 static int sorvelMusicPlaying = 0;
 static int sorvelFinished = 0;
 static float vornGlowFadeOut = 0.0f;
-static NUX_Sound* sfxTransition = nullptr;
+static NUX_Sound* sfxTransition = nullptr;  // one of the two below, drawn at each reset
+static NUX_Sound *sfxUnpaused = nullptr, *sfxPaused = nullptr;
 // Without its music the splash would never end: a stand-in clock then plays its part.
 static SceneMusic sorvelMusic = {SPLASH_MUSIC_LENGTH, 0, 0.0};
 
@@ -62,6 +63,9 @@ void loadSorvelInn()
     vorn_glow = NUX_AddImage(sorvelScreen, "data/vorn-glow.png");
     vorn_plain = NUX_AddImage(sorvelScreen, "data/vorn-plain.png");
     sorvelEffect = NUX_AddRect(sorvelScreen, 0.0f, 0.0f, 1024.0f, 768.0f);
+    // Both transition sounds load once: a reset (Space skips the splash) only picks one.
+    sfxUnpaused = NUX_LoadSound("data/unpaused.wav");
+    sfxPaused = NUX_LoadSound("data/paused.wav");
 }
 
 void resetSorvelInn()
@@ -80,7 +84,7 @@ void resetSorvelInn()
     sorvelEffect->alpha = 0.0f;
     sorvelEffect->additive = 1;
     sorvelEffect->red = 0.8f;
-    sfxTransition = NUX_LoadSound((rand() & 1) ? "data/unpaused.wav" : "data/paused.wav");
+    sfxTransition = (rand() & 1) ? sfxUnpaused : sfxPaused;
 }
 
 void runSorvelInn(double dtSeconds)

@@ -1,6 +1,8 @@
 // bench: speed figures of the engine's hot paths, with Google Benchmark. Not a test: it prints
 // what a frame, a picture, a label and a particle step cost on this machine.
-// Run it from the folder that holds data/ (the build folder).
+// Run it from the folder that holds data/ (the build folder); with --rendered (first argument)
+// it opens the real window and draws every frame (needs a display), otherwise nothing is drawn.
+// scripts/bench runs it both ways and prints the figures side by side.
 
 #include "gameLocal.h"
 #include "main.h"
@@ -8,12 +10,36 @@
 #include "scenes.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>  // free
+#include <chrono>     // the decode's two halves, timed apart
+#include <ctime>      // clock_gettime: the CPU of every thread (the software renderer's too)
+#include <cstdlib>    // free
+#include <cstring>    // strcmp, strlen
+#include <dirent.h>   // the pack's files, listed
+#include <sndfile.h>  // decoding every sound, as loading does
+#include <string>
+#include <vector>
+
+//---- Constants
+
+static const float FRAME = 1.0f / 60.0f;
+
+//---- State
+
+static bool rendered = false;  // --rendered: a real window, every frame drawn
 
 //---- Helpers
 
-// Starts the whole game headless once, as the harness does, and leaves it on the title.
-static void startGame()
+// Seconds of CPU the whole process has used, every thread counted.
+static double processSeconds()
+{
+    timespec t = {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+}
+
+// The engine started (headless, or in a window with --rendered) and the splash loaded, as the
+// game has it when the splash ends.
+static void startSplash()
 {
     static bool started = false;
     if (started)
@@ -21,13 +47,127 @@ static void startGame()
     started = true;
     NUX_UseVirtualClock(1.0 / 60.0);
     NUX_UseDeterministicMusicClock(1);
-    NUX_InitHeadless(1024, 768);
+    if (!rendered || !NUX_Init(1024, 768, 0, "DUNMARROW bench"))
+        NUX_InitHeadless(1024, 768);
     initShell(1);
     initSorvel();
+}
+
+static bool scenesLoaded = false;
+
+// Starts the whole game once, as the harness does, and leaves it on the title.
+static void startGame()
+{
+    startSplash();
+    if (scenesLoaded)
+        return;
+    scenesLoaded = true;
     initScreens();
     loadSequences();
     switchGameMode(MODE_TITLE);
 }
+
+// Keeps the owl cruising high, clear of every lamp head and never swooping, so that a frame
+// strikes nothing and nobody dies, and keeps the street at its fullest.
+static void holdFullStreet()
+{
+    owl.x = 300.0f;
+    owl.y = 120.0f;
+    owl.fallSpeed = 0.0f;
+    owl.lives = 5;
+    numPigeons = PIGEON_POOL;
+    numCitizens = (float)CITIZEN_POOL;
+    numLamps = (float)LAMP_POOL;
+    gameTimeElapsed = 60.0;
+}
+
+// The game at its busiest: started, its music at 60 s (inside the first mist wave), the mist
+// crossing, all 600 pigeons, 10 citizens and 18 lamps in play and 250 particles in flight.
+static void startBusyGame()
+{
+    startGame();
+    static bool busy = false;
+    if (busy)
+        return;
+    busy = true;
+    switchGameMode(MODE_GAME);
+    holdFullStreet();
+    runGame(FRAME);  // starts the music
+    for (int i = 0; i < 3600; i++)
+        NUX_AdvanceVirtualClock();  // one minute of music, with no frame run
+    holdFullStreet();
+    runGame(FRAME);
+}
+
+// Every burst source full: the 200 feathers and the owl's 50 sparks.
+static void fillParticles()
+{
+    NUX_EmitParticles(feathers, 200);
+    NUX_EmitParticles(owl.sparks, 50);
+}
+
+// Particles in flight, of both sources.
+static int activeParticles()
+{
+    int n = 0;
+    for (ParticleSource* source : {feathers, owl.sparks})
+        for (int32_t i = 0; i < source->particles->count; i++)
+            n += ((Particle*)source->particles->items[i])->active != 0;
+    return n;
+}
+
+//---- Frames
+
+// One whole frame of the busiest play: input, the game's update, drawing (with --rendered) and
+// sound. The clock does not move between frames, so the music stays inside the mist wave; the
+// frame is still 1/60 s of play for everything on the street.
+static void BM_PlayFrame(benchmark::State& state)
+{
+    startBusyGame();
+    long frames = 0;
+    long mistActive = 0, particles = 0;
+    const double cpuStart = processSeconds();
+    for (auto _ : state) {
+        holdFullStreet();
+        if (frames++ % 30 == 0)
+            fillParticles();
+        NUX_Update();
+        runGame(FRAME);
+        NUX_UpdateSound();
+        particles += activeParticles();
+    }
+    const double cpu = processSeconds() - cpuStart;
+    for (const Mist& bank : mist)
+        mistActive += bank.active;
+    state.counters["cpu_all_threads_us"] = frames ? cpu / (double)frames * 1e6 : 0.0;
+    state.counters["mode"] = gameMode;
+    state.counters["pigeons"] = numPigeons;
+    state.counters["mist"] = (double)mistActive;
+    state.counters["particles"] = frames ? (double)particles / (double)frames : 0.0;
+}
+BENCHMARK(BM_PlayFrame)->Unit(benchmark::kMicrosecond);
+
+// The same engine frame with nothing to draw: input, clear and present.
+static void BM_EmptyFrame(benchmark::State& state)
+{
+    startGame();
+    std::vector<int> visible;
+    for (int32_t i = 0; i < nuxScreens->count; i++) {
+        Screen* screen = (Screen*)nuxScreens->items[i];
+        visible.push_back(screen->visible);
+        screen->visible = 0;
+    }
+    long frames = 0;
+    const double cpuStart = processSeconds();
+    for (auto _ : state) {
+        NUX_Update();
+        frames++;
+    }
+    state.counters["cpu_all_threads_us"] = frames ? (processSeconds() - cpuStart) / (double)frames * 1e6 : 0.0;
+    for (int32_t i = 0; i < nuxScreens->count; i++)
+        ((Screen*)nuxScreens->items[i])->visible = visible[(size_t)i];
+}
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMicrosecond);
 
 //---- Benchmarks
 
@@ -113,4 +253,89 @@ static void BM_StreetFrame(benchmark::State& state)
 }
 BENCHMARK(BM_StreetFrame)->Unit(benchmark::kMicrosecond);
 
-BENCHMARK_MAIN();
+// The raw decode of every picture and sound of the pack, as files: what loading cannot go below.
+static void BM_DecodePack(benchmark::State& state)
+{
+    std::vector<std::string> pictures, sounds;
+    if (DIR* dir = opendir("data")) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            auto endsWith = [&](const char* tail) {
+                return name.size() > strlen(tail) && name.compare(name.size() - strlen(tail), strlen(tail), tail) == 0;
+            };
+            if (endsWith(".png"))
+                pictures.push_back("data/" + name);
+            else if (endsWith(".ogg") || endsWith(".wav"))
+                sounds.push_back("data/" + name);
+        }
+        closedir(dir);
+    }
+    std::vector<short> samples(65536);
+    long frames = 0;
+    double pictureSeconds = 0.0, soundSeconds = 0.0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        for (const std::string& path : pictures) {
+            uint32_t w = 0, h = 0;
+            unsigned char* pixels = nullptr;
+            pngLoad(path.c_str(), &w, &h, &pixels);
+            benchmark::DoNotOptimize(pixels);
+            free(pixels);
+        }
+        auto between = std::chrono::steady_clock::now();
+        for (const std::string& path : sounds) {
+            SF_INFO info = {};
+            SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+            if (!file || info.channels < 1)
+                continue;
+            sf_count_t got = 0;
+            while ((got = sf_readf_short(file, samples.data(), (sf_count_t)samples.size() / info.channels)) > 0)
+                frames += got;
+            sf_close(file);
+        }
+        pictureSeconds += std::chrono::duration<double>(between - start).count();
+        soundSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - between).count();
+    }
+    state.counters["pictures"] = (double)pictures.size();
+    state.counters["sounds"] = (double)sounds.size();
+    state.counters["pictures_ms"] = pictureSeconds / (double)state.iterations() * 1e3;
+    state.counters["sounds_ms"] = soundSeconds / (double)state.iterations() * 1e3;
+}
+BENCHMARK(BM_DecodePack)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Start-up from the end of the splash to the title ready: the font, the five screens, every
+// scene's load, and the title's reset. Once, in a process of its own (--benchmark_filter=
+// BM_StartUp): pictures load once per run, so a second start-up would find them all cached.
+static void BM_StartUp(benchmark::State& state)
+{
+    if (scenesLoaded) {
+        state.SkipWithError("start-up is measured in a process of its own: --benchmark_filter=BM_StartUp");
+        for (auto _ : state) {
+        }
+        return;
+    }
+    startSplash();
+    scenesLoaded = true;
+    for (auto _ : state) {
+        initScreens();
+        loadSequences();
+        switchGameMode(MODE_TITLE);
+    }
+}
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && strcmp(argv[1], "--rendered") == 0) {
+        rendered = true;
+        argv[1] = argv[0];
+        argv++;
+        argc--;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

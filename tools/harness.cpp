@@ -3,6 +3,8 @@
 
 #include "harness_script.h"  // parseScriptLine, parseScript: the key-script syntax
 #include "autopilot.h"
+#include "harness_check.h"  // the per-frame invariants and the allocation counter
+#include "randomkeys.h"     // random key presses
 #include "gameLocal.h"
 #include "main.h"
 #include "scenes.h"
@@ -13,6 +15,7 @@
 #include <climits>    // LONG_MAX, UINT_MAX
 #include <cmath>      // isfinite
 #include <cstdio>     // printf, fopen, fread, snprintf
+#include <cstdlib>    // srand: each session reseeded
 #include <cstring>    // strcmp, strchr, strerror
 #include <string>     // the dump text and option values
 #include <unistd.h>   // dup, dup2: the dump keeps standard output to itself
@@ -38,6 +41,13 @@ struct Options {
     std::vector<Screenshot> screenshots;
     std::string out;
     std::string dataDir;  // --data-dir; empty: the game's own search
+    bool randomKeys = false;
+    unsigned randomSeed = 0;
+    bool randomQuit = false;
+    long sessions = 1;       // sessions of --frames each after one load
+    bool check = false;      // invariants and allocations after every frame
+    bool allocTrace = false;
+    long games = 0;          // with --autopilot: whole games to play, then back to the title
 };
 
 // Collects one JSON object, one field per call; every value is written exactly, so two runs
@@ -76,6 +86,11 @@ static int inPlay(float count, int pool)
 
 static long frame = 0;
 static double playTime = 0.0;  // the frame times summed, as the game counts its length
+
+// Whole games of --games: how many have ended, and the mode of the previous frame.
+static long gamesEnded = 0;
+static int gamesLastMode = -1;
+static long long firstGameLive = -1;  // live bytes back on the title after the first game
 
 //---- The dump
 
@@ -146,8 +161,13 @@ static FILE* openDumpStream(const std::string& path)
         if (!stream && kept >= 0)
             close(kept);
     }
-    if (stream)
+    if (stream) {
         dup2(2, 1);
+        // The game's console messages get a buffer now rather than on their first line, which
+        // would otherwise count as an allocation during play.
+        static char consoleBuffer[BUFSIZ];
+        setvbuf(stdout, consoleBuffer, _IOLBF, sizeof consoleBuffer);
+    }
     return stream;
 }
 
@@ -176,6 +196,21 @@ static const char* USAGE =
     "  --data-dir DIR      read the game's data from DIR\n"
     "  --autopilot         play every game: keys through the same input queue as --key\n"
     "  --autopilot-lamps N with --autopilot, fly into the lamps from the N-th game of the run on\n"
+    "  --random-keys SEED  press and release random keys (every game key, Escape, P, M), at most\n"
+    "                      one event a frame, the same for the same seed; never a quit unless\n"
+    "  --random-quit       is given: then Q, closing the window and Escape on the title too\n"
+    "  --sessions N        N sessions of --frames each in one process, loaded once: session K\n"
+    "                      (from 0) reseeds the game with seed+K and the keys with their seed+K,\n"
+    "                      and starts in --mode if given, else on the title (K = 0) or in a mode\n"
+    "                      drawn from the seed; a quit ends only its own session\n"
+    "  --check             after every frame check the mode (0 to 5), the lives (0 to 5), that\n"
+    "                      the score never falls within a game, that no screen but the mode's is\n"
+    "                      visible and that nothing was allocated once loaded (opening a track\n"
+    "                      apart); prints each failure and exits with status 3\n"
+    "  --alloc-trace       with --check, print the stack of each allocation during play\n"
+    "  --games N           with --autopilot: play N whole games back to back, pressing Space on\n"
+    "                      the title, the prologue, game over and the ending, and stop on the\n"
+    "                      title after the last; prints each game's memory on standard error\n"
     "  --help              this text\n";
 
 // A whole number in low..high, all of text: "abc", "10x", "1.5", "" and overflowing values are refused.
@@ -246,6 +281,7 @@ static bool badValue(const std::string& option, const char* value)
 static bool parseOptions(int argc, char** argv, Options* options)
 {
     double seconds = -1.0;
+    bool framesGiven = false;
     for (int i = 1; i < argc; i++) {
         std::string arg = argv[i];
         const char* value = (i + 1 < argc) ? argv[i + 1] : nullptr;
@@ -266,10 +302,12 @@ static bool parseOptions(int argc, char** argv, Options* options)
         } else if (arg == "--frames") {
             if (!needValue()) return false;
             if (!parseWhole(value, 0, LONG_MAX, &options->frames)) return badValue(arg, value);
+            framesGiven = true;
             i++;
         } else if (arg == "--seconds") {
             if (!needValue()) return false;
             if (!parseSeconds(value, &seconds)) return badValue(arg, value);
+            framesGiven = true;
             i++;
         } else if (arg == "--seed") {
             if (!needValue()) return false;
@@ -323,6 +361,27 @@ static bool parseOptions(int argc, char** argv, Options* options)
             if (!parseWhole(value, 0, INT_MAX, &from)) return badValue(arg, value);
             options->autopilotLamps = (int)from;
             i++;
+        } else if (arg == "--random-keys") {
+            if (!needValue()) return false;
+            long seed = 0;
+            if (!parseWhole(value, 0, UINT_MAX, &seed)) return badValue(arg, value);
+            options->randomKeys = true;
+            options->randomSeed = (unsigned)seed;
+            i++;
+        } else if (arg == "--random-quit") {
+            options->randomQuit = true;
+        } else if (arg == "--sessions") {
+            if (!needValue()) return false;
+            if (!parseWhole(value, 1, 1000000, &options->sessions)) return badValue(arg, value);
+            i++;
+        } else if (arg == "--check") {
+            options->check = true;
+        } else if (arg == "--alloc-trace") {
+            options->allocTrace = true;
+        } else if (arg == "--games") {
+            if (!needValue()) return false;
+            if (!parseWhole(value, 1, 1000000, &options->games)) return badValue(arg, value);
+            i++;
         } else if (arg == "--out") {
             if (!needValue()) return false;
             options->out = value;
@@ -347,6 +406,20 @@ static bool parseOptions(int argc, char** argv, Options* options)
             return false;
         }
         options->frames = (long)frames;
+    }
+    if (options->games > 0 && !options->autopilot) {
+        fprintf(stderr, "harness: --games needs --autopilot\n");
+        return false;
+    }
+    if (options->games > 0 && !framesGiven)
+        options->frames = LONG_MAX;  // the games end the run
+    if (options->games > 0 && options->sessions > 1) {
+        fprintf(stderr, "harness: --games plays one session\n");
+        return false;
+    }
+    if (options->sessions > 1 && options->frames > LONG_MAX / options->sessions) {
+        fprintf(stderr, "harness: --sessions times --frames gives more frames than can be counted\n");
+        return false;
     }
     if (!options->screenshots.empty() && !options->window) {
         fprintf(stderr, "harness: --screenshot needs --window (without it nothing is drawn)\n");
@@ -374,6 +447,8 @@ static void beginFrame(const Options& options, size_t* nextEvent)
     }
     if (options.autopilot)
         autopilotFrame((float)options.dt);
+    if (options.randomKeys)
+        randomKeysFrame();
     for (const Screenshot& shot : options.screenshots)
         if (shot.frame == frame)
             NUX_RequestScreenshot(shot.path.c_str());
@@ -382,6 +457,7 @@ static void beginFrame(const Options& options, size_t* nextEvent)
 static void endFrame(const Options& options, std::string* json)
 {
     playTime += elapsed;
+    allocCountPause(true);  // the dump is the harness's, not the game's
     for (long f : options.dumpFrames) {
         if (f == frame) {
             Dump d;
@@ -390,6 +466,63 @@ static void endFrame(const Options& options, std::string* json)
             break;
         }
     }
+    allocCountPause(false);
+}
+
+//---- Sessions and whole games
+
+// Readies session K after the first: every key up, the game unpaused and reseeded, a quit
+// forgotten. Returns the mode the session starts in.
+static int startSession(const Options& options, long session)
+{
+    randomKeysStart(options.randomSeed + (unsigned)session, options.randomQuit);
+    srand(options.seed + (unsigned)session);
+    if (getGamePaused())
+        gamePause();
+    movingLeft = movingRight = movingUp = movingDown = 0;
+    exitFlag = 1;
+    if (options.startMode >= 0)
+        return options.startMode;
+    unsigned drawn = randomKeysBelow(7);  // the title twice as often as each other mode
+    return drawn == 6 ? MODE_TITLE : (int)drawn;
+}
+
+// With --games, between games: Space every half second (press, then release on the next frame)
+// on the title, the prologue, game over and the ending, so that each moves on as soon as it
+// takes the key; and the memory noted each time a game's run is back on the title.
+static void wholeGamesFrame()
+{
+    if (gameMode != MODE_GAME && gameMode != MODE_SPLASH) {
+        if (frame % 30 == 0)
+            NUX_QueueKeyEvent(NUX_KEY_SPACE, 1);
+        else if (frame % 30 == 1)
+            NUX_QueueKeyEvent(NUX_KEY_SPACE, 0);
+    }
+}
+
+// Called after each frame with --games: counts the games that ended and reports the memory
+// once each is back on the title. True when the last game is back on the title.
+static bool wholeGamesAfterFrame(const Options& options)
+{
+    const int mode = gameMode;
+    allocCountPause(true);  // the reports are the harness's, not the game's
+    if (gamesLastMode == MODE_GAME && (mode == MODE_GAMEOVER || mode == MODE_GAMEBEAT)) {
+        gamesEnded++;
+        fprintf(stderr, "harness: game %ld ended in %s, score %d\n", gamesEnded,
+                mode == MODE_GAMEOVER ? "game over" : "the ending", getScore());
+    }
+    bool done = false;
+    if (mode == MODE_TITLE && gamesLastMode != MODE_TITLE && gamesLastMode >= 0 && gamesEnded > 0) {
+        long long live = allocLiveBytes();
+        if (firstGameLive < 0)
+            firstGameLive = live;
+        fprintf(stderr, "harness: game %ld back on the title: live %lld bytes (%+lld since the first game), resident %ld kB\n",
+                gamesEnded, live, live - firstGameLive, residentKilobytes());
+        done = gamesEnded >= options.games;
+    }
+    gamesLastMode = mode;
+    allocCountPause(false);
+    return done;
 }
 
 //---- Entry
@@ -416,6 +549,7 @@ int main(int argc, char** argv)
         return 1;
     }
     NUX_UseVirtualClock(options.dt);
+    randomKeysStart(options.randomSeed, options.randomQuit);
     if (options.autopilot)
         autopilotStart(options.autopilotLamps);
     NUX_UseDeterministicMusicClock(1);
@@ -440,18 +574,47 @@ int main(int argc, char** argv)
             endFrame(options, &json);
         }
     }
+    long failures = 0;
     if (running && frame < options.frames) {
         initScreens();
         loadSequences();
-        switchGameMode(options.startMode < 0 ? MODE_TITLE : options.startMode);
-        doTimer();
-        while (running && frame < options.frames) {
-            beginFrame(options, &nextEvent);
-            running = runMainFrame() != 0;
-            endFrame(options, &json);
+        if (options.check) {
+            allocCountTrace(options.allocTrace);
+            allocCountArm();
+        }
+        // Each session runs --frames frames; the first one's include the splash.
+        for (long session = 0; session < options.sessions; session++) {
+            const long end = session == 0 ? options.frames : frame + options.frames;
+            if (session == 0) {
+                switchGameMode(options.startMode < 0 ? MODE_TITLE : options.startMode);
+            } else {
+                switchGameMode(startSession(options, session));
+                running = true;
+            }
+            doTimer();
+            checkStartSession();
+            bool gamesDone = false;
+            while (running && !gamesDone && frame < end) {
+                beginFrame(options, &nextEvent);
+                if (options.games > 0)
+                    wholeGamesFrame();
+                running = runMainFrame() != 0;
+                endFrame(options, &json);
+                if (options.check)
+                    failures += checkFrame(session, frame);
+                if (options.games > 0)
+                    gamesDone = wholeGamesAfterFrame(options);
+            }
         }
     }
+    if (options.check) {
+        fprintf(stderr, "harness: checked %ld frames in %ld sessions: %ld failures; %ld allocations during play, %ld opening tracks\n",
+                frame, options.sessions, failures, allocCountPlay(), allocCountMusicOpen());
+        fprintf(stderr, "harness: frames by mode: %ld %ld %ld %ld %ld %ld\n", checkedFrames(0), checkedFrames(1),
+                checkedFrames(2), checkedFrames(3), checkedFrames(4), checkedFrames(5));
+    }
 
+    allocCountPause(true);
     // The last frame is always dumped (once).
     bool lastDumped = false;
     for (long f : options.dumpFrames)
@@ -470,5 +633,5 @@ int main(int argc, char** argv)
         fprintf(stderr, "harness: cannot write %s\n", options.out.empty() ? "standard output" : options.out.c_str());
         return 1;
     }
-    return 0;
+    return failures > 0 ? 3 : 0;
 }
