@@ -19,27 +19,19 @@ protected:
     void SetUp() override
     {
         // The owl far from everything, flying, and a fresh game's counters.
-        owl.x = 100;
-        owl.y = 100;
-        owl.swoopActive = 0;
-        owl.dying = 0;
-        owl.lives = 5;
+        owl.x = owl.y = 100;
+        owl.swoopActive = owl.dying = 0;
         owl.score = 0;
         owl.comboCount = 0;
         owl.comboTimer = 5;
-        owl.sinceHit = 3;
-        hitPigeons = 0;
+        hitPigeons = swoopLevel = swoopMultiplier = maxMultiplier = 0;
         numSwoops = 0;
-        swoopLevel = 0;
-        swoopMultiplier = 0;
-        maxMultiplier = 0;
         LEVEL_SPEED = 82;
         pigeonWaveOffset = 0;
         gameMusicElapsed = 100.0;
         for (Image* mark : comboImages)
             mark->sprite.alpha = 0;
         swoopLevelUp->sprite.alpha = 0;
-        swoopBarEffect->alpha = 0;
         // A feather source with no particles: a burst then draws nothing from rand(), so the
         // strike's own draws can be replayed.
         if (feathers != noFeathers())
@@ -56,16 +48,15 @@ protected:
     }
 
     // Pigeon 0 of the pool, flying level at (x, baseY) with a long wave and no flap due.
-    static Pigeon* flyingPigeon(float x, float baseY)
+    static Pigeon* flyingPigeon(float x, float baseY, float speed = 400)
     {
         Pigeon* p = &pigeons[0];
         p->struck = 0;
         p->fleeMode = 2;
         p->fleeSpeed = 300;
-        p->speed = 400;
+        p->speed = speed;
         p->x = x;
-        p->baseY = baseY;
-        p->y = baseY;
+        p->baseY = p->y = baseY;
         p->rotation = 0;
         p->wavePeriod = 100;
         p->flapInterval = 0.08f;
@@ -111,7 +102,6 @@ TEST_F(Pigeons, ASpawnDrawsInItsOrderAndEntersBeyondTheRightEdge)
     p->struck = 1;
     p->rotation = 90;
     p->fleeMode = 0;
-    gameMusicElapsed = 100.0;
     srand(42);
     resetPigeon(p);
     srand(42);
@@ -120,16 +110,13 @@ TEST_F(Pigeons, ASpawnDrawsInItsOrderAndEntersBeyondTheRightEdge)
     int wave = rand() % 100;
 
     EXPECT_EQ(p->struck, 0);
-    EXPECT_EQ(p->flapInterval, 0.08f);
     EXPECT_FLOAT_EQ(p->flapTimer, d.flap / 10000.0f);
-    EXPECT_LT(p->flapTimer, 0.08f);
     EXPECT_EQ(p->fleeMode, 2);
     EXPECT_EQ(p->fleeSpeed, 200.0f + d.flee);
     EXPECT_EQ(p->rotation, 0.0f);
     EXPECT_EQ(p->speed, 300.0f + d.speed);
     EXPECT_EQ(p->x, 1124.0f);
-    EXPECT_EQ(p->baseY, 200.0f + height);
-    EXPECT_EQ(p->y, p->baseY);
+    EXPECT_EQ(p->y, 200.0f + height);
     EXPECT_EQ(p->wavePeriod, 80.0f + wave);
 }
 
@@ -163,18 +150,9 @@ TEST_F(Pigeons, TheWaveScheduleKeepsItsExactBounds)
             replayLead();
             double expected = 0;
             switch (c.row) {
-            case LOW_OR_HIGH:
-                if (rand() % 5 == 1)
-                    expected = 50 + rand() % 150;
-                else
-                    expected = 500 + rand() % 200;
-                break;
+            case LOW_OR_HIGH: expected = rand() % 5 == 1 ? 50 + rand() % 150 : 500 + rand() % 200; break;
             case SCATTER: expected = 20 + rand() % 450; break;
-            case SINE: {
-                int r = rand() % 35;
-                expected = 340 + r + 176 * sin(c.t * 0.25 * 2.333333333 * 3.14159265);
-                break;
-            }
+            case SINE: expected = 340 + rand() % 35 + 176 * sin(c.t * 0.25 * 2.333333333 * 3.14159265); break;
             case WIDE: expected = 200 + rand() % 585; break;
             case GENERAL: expected = 200 + rand() % 300; break;
             case HIGH_AND_LOW: expected = -400 + rand() % 900; break;
@@ -200,95 +178,66 @@ TEST_F(Pigeons, AnOddWaveOffsetMirrorsTheSineWave)
         srand(5);
         replayLead();
         int r = rand() % 35;
-        double mirrored = (offset % 2) ? -swing : swing;
-        EXPECT_NEAR(pigeons[0].baseY, 340 + r + mirrored, 0.01) << "offset " << offset;
+        EXPECT_NEAR(pigeons[0].baseY, 340 + r + (offset % 2 ? -swing : swing), 0.01) << "offset " << offset;
     }
 }
 
-//---- Flight
+//---- Flight and fall
 
-TEST_F(Pigeons, APigeonFliesLeftOnItsWaveAndFlapsEveryEightyMilliseconds)
+TEST_F(Pigeons, APigeonFliesLeftOnItsWaveFlapsEveryEightyMillisecondsAndReentersPastTheEdge)
 {
     Pigeon* p = flyingPigeon(600, 300);
     updatePigeon(p, 0.05f);
     EXPECT_FLOAT_EQ(p->x, 580);
     EXPECT_FLOAT_EQ(p->y, 300 + 30 * (float)sin(5.8));
-    EXPECT_EQ(p->baseY, 300.0f) << "the owl is far: no flight";
-    EXPECT_EQ(p->fleeMode, 2);
     EXPECT_EQ(p->frame1->sprite.alpha, 100.0f) << "no flap yet after 0.05 s";
-    EXPECT_EQ(p->frame1->sprite.x, p->x);
     EXPECT_EQ(p->frame2->sprite.y, p->y);
-
     updatePigeon(p, 0.04f);  // 0.09 s > 0.08
-    EXPECT_EQ(p->frame1->sprite.alpha, 0.0f);
     EXPECT_EQ(p->frame2->sprite.alpha, 100.0f);
     EXPECT_EQ(p->flapTimer, 0.0f);
     updatePigeon(p, 0.09f);
     EXPECT_EQ(p->frame1->sprite.alpha, 100.0f);
-    EXPECT_EQ(p->frame2->sprite.alpha, 0.0f);
-}
 
-TEST_F(Pigeons, APigeonPastTheLeftEdgeReentersInTheSameFrame)
-{
-    Pigeon* p = flyingPigeon(-29, 300);
-    p->speed = 100;
+    p = flyingPigeon(-29, 300, 100);
     updatePigeon(p, 0.01f);  // x = -30 exactly: still here
     EXPECT_FLOAT_EQ(p->x, -30);
-
     gameMusicElapsed = 300.0;
     updatePigeon(p, 0.01f);
-    EXPECT_EQ(p->x, 1124.0f) << "respawned and not moved again this frame";
+    EXPECT_EQ(p->frame1->sprite.x, 1124.0f) << "respawned and not moved again this frame";
     EXPECT_EQ(p->baseY, -800.0f) << "after 293 s new pigeons fly out of sight";
-    EXPECT_EQ(p->frame1->sprite.x, 1124.0f);
-    EXPECT_EQ(p->frame1->sprite.y, p->y);
 }
 
-TEST_F(Pigeons, PigeonsNearTheOwlClimbOrDiveAwayFromIt)
+TEST_F(Pigeons, PigeonsWithin250PixelsClimbOrDiveAwayFromTheOwlEvenWhileFalling)
 {
-    // The owl above the pigeon: it dives.
-    Pigeon* p = flyingPigeon(500, 400);
-    p->speed = 0;
-    owl.x = 500;
-    owl.y = 300;
-    updatePigeon(p, 0.1f);
-    EXPECT_EQ(p->fleeMode, 1);
-    EXPECT_FLOAT_EQ(p->baseY, 430);
+    // Owl 100 above or below a pigeon at 400 (or 300 for a falling one, which also falls 40).
+    const struct {
+        int struck;
+        float baseY, owlDy, owlDx, after;
+        int mode;
+    } cases[] = {
+        {0, 400, -100, 0, 430, 1},   {0, 400, 100, 0, 370, 0},     {1, 300, -100, 0, 370, 1},
+        {1, 300, 100, 0, 310, 0},    {0, 400, 30 * (float)sin(5.0), 250, 400, 2},
+    };
+    for (const auto& k : cases) {
+        Pigeon* p = flyingPigeon(500, k.baseY, 0);
+        p->struck = k.struck;
+        owl.x = 500 + k.owlDx;
+        owl.y = k.baseY + k.owlDy;
+        updatePigeon(p, 0.1f);
+        EXPECT_EQ(p->fleeMode, k.mode) << "owl at +" << k.owlDx << ", " << k.owlDy << ", struck " << k.struck;
+        EXPECT_FLOAT_EQ(p->baseY, k.after) << "owl at +" << k.owlDx << ", " << k.owlDy << ", struck " << k.struck;
+    }
 
-    // The owl below: it climbs.
-    p = flyingPigeon(500, 400);
-    p->speed = 0;
-    owl.y = 500;
-    updatePigeon(p, 0.1f);
-    EXPECT_EQ(p->fleeMode, 0);
-    EXPECT_FLOAT_EQ(p->baseY, 370);
-
-    // 250 pixels away is out of reach.
-    p = flyingPigeon(500, 400);
-    p->speed = 0;
-    owl.x = 500 + 250;
-    owl.y = p->baseY + 30 * (float)sin(5.0);
-    updatePigeon(p, 0.1f);
-    EXPECT_EQ(p->fleeMode, 2);
-    EXPECT_EQ(p->baseY, 400.0f);
-}
-
-TEST_F(Pigeons, APigeonThatFledLowDartsOffToTheLeft)
-{
-    Pigeon* p = flyingPigeon(500, 549);
-    p->speed = 0;
+    // A pigeon that has fled below 550 darts off to the left.
+    Pigeon* p = flyingPigeon(500, 549, 0);
     owl.x = 500;
     owl.y = 450;
-    updatePigeon(p, 0.01f);  // flees down to 552
-    EXPECT_GT(p->baseY, 550);
+    updatePigeon(p, 0.01f);
     EXPECT_EQ(p->speed, 1500.0f);
-
-    p = flyingPigeon(500, 540);
-    p->speed = 200;
+    p = flyingPigeon(500, 540, 200);
     updatePigeon(p, 0.01f);
     EXPECT_EQ(p->speed, 200.0f);
 }
-
-//---- Fall
 
 TEST_F(Pigeons, AStruckPigeonFallsSpinningAndLiesOnTheStreet)
 {
@@ -299,11 +248,9 @@ TEST_F(Pigeons, AStruckPigeonFallsSpinningAndLiesOnTheStreet)
     updatePigeon(p, 0.1f);
     EXPECT_FLOAT_EQ(p->y, 300) << "no wave while falling: y is the line before the fall";
     EXPECT_FLOAT_EQ(p->baseY, 340);
-    EXPECT_FLOAT_EQ(p->rotation, 72.5f);
+    EXPECT_FLOAT_EQ(p->frame1->sprite.rotation, 72.5f);
     EXPECT_EQ(p->frame1->sprite.alpha, 100.0f) << "wings held still";
     EXPECT_EQ(p->frame2->sprite.alpha, 0.0f);
-    EXPECT_EQ(p->speed, 400.0f) << "no dart: the pigeon is struck";
-    EXPECT_EQ(p->frame1->sprite.rotation, 72.5f);
 
     p->baseY = 800;
     LEVEL_SPEED = 130;
@@ -313,44 +260,29 @@ TEST_F(Pigeons, AStruckPigeonFallsSpinningAndLiesOnTheStreet)
     EXPECT_FLOAT_EQ(p->rotation, 72.5f) << "no spin once it lies";
 }
 
-TEST_F(Pigeons, AFallingPigeonStillFleesTheOwl)
-{
-    Pigeon* p = flyingPigeon(500, 300);
-    p->struck = 1;
-    p->speed = 0;
-    owl.x = 500;
-    owl.y = 200;
-    updatePigeon(p, 0.1f);
-    EXPECT_FLOAT_EQ(p->baseY, 300 + 30 + 40) << "below the owl it falls faster by its flee speed";
-
-    p = flyingPigeon(500, 300);
-    p->struck = 1;
-    p->speed = 0;
-    owl.y = 400;
-    updatePigeon(p, 0.1f);
-    EXPECT_FLOAT_EQ(p->baseY, 300 - 30 + 40);
-}
-
 //---- Strike
 
-TEST_F(Pigeons, TheStrikeReachesFortyFivePixelsFromThePigeonsStrikePoint)
+TEST_F(Pigeons, TheStrikeReachesFortyFivePixelsFromTheScaledStrikePointOnlyInASwoop)
 {
-    Pigeon* p = flyingPigeon(500, 300);
-    p->speed = 0;
+    Pigeon* p = flyingPigeon(500, 300, 0);
     float y = 300 + 30 * (float)sin(5.0);
+    owl.x = 516 + 44;
+    owl.y = y + 16;
+    updatePigeon(p, 0);
+    EXPECT_EQ(p->struck, 0) << "touching without a swoop strikes nothing";
     owl.swoopActive = 1;
     owl.x = 516 + 45;  // exactly 45: out of reach
-    owl.y = y + 16;
     updatePigeon(p, 0);
     EXPECT_EQ(p->struck, 0);
     owl.x = 516 + 44.99f;
     updatePigeon(p, 0);
     EXPECT_EQ(p->struck, 1);
-    EXPECT_EQ(hitPigeons, 1);
+    int score = owl.score;
+    updatePigeon(p, 0);
+    EXPECT_EQ(hitPigeons, 1) << "a struck pigeon is never struck again";
+    EXPECT_EQ(owl.score, score);
 
-    // The strike point scales with the picture.
-    p = flyingPigeon(500, 300);
-    p->speed = 0;
+    p = flyingPigeon(500, 300, 0);
     p->frame1->sprite.scaleX = p->frame1->sprite.scaleY = 2;
     owl.x = 500 + 32 + 44;
     owl.y = y + 32;
@@ -359,35 +291,9 @@ TEST_F(Pigeons, TheStrikeReachesFortyFivePixelsFromThePigeonsStrikePoint)
     p->frame1->sprite.scaleX = p->frame1->sprite.scaleY = 1;
 }
 
-TEST_F(Pigeons, NoStrikeWithoutASwoopAndNoSecondStrike)
-{
-    Pigeon* p = flyingPigeon(500, 300);
-    p->speed = 0;
-    strike(p);
-    ASSERT_EQ(p->struck, 1);
-    int score = owl.score;
-    updatePigeon(p, 0);
-    updatePigeon(p, 0);
-    EXPECT_EQ(hitPigeons, 1) << "a struck pigeon is never struck again";
-    EXPECT_EQ(owl.score, score);
-
-    p = flyingPigeon(500, 300);
-    p->speed = 0;
-    strike(p);
-    p = flyingPigeon(500, 300);
-    p->speed = 0;
-    owl.swoopActive = 0;
-    updatePigeon(p, 0.01f);
-    EXPECT_EQ(p->struck, 0) << "touching without a swoop strikes nothing";
-    EXPECT_EQ(hitPigeons, 2);
-    EXPECT_EQ(p->fleeMode, 0) << "but the pigeon flees, up from the owl below it";
-    EXPECT_FLOAT_EQ(p->baseY, 297);
-}
-
 TEST_F(Pigeons, AStrikeFlashesBurstsAndTheFlashFadesWithTheStreet)
 {
-    Pigeon* p = flyingPigeon(500, 300);
-    p->speed = 0;
+    Pigeon* p = flyingPigeon(500, 300, 0);
     ParticleSource* burst = testKeep(NUX_CreateParticleSource(0));
     feathers = burst;
     owl.sinceHit = 4;
@@ -395,10 +301,7 @@ TEST_F(Pigeons, AStrikeFlashesBurstsAndTheFlashFadesWithTheStreet)
     Sprite* flash = &p->impact->sprite;
     EXPECT_EQ(flash->alpha, 1.0f);
     EXPECT_EQ(flash->x, 500.0f);
-    EXPECT_EQ(flash->y, p->y);
-    EXPECT_EQ(flash->scaleX, 1.0f);
     EXPECT_EQ(burst->sprite.x, owl.x) << "feathers burst at the owl";
-    EXPECT_EQ(burst->sprite.y, owl.y);
     EXPECT_EQ(owl.sinceHit, 0.0f);
 
     owl.x = owl.y = 5000;
@@ -413,17 +316,13 @@ TEST_F(Pigeons, AStrikeFlashesBurstsAndTheFlashFadesWithTheStreet)
 
 TEST_F(Pigeons, TheFirstPigeonOfTheFirstSwoopPaysNineHundredFiftyMore)
 {
-    numSwoops = 1;
-    Pigeon* p = flyingPigeon(500, 300);
-    strike(p);
-    EXPECT_EQ(owl.score, 1000);
-
     // The first pigeon caught in the game's second swoop pays the plain 50.
-    SetUp();
-    numSwoops = 2;
-    p = flyingPigeon(500, 300);
-    strike(p);
-    EXPECT_EQ(owl.score, 50);
+    for (int swoop : {1, 2}) {
+        SetUp();
+        numSwoops = swoop;
+        strike(flyingPigeon(500, 300));
+        EXPECT_EQ(owl.score, swoop == 1 ? 1000 : 50) << "swoop " << swoop;
+    }
 }
 
 TEST_F(Pigeons, CombosShowTheirMarksAndAFifthStrikeStartsOver)
@@ -435,22 +334,15 @@ TEST_F(Pigeons, CombosShowTheirMarksAndAFifthStrikeStartsOver)
     const int points[5] = {50, 50 + 50 + 9, 50 + 100 + 18, 50 + 150 + 27, 50 + 0 + 36};
     for (int i = 0; i < 5; i++) {
         int before = owl.score;
-        Pigeon* p = flyingPigeon(500, 300);
         owl.comboTimer = 0.99f;
-        strike(p);
+        strike(flyingPigeon(500, 300));
         EXPECT_EQ(owl.score - before, points[i]) << "strike " << i + 1;
-        EXPECT_EQ(owl.comboTimer, 0.0f);
         if (i >= 1 && i <= 3) {
-            Sprite* mark = &comboImages[i - 1]->sprite;
-            EXPECT_EQ(mark->alpha, 1.0f) << "strike " << i + 1 << " shows x" << i + 1;
-            EXPECT_EQ(mark->x, owl.x);
-            mark->rotation = 50;
+            EXPECT_EQ(comboImages[i - 1]->sprite.alpha, 1.0f) << "strike " << i + 1 << " shows x" << i + 1;
         }
     }
     EXPECT_EQ(owl.comboCount, 1) << "the fifth starts a new chain";
-    EXPECT_EQ(swoopMultiplier, 5);
     EXPECT_EQ(maxMultiplier, 5);
-    EXPECT_EQ(swoopLevel, 9);
 
     // A second late by a second breaks the chain: no mark, no combo points.
     comboImages[0]->sprite.alpha = 0;
@@ -462,43 +354,29 @@ TEST_F(Pigeons, CombosShowTheirMarksAndAFifthStrikeStartsOver)
     EXPECT_EQ(owl.score - before, 50 + 9 * 5);
 }
 
-TEST_F(Pigeons, TheSwoopLevelRisesAtItsThresholdsOneLevelPerStrike)
+TEST_F(Pigeons, EachStrikeRaisesTheSwoopLevelAtMostOnceAndDrawsItsSoundsInOrder)
 {
     // Strikes numbered from 1: the level after each threshold, and no rise just past it.
     const int rises[] = {2, 5, 10, 15, 25, 35, 50, 65, 80, 96, 112, 128};
     numSwoops = 2;
     int expectedLevel = 0;
-    int next = 0;
     for (int n = 1; n <= 130; n++) {
-        bool rise = next < (int)(sizeof rises / sizeof rises[0]) && n == rises[next];
-        if (rise)
-            next++, expectedLevel++;
+        bool rise = expectedLevel < 12 && n == rises[expectedLevel];
+        expectedLevel += rise;
         swoopLevelUp->sprite.alpha = 0;
-        swoopBarEffect->alpha = 0;
-        owl.x = 300 + n;
         owl.comboTimer = 5;
 
         // The draws of a strike: a bonus sound on a rise (not the rise to 10), then a hit sound.
         srand(n);
-        strike(flyingPigeon(owl.x - 16, 300));
+        strike(flyingPigeon(300, 300));
         int after = rand();
         srand(n);
         if (rise && expectedLevel != 10)
             rand();
         rand();
         ASSERT_EQ(rand(), after) << "the draws of strike " << n;
-
-        ASSERT_EQ(hitPigeons, n);
         ASSERT_EQ(swoopLevel, expectedLevel) << "after strike " << n;
-        if (rise) {
-            EXPECT_EQ(swoopLevelUp->sprite.alpha, 1.0f) << "strike " << n;
-            EXPECT_EQ(swoopLevelUp->sprite.x, owl.x);
-            EXPECT_EQ(swoopLevelUp->sprite.scaleX, 0.7f);
-            EXPECT_EQ(swoopLevelUp->sprite.scaleY, 0.7f);
-            EXPECT_EQ(swoopBarEffect->alpha, 1.0f);
-        } else {
-            EXPECT_EQ(swoopLevelUp->sprite.alpha, 0.0f) << "strike " << n;
-        }
+        ASSERT_EQ(swoopLevelUp->sprite.alpha, rise ? 1.0f : 0.0f) << "strike " << n;
     }
 }
 
@@ -510,7 +388,6 @@ TEST_F(Pigeons, TheMultiplierPaysTheRaisedLevel)
     int before = owl.score;
     owl.comboTimer = 5;
     strike(flyingPigeon(500, 300));
-    EXPECT_EQ(swoopLevel, 1);
     EXPECT_EQ(owl.score - before, 50 + 1);
 }
 
@@ -528,16 +405,12 @@ TEST_F(Pigeons, PigeonsDrawBehindCitizensAndCitizensBehindLamps)
 {
     int first = indexOnGameScreen(pigeons[0].frame1);
     ASSERT_GE(first, 0);
-    EXPECT_EQ(indexOnGameScreen(pigeons[0].frame2), first + 1);
     EXPECT_EQ(indexOnGameScreen(pigeons[0].impact), first + 2);
     EXPECT_EQ(indexOnGameScreen(pigeons[599].impact), first + 1799);
     EXPECT_EQ(indexOnGameScreen(citizens[0].walk), first + 1800);
-    EXPECT_EQ(indexOnGameScreen(citizens[0].knocked), first + 1801);
     EXPECT_EQ(indexOnGameScreen(citizens[9].talk), first + 1829);
-    EXPECT_EQ(indexOnGameScreen(lamps[0].lampImage), first + 1830);
     EXPECT_EQ(indexOnGameScreen(lamps[17].lampImage), first + 1847);
     EXPECT_EQ(pigeons[123].impact->sprite.additive, 1);
-    EXPECT_EQ(pigeons[123].frame1->sprite.additive, 0);
     EXPECT_GT(indexOnGameScreen(lamps[0].halo), first + 1847) << "halos draw over the owl";
 }
 
@@ -556,19 +429,10 @@ TEST_F(Pigeons, AGameStartsWithEveryPigeonJustOffTheRightEdge)
     for (int i = 0; i < PIGEON_POOL; i++) {
         const Pigeon& p = pigeons[i];
         ASSERT_EQ(p.struck, 0) << "pigeon " << i;
-        ASSERT_EQ(p.x, 1124.0f) << "pigeon " << i;
         ASSERT_EQ(p.frame1->sprite.x, 1124.0f) << "pigeon " << i << " placed by an update of no time";
-        ASSERT_EQ(p.frame1->sprite.y, p.y) << "pigeon " << i;
-        ASSERT_EQ(p.impact->sprite.alpha, 0.0f) << "pigeon " << i;
-        ASSERT_EQ(p.frame2->sprite.alpha, 0.0f) << "pigeon " << i;
+        ASSERT_EQ(p.impact->sprite.alpha + p.frame2->sprite.alpha, 0.0f) << "pigeon " << i;
     }
     EXPECT_EQ(hitPigeons, 0);
-    for (const Citizen& c : citizens) {
-        EXPECT_GE(c.x, 1040.0f);
-        EXPECT_EQ(c.walk->sprite.x, c.x);
-    }
-    for (const Lamp& l : lamps) {
-        EXPECT_GE(l.x, 1200.0f);
-        EXPECT_EQ(l.lampImage->sprite.x, l.x);
-    }
+    EXPECT_GE(citizens[9].walk->sprite.x, 1040.0f);
+    EXPECT_GE(lamps[17].lampImage->sprite.x, 1200.0f);
 }

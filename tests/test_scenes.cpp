@@ -76,85 +76,43 @@ TEST_F(Scenes, OnlyAStrictlyHigherScoreReplacesTheHighScore)
     recordFinishedGame(-5, 2);
     EXPECT_EQ(getHighScore(), 1200);
     EXPECT_EQ(getLastScore(), -5) << "the last score is always the last game";
-    EXPECT_EQ(getLastPigeons(), 2);
 }
 
 TEST_F(Scenes, EnteringGameOverOrTheEndingRecordsTheGame)
 {
-    recordFinishedGame(500, 7);
     // The finished game's getters report 0: the last score follows, the high score stays.
-    switchGameMode(MODE_GAMEOVER);
-    EXPECT_EQ(getHighScore(), 500);
-    EXPECT_EQ(getLastScore(), getScore());
-    recordFinishedGame(900, 3);
-    switchGameMode(MODE_GAMEBEAT);
-    EXPECT_EQ(getHighScore(), 900);
-    EXPECT_EQ(getMostPigeons(), 3);
-    EXPECT_EQ(getLastScore(), getScore());
-    EXPECT_EQ(getLastPigeons(), getNumPigeons());
+    for (int mode : {MODE_GAMEOVER, MODE_GAMEBEAT}) {
+        recordFinishedGame(500, 7);
+        switchGameMode(mode);
+        EXPECT_EQ(getHighScore(), 500);
+        EXPECT_EQ(getLastScore(), getScore()) << "mode " << mode;
+        EXPECT_EQ(getLastPigeons(), getNumPigeons()) << "mode " << mode;
+    }
 }
 
 //---- Title
 
-TEST_F(Scenes, TitleStartsVeiledWithTheHelpApartUntilThereIsAScore)
+TEST_F(Scenes, TitleLiftsItsVeilTurnsAndCalmsWhenTheMusicLoops)
 {
     switchGameMode(MODE_TITLE);
-    EXPECT_EQ(isIntroMusicPlaying(), 0);
     runIntro(0.0f);
     EXPECT_EQ(isIntroMusicPlaying(), 0) << "a frame without time does not start the music";
     runFrames(1);
-    EXPECT_EQ(isIntroMusicPlaying(), 1);
     EXPECT_EQ(fadeInSprite->alpha, 1.0f) << "the veil is whole while the music is at 0";
-    EXPECT_EQ(fadeInSprite->additive, 1);
-    EXPECT_EQ(attack_help->sprite.x, 677.0f);
-    EXPECT_EQ(swoop_help->sprite.x, 630.0f);
-    EXPECT_EQ(space_help->sprite.x, 810.0f);
-    EXPECT_EQ(space_help->sprite.y, 215.0f);
-    EXPECT_EQ(bigowl->sprite.red, 0.0f) << "the owl starts as a silhouette";
 
-    recordFinishedGame(10, 1);
-    switchGameMode(MODE_TITLE);
-    for (Image* help : {attack_help, swoop_help, space_help}) {
-        EXPECT_EQ(help->sprite.x, 595.0f);
-        EXPECT_EQ(help->sprite.y, 270.0f);
-    }
-    EXPECT_EQ(highScoreLabel->sprite.y, 215.0f);
-    EXPECT_EQ(lastScoreLabel->sprite.y, 235.0f);
-}
-
-TEST_F(Scenes, TitleTurnsAt24SecondsAndCalmsWhenTheMusicLoops)
-{
-    switchGameMode(MODE_TITLE);
-    runFrames(60 * 4);
-    EXPECT_GE(fadeInSprite->alpha, 0.0f);
-    EXPECT_LT(fadeInSprite->alpha, 0.02f) << "the veil has lifted";
-    EXPECT_LT(skysolid->sprite.alpha, 0.0f);
-    EXPECT_GT(bigowl->sprite.red, 0.9f) << "the owl brightens from 2.5 s";
-    EXPECT_EQ(highScoreLabel->sprite.alpha, 0.0f);
-
-    // 3.0 s into the brightening the owl blinks for a tenth of a second.
+    // 3.0 s into the brightening (from 2.5 s) the owl blinks for a tenth of a second.
     bool blinked = false;
-    for (int i = 0; i < 60 * 3; i++) {
+    for (int i = 0; i < 60 * 7; i++) {
         runFrames(1);
         blinked = blinked || bigowlblink->sprite.alpha == 1.0f;
     }
     EXPECT_TRUE(blinked);
-    EXPECT_EQ(bigowlblink->sprite.alpha, 0.0f);
-
-    while (getIntroMusicElapsed() < 10.0f)
-        runFrames(1);
-    EXPECT_GT(attack_help->sprite.alpha, 0.4f);
-    EXPECT_GT(title->sprite.alpha, 1.0f);
-    while (getIntroMusicElapsed() <= 24.0f)
-        runFrames(1);
-    EXPECT_EQ(getIntroTurned(), 1);
-    EXPECT_EQ(bigowlstare->sprite.alpha, 1.0f) << "the owl stares first";
-    EXPECT_EQ(space_help->sprite.alpha, 0.0f);
-    EXPECT_EQ(skygradient->sprite.green, 0.6f);
+    EXPECT_LT(fadeInSprite->alpha, 0.02f) << "the veil has lifted";
     while (getIntroMusicElapsed() <= 24.4f)
         runFrames(1);
-    EXPECT_EQ(bigowlstare->sprite.alpha, 0.0f);
-    EXPECT_EQ(bigowltwitch->sprite.alpha, 1.0f) << "then twitches";
+    EXPECT_EQ(getIntroTurned(), 1);
+    EXPECT_EQ(bigowltwitch->sprite.alpha, 1.0f) << "the owl has stared, then twitches";
+    EXPECT_EQ(skygradient->sprite.green, 0.6f);
 
     // The track loops: calm owl, blue sky, solid sky in front again (and fading at once).
     const float before = getIntroMusicElapsed();
@@ -162,9 +120,14 @@ TEST_F(Scenes, TitleTurnsAt24SecondsAndCalmsWhenTheMusicLoops)
         runFrames(1);
     EXPECT_EQ(getIntroTurned(), 0);
     EXPECT_EQ(bigowltwitch->sprite.alpha, 0.0f);
-    EXPECT_EQ(bigowl->sprite.alpha, 1.0f);
     EXPECT_EQ(skygradient->sprite.green, 1.0f);
     EXPECT_GT(skysolid->sprite.alpha, 0.9f);
+
+    // With a score to show, the help moves apart to make room for the two score lines.
+    recordFinishedGame(10, 1);
+    switchGameMode(MODE_TITLE);
+    EXPECT_EQ(space_help->sprite.y, 270.0f);
+    EXPECT_EQ(lastScoreLabel->sprite.y, 235.0f);
 }
 
 TEST_F(Scenes, TitleWindowsHoldAtTheirExactBounds)
@@ -205,8 +168,7 @@ TEST_F(Scenes, PrologueStartsTheGameJustAfter37AndAHalfSeconds)
 {
     switchGameMode(MODE_PROLOGUE);
     runPrologue(0.0f);
-    EXPECT_EQ(flap1->sprite.alpha, 0.0f) << "a wave at exactly 0 shows the wings down";
-    EXPECT_EQ(flap2->sprite.alpha, 1.0f);
+    EXPECT_EQ(flap2->sprite.alpha, 1.0f) << "a wave at exactly 0 shows the wings down";
     for (int i = 0; i < 8; i++)
         runPrologue(0.5f);
     EXPECT_EQ(getPrologueElapsed(), 4.0f);
@@ -221,8 +183,6 @@ TEST_F(Scenes, PrologueStartsTheGameJustAfter37AndAHalfSeconds)
     runPrologue(0.5f);
     EXPECT_EQ(prologue_moon->sprite.y, moonAt19) << "the moon stops after 19 s";
     EXPECT_LT(sunset->sprite.red, 1.0f) << "dusk darkens";
-    EXPECT_EQ(sunset->sprite.blue, 1.0f);
-    EXPECT_EQ(prologue_skyline2->sprite.green, prologue_skyline->sprite.green);
 
     while (getPrologueElapsed() < 37.5f)
         runPrologue(0.5f);
@@ -247,8 +207,6 @@ TEST_F(Scenes, GameOverTiltsFromTheSecondFrameAndNarratesAt6Point3)
 {
     hideMusic();
     switchGameMode(MODE_GAMEOVER);
-    EXPECT_FLOAT_EQ(fadeInEffect->alpha, 1.2f);
-    EXPECT_EQ(getGameOverElapsed(), 0.0f);
     const float scrollBefore = getGameOverScroll();
     runGameOver(0.5f);
     EXPECT_EQ(getGameOverScroll(), scrollBefore) << "the first frame does not tilt";
@@ -256,7 +214,6 @@ TEST_F(Scenes, GameOverTiltsFromTheSecondFrameAndNarratesAt6Point3)
     runGameOver(0.5f);
     EXPECT_FLOAT_EQ(getGameOverScroll(), interpolate(0.5f / 20.0f, 15));
     EXPECT_FLOAT_EQ(getGameOverElapsed(), 0.5f) << "the music position, one frame behind the clock";
-    EXPECT_FLOAT_EQ(bushes->sprite.y, getGameOverScroll() * 1300.0f + 550.0f);
 
     while (getGameOverClock() < 6.0f)
         runGameOver(0.5f);
@@ -294,12 +251,7 @@ TEST_F(Scenes, GameOverPigeonsComeRoundOnlyPastTheirEdge)
     runGameOverPigeons(0.01f);
     EXPECT_GT(near->x, 1100.0f);
     EXPECT_GT(far->x, 1100.0f);
-    const float scale = near->frame1->sprite.scaleX;
-    EXPECT_GE(scale, 1.0f) << "faster birds look nearer";
-    EXPECT_LT(scale, 1.7f);
     EXPECT_EQ(far->frame1->sprite.scaleX, 0.4f) << "the far flock keeps its size";
-    EXPECT_EQ(near->frame1->sprite.green, 0.7f);
-    EXPECT_EQ(far->frame2->sprite.blue, 0.2f);
 }
 
 //---- Ending
@@ -317,7 +269,6 @@ TEST_F(Scenes, StatisticsLinesReadAsTheyShould)
 
     GameStats good = {48150, 212, 9, 12.0f, 6};
     formatScoreStats(good, 6, lines);
-    EXPECT_STREQ(lines[0], "Score: 48150 points");
     EXPECT_STREQ(lines[3], "Best Swoop: 12.0 SEC");
     EXPECT_STREQ(lines[4], "6 Pigeon Combo");
     good.longestSwoop = 3.26f;
@@ -332,8 +283,6 @@ TEST_F(Scenes, StatisticsLinesReadAsTheyShould)
     for (int i = 0; i < 7; i++)
         named = named || strcmp(getStatText(4) + 2, comboWords[i]) == 0;
     EXPECT_TRUE(named) << getStatText(4);
-    EXPECT_EQ(scoreText->sprite.scaleX, 1.7f);
-    EXPECT_EQ(pigeonSwoopText->sprite.y, 475.0f);
 }
 
 TEST_F(Scenes, StatisticsLinesFadeInsideHalfOpenWindows)
@@ -366,10 +315,6 @@ TEST_F(Scenes, EndingFollowsItsMusicAtTheExactBounds)
     EXPECT_EQ(swooping->sprite.alpha, 0.0f) << "at 9 exactly the owl still flies in";
     runGameBeat(0.5f);
     EXPECT_EQ(swooping->sprite.alpha, 1.0f);
-    EXPECT_EQ(bigflap1->sprite.alpha + bigflap2->sprite.alpha, 0.0f);
-    EXPECT_EQ(bigcitizen2->sprite.alpha, 0.0f);
-    runGameBeat(0.5f);
-    EXPECT_EQ(bigcitizen2->sprite.alpha, 1.0f) << "the citizen's second pose from 10 s";
 
     runTo(15.0f);
     EXPECT_EQ(closeup_citizen->sprite.alpha, 0.0f);
@@ -382,7 +327,6 @@ TEST_F(Scenes, EndingFollowsItsMusicAtTheExactBounds)
     EXPECT_EQ(lampbeat->sprite.y, 210.0f) << "the look-up starts at 22";
     runTo(30.0f);
     EXPECT_FLOAT_EQ(lampbeat->sprite.y, 770.0f) << "and is whole at 30";
-    EXPECT_EQ(getEndingPhase(), ENDING_SCENE);
     runTo(30.5f);
     EXPECT_EQ(getEndingPhase(), ENDING_SCENE) << "30.5 exactly is not yet the credits";
     runTo(31.0f);
@@ -398,7 +342,6 @@ TEST_F(Scenes, EndingFollowsItsMusicAtTheExactBounds)
     EXPECT_EQ(getRanCredits(), 1);
     EXPECT_EQ(lampbeat->sprite.y, lampY) << "the scene stands still under the credits";
     EXPECT_GT(gameBeatFadeIn->alpha, 1.0f) << "faded to black";
-    EXPECT_EQ(gameBeatFadeIn->red, 0.0f);
 
     // Back to the title once the music has looped past its first second.
     while (getGameMode() == MODE_GAMEBEAT && frames++ < 400)
@@ -414,7 +357,6 @@ TEST_F(Scenes, CreditsCompleteAtTheLoopWhenTheTrackIsShort)
     beatMusicElapsed = 15.0f;
     runCredits(0.1f);
     EXPECT_EQ(getRanCredits(), 0) << "15.0 exactly does not yet show the voices";
-    EXPECT_EQ(voices->sprite.alpha, 0.0f);
     beatMusicElapsed = 15.1f;
     runCredits(0.1f);
     EXPECT_EQ(getRanCredits(), 1);
@@ -513,19 +455,14 @@ TEST(ScenesHarness, NothingWaitsForeverWhenTheMusicIsMissing)
     EXPECT_EQ(out.rfind("[\n{", 0), 0u) << out;
     out = harness("--mode 1 --seconds 1", packWithout({"revelations.ogg"}));
     EXPECT_EQ(out.rfind("[\n{", 0), 0u) << out;
-    // The ending reaches its credits and the title.
-    out = harness("--mode 4 --seconds 80 --dump-at 1860", quiet);
-    EXPECT_EQ(field(out, 1860, "endingPhase"), "1") << out;
-    EXPECT_EQ(field(out, 4800, "mode"), "0") << out;
-}
-
-TEST(ScenesHarness, AnUnreadableTrackCountsAsMissing)
-{
-    std::string dir = packWithout({"moltin.ogg"});
-    std::ofstream(dir + "/data/moltin.ogg") << "not a sound file at all";
-    std::string out = harness("--mode 4 --seconds 80 --dump-at 1860", dir);
-    EXPECT_EQ(field(out, 1860, "endingPhase"), "1") << out;
-    EXPECT_EQ(field(out, 4800, "mode"), "0") << out;
+    // The ending reaches its credits and the title, also when its track is unreadable.
+    std::string unreadable = packWithout({"moltin.ogg"});
+    std::ofstream(unreadable + "/data/moltin.ogg") << "not a sound file at all";
+    for (const std::string& dir : {quiet, unreadable}) {
+        out = harness("--mode 4 --seconds 80 --dump-at 1860", dir);
+        EXPECT_EQ(field(out, 1860, "endingPhase"), "1") << out;
+        EXPECT_EQ(field(out, 4800, "mode"), "0") << out;
+    }
 }
 
 //---- Pictures: the scenes as a player sees them, against small stored references
@@ -535,17 +472,16 @@ TEST(ScenesHarness, AnUnreadableTrackCountsAsMissing)
 // then rewrite the references with DUNMARROW_UPDATE_REFERENCES=1 (see README.md).
 static const int BLOCK = 16, SMALL_W = 1024 / BLOCK, SMALL_H = 768 / BLOCK;
 
-static std::vector<int> shrink(const unsigned char* rgba, uint32_t width, uint32_t height, bool bottomFirst)
+// RGB averages over block x block squares of an RGBA picture stored bottom row first, top row first.
+static std::vector<int> shrink(const unsigned char* rgba, uint32_t width, uint32_t height, uint32_t block)
 {
     std::vector<int> small(SMALL_W * SMALL_H * 3, 0);
-    for (uint32_t y = 0; y < height; y++) {
-        const uint32_t row = bottomFirst ? height - 1 - y : y;
+    for (uint32_t y = 0; y < height; y++)
         for (uint32_t x = 0; x < width; x++)
             for (int c = 0; c < 3; c++)
-                small[((y / BLOCK) * SMALL_W + x / BLOCK) * 3 + c] += rgba[(row * width + x) * 4 + c];
-    }
+                small[((y / block) * SMALL_W + x / block) * 3 + c] += rgba[((height - 1 - y) * width + x) * 4 + c];
     for (int& v : small)
-        v /= BLOCK * BLOCK;
+        v /= block * block;
     return small;
 }
 
@@ -568,7 +504,7 @@ static void checkPictures(int mode, const std::vector<std::pair<int, std::string
         ASSERT_EQ(pngLoad((testTempDir() + "/" + shot.second).c_str(), &w, &h, &pixels), PNGLOAD_OK) << shot.second;
         ASSERT_EQ(w, 1024u);
         ASSERT_EQ(h, 768u);
-        std::vector<int> seen = shrink(pixels, w, h, true);
+        std::vector<int> seen = shrink(pixels, w, h, BLOCK);
         free(pixels);
         const std::string reference = DUNMARROW_SOURCE_DIR "/tests/reference/" + shot.second;
         if (update) {
@@ -578,21 +514,14 @@ static void checkPictures(int mode, const std::vector<std::pair<int, std::string
         }
         ASSERT_EQ(pngLoad(reference.c_str(), &w, &h, &pixels), PNGLOAD_OK) << reference;
         ASSERT_EQ(w, (uint32_t)SMALL_W);
-        std::vector<int> expected(SMALL_W * SMALL_H * 3);
-        for (int y = 0; y < SMALL_H; y++)
-            for (int x = 0; x < SMALL_W; x++)
-                for (int c = 0; c < 3; c++)
-                    expected[(y * SMALL_W + x) * 3 + c] = pixels[((SMALL_H - 1 - y) * SMALL_W + x) * 4 + c];
+        std::vector<int> expected = shrink(pixels, SMALL_W, SMALL_H, 1);
         free(pixels);
         long total = 0;
         int worst = 0, worstAt = 0;
         for (size_t i = 0; i < seen.size(); i++) {
-            const int d = std::abs(seen[i] - expected[i]);
-            total += d;
-            if (d > worst) {
-                worst = d;
-                worstAt = (int)i / 3;
-            }
+            total += std::abs(seen[i] - expected[i]);
+            if (std::abs(seen[i] - expected[i]) > worst)
+                worst = std::abs(seen[i] - expected[i]), worstAt = (int)i / 3;
         }
         EXPECT_LE(total / (double)seen.size(), 4.0) << shot.second << ": the picture differs overall";
         EXPECT_LE(worst, 64) << shot.second << ": block (" << worstAt % SMALL_W << ", " << worstAt / SMALL_W
