@@ -49,3 +49,21 @@ void nuxKeyEvent(NUX_Key key, int pressed);
 // Notes a data file that could not be loaded (missing, unreadable or damaged); each path is kept
 // once. Called by the picture, sound, music and font loaders, which then go on with an empty item.
 void nuxNoteMissingFile(const char* path);
+
+//---- The game's hooks (nux_hooks)
+
+// Each asks the hook the shell handed over, or calls nothing and gives the neutral answer (see
+// NUX_GameHooks) when that hook is unset.
+int nuxGameMode();
+void nuxSwitchGameMode(int mode);
+float nuxFrameTime();
+void nuxOwlFlapUp();
+void nuxOwlFlapDown();
+void nuxOwlSwoop();
+void nuxOwlSwoopStop();
+void nuxGamePause();
+int nuxGamePaused();
+int nuxIntroMusicPlaying();
+float nuxGameOverElapsed();
+float nuxGameBeatElapsed();
+void nuxSorvelAborted();

@@ -26,6 +26,29 @@ static double lastSeconds = 0.0;
 
 //---- Helpers
 
+static float frameTime()
+{
+    return elapsed;
+}
+
+// What the engine's input layer, desktop and particles call back into: the shell, the owl,
+// the pause and the scenes.
+static const NUX_GameHooks GAME_HOOKS = {
+    .getGameMode = getGameMode,
+    .switchGameMode = switchGameMode,
+    .frameTime = frameTime,
+    .owlFlapUp = owlFlapUp,
+    .owlFlapDown = owlFlapDown,
+    .owlSwoop = owlSwoop,
+    .owlSwoopStop = owlSwoopStop,
+    .gamePause = gamePause,
+    .getGamePaused = getGamePaused,
+    .isIntroMusicPlaying = isIntroMusicPlaying,
+    .getGameOverElapsed = getGameOverElapsed,
+    .getGameBeatElapsed = getGameBeatElapsed,
+    .SorvelAborted = SorvelAborted,
+};
+
 static void setVisible(Screen* screen, int visible)
 {
     if (screen)
@@ -81,6 +104,7 @@ void switchGameMode(int mode)
 
 void initShell(unsigned int seed)
 {
+    NUX_SetGameHooks(&GAME_HOOKS);
     NUX_InitSound(64);
     srand(seed);
 }
