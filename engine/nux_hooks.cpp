@@ -19,13 +19,13 @@ void NUX_SetGameHooks(const NUX_GameHooks* record)
 
 int nuxGameMode()
 {
-    return hooks.getGameMode ? hooks.getGameMode() : -1;
+    return hooks.mode ? hooks.mode() : -1;
 }
 
 void nuxSwitchGameMode(int mode)
 {
-    if (hooks.switchGameMode)
-        hooks.switchGameMode(mode);
+    if (hooks.switchMode)
+        hooks.switchMode(mode);
 }
 
 float nuxFrameTime()
@@ -35,56 +35,56 @@ float nuxFrameTime()
 
 void nuxOwlFlapUp()
 {
-    if (hooks.owlFlapUp)
-        hooks.owlFlapUp();
+    if (hooks.flapUp)
+        hooks.flapUp();
 }
 
 void nuxOwlFlapDown()
 {
-    if (hooks.owlFlapDown)
-        hooks.owlFlapDown();
+    if (hooks.flapDown)
+        hooks.flapDown();
 }
 
 void nuxOwlSwoop()
 {
-    if (hooks.owlSwoop)
-        hooks.owlSwoop();
+    if (hooks.swoop)
+        hooks.swoop();
 }
 
 void nuxOwlSwoopStop()
 {
-    if (hooks.owlSwoopStop)
-        hooks.owlSwoopStop();
+    if (hooks.swoopStop)
+        hooks.swoopStop();
 }
 
 void nuxGamePause()
 {
-    if (hooks.gamePause)
-        hooks.gamePause();
+    if (hooks.togglePause)
+        hooks.togglePause();
 }
 
 int nuxGamePaused()
 {
-    return hooks.getGamePaused ? hooks.getGamePaused() : 0;
+    return hooks.paused ? hooks.paused() : 0;
 }
 
 int nuxIntroMusicPlaying()
 {
-    return hooks.isIntroMusicPlaying ? hooks.isIntroMusicPlaying() : 0;
+    return hooks.titleMusicPlaying ? hooks.titleMusicPlaying() : 0;
 }
 
 float nuxGameOverElapsed()
 {
-    return hooks.getGameOverElapsed ? hooks.getGameOverElapsed() : 0.0f;
+    return hooks.gameOverMusicTime ? hooks.gameOverMusicTime() : 0.0f;
 }
 
 float nuxGameBeatElapsed()
 {
-    return hooks.getGameBeatElapsed ? hooks.getGameBeatElapsed() : 0.0f;
+    return hooks.endingTime ? hooks.endingTime() : 0.0f;
 }
 
 void nuxSorvelAborted()
 {
-    if (hooks.SorvelAborted)
-        hooks.SorvelAborted();
+    if (hooks.skipSplash)
+        hooks.skipSplash();
 }

@@ -6,26 +6,26 @@
 // given beside it.
 struct NUX_GameHooks {
     // The shell: the current mode (-1, no mode) and the mode switch.
-    int (*getGameMode)();
-    void (*switchGameMode)(int mode);
+    int (*mode)();
+    void (*switchMode)(int mode);
     // Seconds of the last frame, as the shell measured it (0): the particles move by it.
     float (*frameTime)();
 
     // The owl's controls.
-    void (*owlFlapUp)();
-    void (*owlFlapDown)();
-    void (*owlSwoop)();
-    void (*owlSwoopStop)();
+    void (*flapUp)();
+    void (*flapDown)();
+    void (*swoop)();
+    void (*swoopStop)();
 
     // The game's pause toggle and state (0, not paused).
-    void (*gamePause)();
-    int (*getGamePaused)();
+    void (*togglePause)();
+    int (*paused)();
 
     // The scenes' answers to the input layer.
-    int (*isIntroMusicPlaying)();   // the title: 1 once its music has started (0)
-    float (*getGameOverElapsed)();  // game over: its music position in seconds (0)
-    float (*getGameBeatElapsed)();  // the ending: seconds since it was entered (0)
-    void (*SorvelAborted)();        // the splash: skip to its end
+    int (*titleMusicPlaying)();    // the title: 1 once its music has started (0)
+    float (*gameOverMusicTime)();  // game over: its music position in seconds (0)
+    float (*endingTime)();         // the ending: seconds since it was entered (0)
+    void (*skipSplash)();          // the splash: skip to its end
 };
 
 // Copies the record; null forgets every hook. Later calls replace the whole record.

@@ -34,19 +34,19 @@ static float frameTime()
 // What the engine's input layer, desktop and particles call back into: the shell, the owl,
 // the pause and the scenes.
 static const NUX_GameHooks GAME_HOOKS = {
-    .getGameMode = getGameMode,
-    .switchGameMode = switchGameMode,
+    .mode = getGameMode,
+    .switchMode = switchGameMode,
     .frameTime = frameTime,
-    .owlFlapUp = owlFlapUp,
-    .owlFlapDown = owlFlapDown,
-    .owlSwoop = owlSwoop,
-    .owlSwoopStop = owlSwoopStop,
-    .gamePause = gamePause,
-    .getGamePaused = getGamePaused,
-    .isIntroMusicPlaying = isIntroMusicPlaying,
-    .getGameOverElapsed = getGameOverElapsed,
-    .getGameBeatElapsed = getGameBeatElapsed,
-    .SorvelAborted = SorvelAborted,
+    .flapUp = owlFlapUp,
+    .flapDown = owlFlapDown,
+    .swoop = owlSwoop,
+    .swoopStop = owlSwoopStop,
+    .togglePause = gamePause,
+    .paused = getGamePaused,
+    .titleMusicPlaying = isIntroMusicPlaying,
+    .gameOverMusicTime = getGameOverElapsed,
+    .endingTime = getGameBeatElapsed,
+    .skipSplash = SorvelAborted,
 };
 
 static void setVisible(Screen* screen, int visible)

@@ -28,15 +28,15 @@ static int introPlaying() { return introMusic; }
 static NUX_GameHooks recordingHooks()
 {
     NUX_GameHooks hooks = {};
-    hooks.getGameMode = getMode;
-    hooks.switchGameMode = switchMode;
-    hooks.owlFlapUp = flapUp;
-    hooks.owlFlapDown = flapDown;
-    hooks.owlSwoop = swoop;
-    hooks.owlSwoopStop = swoopStop;
-    hooks.gamePause = togglePause;
-    hooks.getGamePaused = getPaused;
-    hooks.isIntroMusicPlaying = introPlaying;
+    hooks.mode = getMode;
+    hooks.switchMode = switchMode;
+    hooks.flapUp = flapUp;
+    hooks.flapDown = flapDown;
+    hooks.swoop = swoop;
+    hooks.swoopStop = swoopStop;
+    hooks.togglePause = togglePause;
+    hooks.paused = getPaused;
+    hooks.titleMusicPlaying = introPlaying;
     return hooks;
 }
 
@@ -108,7 +108,7 @@ TEST(Hooks, EachKeyReachesTheHookOfItsMode)
 TEST(Hooks, APartRecordCallsOnlyWhatItHolds)
 {
     NUX_GameHooks hooks = {};
-    hooks.getGameMode = getMode;
+    hooks.mode = getMode;
     NUX_SetGameHooks(&hooks);
     mode = MODE_GAME;
     EXPECT_EQ(tap(NUX_KEY_SPACE), "");
