@@ -233,8 +233,12 @@ void NUX_SetLabelText(Label* label, const char* text)
 
 void NUX_DrawLabel(Sprite* item)
 {
-    if (!item || !nuxHasGL)
-        return;
+    if (item)
+        nuxDraw->drawLabel(item);
+}
+
+void nuxGLDrawLabel(Sprite* item)
+{
     Label* label = (Label*)item;
     const float T = (float)textureSide(label);
 

@@ -6,7 +6,7 @@
 
 union SDL_Event;
 
-// 1 once a window with a GL context exists; every GL call in the engine is behind it.
+// 1 once a window with a GL context exists: the window, its modes and the textures depend on it.
 extern int nuxHasGL;
 
 // The FreeType library handle (FT_Library), created by NUX_Init or NUX_InitHeadless.
@@ -18,6 +18,34 @@ void nuxSetColor(float red, float green, float blue, float alpha);
 // One textured quad with its top-left corner at (x, y), width by height, carrying the whole
 // texture. Pictures are stored bottom row first (texture row 1 at the top); labels top row first.
 void nuxTexturedQuad(float x, float y, float width, float height, int topRowFirst);
+
+//---- The drawing backend (nux_graphics)
+
+// The drawing operations of this run, chosen once: the GL set when NUX_Init opens the window,
+// the null set (nothing drawn, no frame to read) headless and once the window is gone. The public
+// drawing functions hand their work to it without asking which one it is.
+struct NuxDrawOps {
+    void (*setClearColor)(float red, float green, float blue, float alpha);
+    void (*beginRender)();
+    void (*endRender)();
+    void (*presentClearFrame)();
+    int (*readFramePixels)(unsigned char* rgba);
+    void (*drawImage)(Sprite* item);
+    void (*drawEmptySprite)(Sprite* item);
+    void (*drawLabel)(Sprite* item);
+    void (*drawTintedImage)(Image* image, float x, float y, float width, float height, float rotation,
+                            float red, float green, float blue, float alpha);
+    void (*drawZImage)(Image* image, float z);
+    void (*drawRect)(float x, float y, float width, float height, float red, float green, float blue,
+                     float alpha, float rotation);
+    // One quad whose four corners take colours a, b, c, d (RGBA, 0..255) clockwise from the top left.
+    void (*gradientQuad)(float x, float y, float width, float height, const float* a, const float* b,
+                         const float* c, const float* d);
+};
+extern const NuxDrawOps* nuxDraw;
+
+// The GL set's label drawing (nux_graphics_label), which knows a label's texture.
+void nuxGLDrawLabel(Sprite* item);
 
 //---- The desktop (nux_desktop)
 
