@@ -431,6 +431,23 @@ static unsigned char* padTexture(const unsigned char* pixels, uint32_t w, uint32
     return padded;
 }
 
+// A texture of side T holding the picture (none when pixels is null): its name.
+static unsigned int glMakePictureTexture(const unsigned char* pixels, uint32_t w, uint32_t h, uint32_t T)
+{
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    unsigned char* padded = pixels ? padTexture(pixels, w, h, T) : nullptr;
+    if (padded)
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, (GLsizei)T, (GLsizei)T, 0, GL_RGBA, GL_UNSIGNED_BYTE, padded);
+    free(padded);
+    return name;
+}
+
 // The longest picture side this run loads: the largest texture the context allows, within the
 // loader's fixed bound (which alone applies headless). Asked of the context once.
 static uint32_t pictureSideLimit()
@@ -471,20 +488,7 @@ Image* NUX_LoadImage(const char* path)
     image->pixelWidth = w;
     image->pixelHeight = h;
     image->textureSize = T;
-    if (nuxHasGL) {
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        glBindTexture(GL_TEXTURE_2D, name);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        unsigned char* padded = pixels ? padTexture(pixels, w, h, T) : nullptr;
-        if (padded)
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, (GLsizei)T, (GLsizei)T, 0, GL_RGBA, GL_UNSIGNED_BYTE, padded);
-        free(padded);
-        image->texture = name;
-    }
+    image->texture = nuxDraw->makePictureTexture(pixels, w, h, T);
     free(pixels);
 
     NUX_InitSprite(&image->sprite);
@@ -636,6 +640,14 @@ static void nullDrawTintedImage(Image*, float, float, float, float, float, float
 static void nullDrawZImage(Image*, float) {}
 static void nullDrawRect(float, float, float, float, float, float, float, float, float) {}
 static void nullGradientQuad(float, float, float, float, const float*, const float*, const float*, const float*) {}
+static unsigned int nullMakePictureTexture(const unsigned char*, uint32_t, uint32_t, uint32_t)
+{
+    return 0;
+}
+static unsigned int nullReplaceLabelTexture(int, unsigned int texture, const unsigned char*, int)
+{
+    return texture;
+}
 
 static const NuxDrawOps NULL_DRAWING = {
     .setClearColor = nullClearColor,
@@ -650,6 +662,8 @@ static const NuxDrawOps NULL_DRAWING = {
     .drawZImage = nullDrawZImage,
     .drawRect = nullDrawRect,
     .gradientQuad = nullGradientQuad,
+    .makePictureTexture = nullMakePictureTexture,
+    .replaceLabelTexture = nullReplaceLabelTexture,
 };
 
 static const NuxDrawOps GL_DRAWING = {
@@ -665,6 +679,8 @@ static const NuxDrawOps GL_DRAWING = {
     .drawZImage = glDrawZImage,
     .drawRect = glDrawRect,
     .gradientQuad = glGradientQuad,
+    .makePictureTexture = glMakePictureTexture,
+    .replaceLabelTexture = nuxGLReplaceLabelTexture,
 };
 
 const NuxDrawOps* nuxDraw = &NULL_DRAWING;

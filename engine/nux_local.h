@@ -6,7 +6,8 @@
 
 union SDL_Event;
 
-// 1 once a window with a GL context exists: the window, its modes and the textures depend on it.
+// 1 once a window with a GL context exists: the window, its events, its modes and the largest
+// texture the context takes depend on it; drawing goes through nuxDraw instead.
 extern int nuxHasGL;
 
 // The FreeType library handle (FT_Library), created by NUX_Init or NUX_InitHeadless.
@@ -41,10 +42,16 @@ struct NuxDrawOps {
     // One quad whose four corners take colours a, b, c, d (RGBA, 0..255) clockwise from the top left.
     void (*gradientQuad)(float x, float y, float width, float height, const float* a, const float* b,
                          const float* c, const float* d);
+    // The texture of a picture of width x height in a square of side T (none when pixels is
+    // null), and of a label's T x T texels (replacing its old one when it had one): their names.
+    // The null set makes none: 0 for a picture, the label keeps the name it had.
+    unsigned int (*makePictureTexture)(const unsigned char* pixels, uint32_t width, uint32_t height, uint32_t side);
+    unsigned int (*replaceLabelTexture)(int hadTexture, unsigned int old, const unsigned char* texels, int side);
 };
 extern const NuxDrawOps* nuxDraw;
 
-// The GL set's label drawing (nux_graphics_label), which knows a label's texture.
+// The GL set's label texture and drawing (nux_graphics_label), which know a label's texture.
+unsigned int nuxGLReplaceLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int side);
 void nuxGLDrawLabel(Sprite* item);
 
 //---- The desktop (nux_desktop)
