@@ -4,8 +4,8 @@
 
 #include "nux_desktop.h"
 #include "nux_input.h"
-#include "nux_local.h"
-#include "nux_shell.h"  // getGameMode, gamePause, getGamePaused: the pause on focus loss
+#include "nux_local.h"  // the game's hooks: the pause on focus loss
+#include "nux_modes.h"  // MODE_GAME, the only mode that pauses
 
 #include <SDL.h>    // video mode, joystick, active events
 #include <GL/gl.h>  // viewport, scissor, the bars' clear
@@ -93,8 +93,8 @@ static void activeChanged(int gain, int state)
 {
     if (gain || !(state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)))
         return;
-    if (getGameMode() == 2 && !getGamePaused())
-        gamePause();
+    if (nuxGameMode() == MODE_GAME && !nuxGamePaused())
+        nuxGamePause();
 }
 
 static SDL_Surface* setMode(int on)

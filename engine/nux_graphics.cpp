@@ -54,6 +54,9 @@ static bool pacingStarted = false;
 
 //---- Helpers
 
+// Chooses the drawing backend: GL once a window with its context is open, null otherwise.
+static void useDrawing(bool window);
+
 static float clamp01(float v)
 {
     return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
@@ -215,6 +218,7 @@ int NUX_Init(int width, int height, char fullScreen, const char* caption)
     initFreeType();
     SDL_WM_SetCaption(caption, nullptr);
     nuxHasGL = 1;
+    useDrawing(true);
     initNUX(screen->w, screen->h);
     nuxDesktopAfterWindow();
 
@@ -231,6 +235,7 @@ void NUX_InitHeadless(int width, int height)
     NUX_StartRealClock();
     initFreeType();
     nuxHasGL = 0;
+    useDrawing(false);
     curXRes = width;
     curYRes = height;
 }
@@ -292,25 +297,20 @@ int NUX_GetYRes()
     return curYRes;
 }
 
-void NUX_SetClearColor(float red, float green, float blue, float alpha)
+static void glSetClearColor(float red, float green, float blue, float alpha)
 {
-    if (nuxHasGL)
-        glClearColor(red, green, blue, alpha);
+    glClearColor(red, green, blue, alpha);
 }
 
-void NUX_BeginRender()
+static void glBeginRender()
 {
-    if (!nuxHasGL)
-        return;
     nuxClearBars();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
 }
 
-void NUX_EndRender()
+static void glEndRender()
 {
-    if (!nuxHasGL)
-        return;
     glFinish();
     if (screenshotPath[0])
         saveScreenshot();
@@ -319,10 +319,8 @@ void NUX_EndRender()
     paceFrame(std::chrono::steady_clock::now() - swapStart > std::chrono::milliseconds(1));
 }
 
-void NUX_PresentClearFrame()
+static void glPresentClearFrame()
 {
-    if (!nuxHasGL)
-        return;
     nuxClearBars();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SDL_GL_SwapBuffers();
@@ -335,6 +333,7 @@ void NUX_Shutdown()
         SDL_Quit();
     }
     nuxHasGL = 0;
+    useDrawing(false);
 }
 
 int NUX_GetTriangleCount()
@@ -347,10 +346,8 @@ void NUX_RequestScreenshot(const char* path)
     snprintf(screenshotPath, sizeof screenshotPath, "%s", path ? path : "");
 }
 
-int NUX_ReadFramePixels(unsigned char* rgba)
+static int glReadFramePixels(unsigned char* rgba)
 {
-    if (!nuxHasGL)
-        return 0;
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     size_t rowBytes = (size_t)curXRes * 4;
@@ -434,6 +431,23 @@ static unsigned char* padTexture(const unsigned char* pixels, uint32_t w, uint32
     return padded;
 }
 
+// A texture of side T holding the picture (none when pixels is null): its name.
+static unsigned int glMakePictureTexture(const unsigned char* pixels, uint32_t w, uint32_t h, uint32_t T)
+{
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    unsigned char* padded = pixels ? padTexture(pixels, w, h, T) : nullptr;
+    if (padded)
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, (GLsizei)T, (GLsizei)T, 0, GL_RGBA, GL_UNSIGNED_BYTE, padded);
+    free(padded);
+    return name;
+}
+
 // The longest picture side this run loads: the largest texture the context allows, within the
 // loader's fixed bound (which alone applies headless). Asked of the context once.
 static uint32_t pictureSideLimit()
@@ -474,20 +488,7 @@ Image* NUX_LoadImage(const char* path)
     image->pixelWidth = w;
     image->pixelHeight = h;
     image->textureSize = T;
-    if (nuxHasGL) {
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        glBindTexture(GL_TEXTURE_2D, name);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        unsigned char* padded = pixels ? padTexture(pixels, w, h, T) : nullptr;
-        if (padded)
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, (GLsizei)T, (GLsizei)T, 0, GL_RGBA, GL_UNSIGNED_BYTE, padded);
-        free(padded);
-        image->texture = name;
-    }
+    image->texture = nuxDraw->makePictureTexture(pixels, w, h, T);
     free(pixels);
 
     NUX_InitSprite(&image->sprite);
@@ -505,10 +506,10 @@ Image* NUX_LoadImage(const char* path)
 
 //---- Drawing
 
-void NUX_DrawImage(Sprite* item)
+static void glDrawImage(Sprite* item)
 {
     Image* image = (Image*)item;
-    if (item->alpha < 0.001f || !nuxHasGL)
+    if (item->alpha < 0.001f)
         return;
     if (item->x - item->width * item->scaleX > (float)curXRes || item->x + item->width * item->scaleX < 0.0f ||
         item->y - item->height > (float)curYRes || item->y + item->height * item->scaleY < 0.0f)
@@ -537,10 +538,8 @@ void NUX_DrawImage(Sprite* item)
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-void NUX_DrawEmptySprite(Sprite* item)
+static void glDrawEmptySprite(Sprite* item)
 {
-    if (!nuxHasGL)
-        return;
     nuxSetColor(item->red, item->green, item->blue, item->alpha);
     if (item->alpha <= 0.0f)
         return;
@@ -568,11 +567,9 @@ void NUX_DrawEmptySprite(Sprite* item)
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-void NUX_DrawTintedImage(Image* image, float x, float y, float width, float height, float rotation,
-                         float red, float green, float blue, float alpha)
+static void glDrawTintedImage(Image* image, float x, float y, float width, float height, float rotation,
+                              float red, float green, float blue, float alpha)
 {
-    if (!nuxHasGL)
-        return;
     float c[4];
     GL_RGBA_to_Float(red, green, blue, alpha, c);
     nuxSetColor(c[0], c[1], c[2], c[3]);
@@ -586,21 +583,17 @@ void NUX_DrawTintedImage(Image* image, float x, float y, float width, float heig
     glDisable(GL_TEXTURE_2D);
 }
 
-void NUX_DrawZImage(Image* image, float, float, float, float, float, float z)
+static void glDrawZImage(Image* image, float z)
 {
-    if (!nuxHasGL)
-        return;
     glPushMatrix();
     glTranslatef(0.0f, 0.0f, z);
     NUX_DrawImage(&image->sprite);
     glPopMatrix();
 }
 
-void NUX_DrawRect(float x, float y, float width, float height, float red, float green, float blue, float alpha,
-                  float rotation)
+static void glDrawRect(float x, float y, float width, float height, float red, float green, float blue, float alpha,
+                       float rotation)
 {
-    if (!nuxHasGL)
-        return;
     float c[4];
     GL_RGBA_to_Float(red, green, blue, alpha, c);
     nuxSetColor(c[0], c[1], c[2], c[3]);
@@ -617,7 +610,7 @@ void NUX_DrawRect(float x, float y, float width, float height, float red, float 
 }
 
 // One quad whose four corners take colours a, b, c, d (0..255) in the order given.
-static void gradientQuad(float x, float y, float width, float height, const float* a, const float* b,
+static void glGradientQuad(float x, float y, float width, float height, const float* a, const float* b,
                          const float* c, const float* d)
 {
     float ca[4], cb[4], cc[4], cd[4];
@@ -633,20 +626,134 @@ static void gradientQuad(float x, float y, float width, float height, const floa
     glEnd();
 }
 
+//---- The drawing backends
+
+// Headless, and after the window is gone: nothing is drawn, and no frame can be read.
+static void nullClearColor(float, float, float, float) {}
+static void nullFrame() {}
+static int nullReadFramePixels(unsigned char*)
+{
+    return 0;
+}
+static void nullDrawSprite(Sprite*) {}
+static void nullDrawTintedImage(Image*, float, float, float, float, float, float, float, float, float) {}
+static void nullDrawZImage(Image*, float) {}
+static void nullDrawRect(float, float, float, float, float, float, float, float, float) {}
+static void nullGradientQuad(float, float, float, float, const float*, const float*, const float*, const float*) {}
+static unsigned int nullMakePictureTexture(const unsigned char*, uint32_t, uint32_t, uint32_t)
+{
+    return 0;
+}
+static unsigned int nullReplaceLabelTexture(int, unsigned int texture, const unsigned char*, int)
+{
+    return texture;
+}
+
+static const NuxDrawOps NULL_DRAWING = {
+    .setClearColor = nullClearColor,
+    .beginRender = nullFrame,
+    .endRender = nullFrame,
+    .presentClearFrame = nullFrame,
+    .readFramePixels = nullReadFramePixels,
+    .drawImage = nullDrawSprite,
+    .drawEmptySprite = nullDrawSprite,
+    .drawLabel = nullDrawSprite,
+    .drawTintedImage = nullDrawTintedImage,
+    .drawZImage = nullDrawZImage,
+    .drawRect = nullDrawRect,
+    .gradientQuad = nullGradientQuad,
+    .makePictureTexture = nullMakePictureTexture,
+    .replaceLabelTexture = nullReplaceLabelTexture,
+};
+
+static const NuxDrawOps GL_DRAWING = {
+    .setClearColor = glSetClearColor,
+    .beginRender = glBeginRender,
+    .endRender = glEndRender,
+    .presentClearFrame = glPresentClearFrame,
+    .readFramePixels = glReadFramePixels,
+    .drawImage = glDrawImage,
+    .drawEmptySprite = glDrawEmptySprite,
+    .drawLabel = nuxGLDrawLabel,
+    .drawTintedImage = glDrawTintedImage,
+    .drawZImage = glDrawZImage,
+    .drawRect = glDrawRect,
+    .gradientQuad = glGradientQuad,
+    .makePictureTexture = glMakePictureTexture,
+    .replaceLabelTexture = nuxGLReplaceLabelTexture,
+};
+
+const NuxDrawOps* nuxDraw = &NULL_DRAWING;
+
+static void useDrawing(bool window)
+{
+    nuxDraw = window ? &GL_DRAWING : &NULL_DRAWING;
+}
+
+//---- Drawing, through the backend of this run
+
+void NUX_SetClearColor(float red, float green, float blue, float alpha)
+{
+    nuxDraw->setClearColor(red, green, blue, alpha);
+}
+
+void NUX_BeginRender()
+{
+    nuxDraw->beginRender();
+}
+
+void NUX_EndRender()
+{
+    nuxDraw->endRender();
+}
+
+void NUX_PresentClearFrame()
+{
+    nuxDraw->presentClearFrame();
+}
+
+int NUX_ReadFramePixels(unsigned char* rgba)
+{
+    return nuxDraw->readFramePixels(rgba);
+}
+
+void NUX_DrawImage(Sprite* item)
+{
+    nuxDraw->drawImage(item);
+}
+
+void NUX_DrawEmptySprite(Sprite* item)
+{
+    nuxDraw->drawEmptySprite(item);
+}
+
+void NUX_DrawTintedImage(Image* image, float x, float y, float width, float height, float rotation,
+                         float red, float green, float blue, float alpha)
+{
+    nuxDraw->drawTintedImage(image, x, y, width, height, rotation, red, green, blue, alpha);
+}
+
+void NUX_DrawZImage(Image* image, float, float, float, float, float, float z)
+{
+    nuxDraw->drawZImage(image, z);
+}
+
+void NUX_DrawRect(float x, float y, float width, float height, float red, float green, float blue, float alpha,
+                  float rotation)
+{
+    nuxDraw->drawRect(x, y, width, height, red, green, blue, alpha, rotation);
+}
+
 void NUX_VerticalGradientRect(float x, float y, float width, float height, float r1, float g1, float b1,
                               float a1, float r2, float g2, float b2, float a2)
 {
-    if (!nuxHasGL)
-        return;
     const float one[4] = {r1, g1, b1, a1}, two[4] = {r2, g2, b2, a2};
-    gradientQuad(x, y, width, height, one, two, two, one);
+    nuxDraw->gradientQuad(x, y, width, height, one, two, two, one);
 }
 
 void NUX_GradientRect(float x, float y, float width, float height, float r1, float g1, float b1, float a1,
                       float r2, float g2, float b2, float a2)
 {
-    if (!nuxHasGL)
-        return;
     const float one[4] = {r1, g1, b1, a1}, two[4] = {r2, g2, b2, a2};
-    gradientQuad(x, y, width, height, one, one, two, two);
+    nuxDraw->gradientQuad(x, y, width, height, one, one, two, two);
 }

@@ -328,12 +328,6 @@ void NUX_SetLabelText(Label* label, const char* text)
     if (canRender && !set)
         set = glyphSetFor(face, label->pixelSize);
 
-    if (label->hasTexture == 1 && nuxHasGL) {
-        GLuint old = label->texture;
-        glDeleteTextures(1, &old);
-        label->texture = 0;
-    }
-
     const int T = textureSide(label);
     const size_t bytes = (size_t)T * (size_t)T * 4;
     unsigned char* texels = nullptr;
@@ -351,28 +345,39 @@ void NUX_SetLabelText(Label* label, const char* text)
     else if (canRender)
         renderText(face, text, label->pixelSize, texels, T, &label->textWidth, &label->textHeight);
 
-    if (nuxHasGL) {
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        glBindTexture(GL_TEXTURE_2D, name);
-        // Clamped edges: filtering at the label's right edge must not blend in its first column.
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        if (texels) {
-            glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-            glTexImage2D(GL_TEXTURE_2D, 0, 4, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-        }
-        label->texture = name;
-    }
+    label->texture = nuxDraw->replaceLabelTexture(label->hasTexture == 1, label->texture, texels, T);
     label->hasTexture = 1;
+}
+
+unsigned int nuxGLReplaceLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int T)
+{
+    if (hadTexture) {
+        GLuint name = old;
+        glDeleteTextures(1, &name);
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    // Clamped edges: filtering at the label's right edge must not blend in its first column.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    if (texels) {
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glTexImage2D(GL_TEXTURE_2D, 0, 4, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    }
+    return name;
 }
 
 void NUX_DrawLabel(Sprite* item)
 {
-    if (!item || !nuxHasGL)
-        return;
+    if (item)
+        nuxDraw->drawLabel(item);
+}
+
+void nuxGLDrawLabel(Sprite* item)
+{
     Label* label = (Label*)item;
     const float T = (float)textureSide(label);
 

@@ -2,8 +2,8 @@
 // (scripted) events go through the same two tables, key press and key release.
 
 #include "nux_input.h"
-#include "nux_local.h"
-#include "nux_shell.h"
+#include "nux_local.h"  // the game's hooks
+#include "nux_modes.h"  // the modes each key is read in
 #include "nux_sound.h"
 
 #include <SDL.h>    // event polling
@@ -62,19 +62,19 @@ static NUX_Key keyFromSDL(SDLKey sym)
 
 static void keyPressed(NUX_Key key)
 {
-    int mode = getGameMode();
+    int mode = nuxGameMode();
     switch (key) {
     case NUX_KEY_UP:
         movingUp = 1;
-        owlFlapUp();
+        nuxOwlFlapUp();
         break;
     case NUX_KEY_DOWN: movingDown = 1; break;
     case NUX_KEY_RIGHT: movingRight = 1; break;
     case NUX_KEY_LEFT: movingLeft = 1; break;
     case NUX_KEY_P:
     case NUX_KEY_RETURN:
-        if (mode == 2)
-            gamePause();
+        if (mode == MODE_GAME)
+            nuxGamePause();
         break;
     case NUX_KEY_M:
         if (musicMuted == 0) {
@@ -86,29 +86,29 @@ static void keyPressed(NUX_Key key)
         }
         break;
     case NUX_KEY_ESCAPE:
-        if (mode == 0 || mode == 5) {
+        if (mode == MODE_TITLE || mode == MODE_SPLASH) {
             exitFlag = 0;
-        } else if (mode == 1 || mode == 3 || mode == 4) {
-            switchGameMode(0);
-        } else if (mode == 2) {
-            if (getGamePaused())
-                gamePause();
-            switchGameMode(0);
+        } else if (mode == MODE_PROLOGUE || mode == MODE_GAMEOVER || mode == MODE_GAMEBEAT) {
+            nuxSwitchGameMode(MODE_TITLE);
+        } else if (mode == MODE_GAME) {
+            if (nuxGamePaused())
+                nuxGamePause();
+            nuxSwitchGameMode(MODE_TITLE);
         }
         break;
     case NUX_KEY_SPACE:
-        if (mode == 2 && !getGamePaused())
-            owlSwoop();
-        else if (mode == 0 && isIntroMusicPlaying() != 0)
-            switchGameMode(1);
-        else if (mode == 5)
-            SorvelAborted();
-        else if (mode == 1)
-            switchGameMode(2);
-        else if (mode == 3 && getGameOverElapsed() > 0.88f)
-            switchGameMode(0);
-        else if (mode == 4 && getGameBeatElapsed() > 2.0f)
-            switchGameMode(0);
+        if (mode == MODE_GAME && !nuxGamePaused())
+            nuxOwlSwoop();
+        else if (mode == MODE_TITLE && nuxIntroMusicPlaying() != 0)
+            nuxSwitchGameMode(MODE_PROLOGUE);
+        else if (mode == MODE_SPLASH)
+            nuxSorvelAborted();
+        else if (mode == MODE_PROLOGUE)
+            nuxSwitchGameMode(MODE_GAME);
+        else if (mode == MODE_GAMEOVER && nuxGameOverElapsed() > 0.88f)
+            nuxSwitchGameMode(MODE_TITLE);
+        else if (mode == MODE_GAMEBEAT && nuxGameBeatElapsed() > 2.0f)
+            nuxSwitchGameMode(MODE_TITLE);
         break;
     default: break;
     }
@@ -119,17 +119,17 @@ static void keyReleased(NUX_Key key)
     switch (key) {
     case NUX_KEY_UP:
         // While paused the release is ignored, so the owl still glides when play resumes.
-        if (!getGamePaused()) {
+        if (!nuxGamePaused()) {
             movingUp = 0;
-            owlFlapDown();
+            nuxOwlFlapDown();
         }
         break;
     case NUX_KEY_DOWN: movingDown = 0; break;
     case NUX_KEY_RIGHT: movingRight = 0; break;
     case NUX_KEY_LEFT: movingLeft = 0; break;
     case NUX_KEY_SPACE:
-        if (getGameMode() == 2 && !getGamePaused())
-            owlSwoopStop();
+        if (nuxGameMode() == MODE_GAME && !nuxGamePaused())
+            nuxOwlSwoopStop();
         break;
     case NUX_KEY_Q: exitFlag = 0; break;
     default: break;

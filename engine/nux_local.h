@@ -6,7 +6,8 @@
 
 union SDL_Event;
 
-// 1 once a window with a GL context exists; every GL call in the engine is behind it.
+// 1 once a window with a GL context exists: the window, its events, its modes and the largest
+// texture the context takes depend on it; drawing goes through nuxDraw instead.
 extern int nuxHasGL;
 
 // The FreeType library handle (FT_Library), created by NUX_Init or NUX_InitHeadless.
@@ -18,6 +19,40 @@ void nuxSetColor(float red, float green, float blue, float alpha);
 // One textured quad with its top-left corner at (x, y), width by height, carrying the whole
 // texture. Pictures are stored bottom row first (texture row 1 at the top); labels top row first.
 void nuxTexturedQuad(float x, float y, float width, float height, int topRowFirst);
+
+//---- The drawing backend (nux_graphics)
+
+// The drawing operations of this run, chosen once: the GL set when NUX_Init opens the window,
+// the null set (nothing drawn, no frame to read) headless and once the window is gone. The public
+// drawing functions hand their work to it without asking which one it is.
+struct NuxDrawOps {
+    void (*setClearColor)(float red, float green, float blue, float alpha);
+    void (*beginRender)();
+    void (*endRender)();
+    void (*presentClearFrame)();
+    int (*readFramePixels)(unsigned char* rgba);
+    void (*drawImage)(Sprite* item);
+    void (*drawEmptySprite)(Sprite* item);
+    void (*drawLabel)(Sprite* item);
+    void (*drawTintedImage)(Image* image, float x, float y, float width, float height, float rotation,
+                            float red, float green, float blue, float alpha);
+    void (*drawZImage)(Image* image, float z);
+    void (*drawRect)(float x, float y, float width, float height, float red, float green, float blue,
+                     float alpha, float rotation);
+    // One quad whose four corners take colours a, b, c, d (RGBA, 0..255) clockwise from the top left.
+    void (*gradientQuad)(float x, float y, float width, float height, const float* a, const float* b,
+                         const float* c, const float* d);
+    // The texture of a picture of width x height in a square of side T (none when pixels is
+    // null), and of a label's T x T texels (replacing its old one when it had one): their names.
+    // The null set makes none: 0 for a picture, the label keeps the name it had.
+    unsigned int (*makePictureTexture)(const unsigned char* pixels, uint32_t width, uint32_t height, uint32_t side);
+    unsigned int (*replaceLabelTexture)(int hadTexture, unsigned int old, const unsigned char* texels, int side);
+};
+extern const NuxDrawOps* nuxDraw;
+
+// The GL set's label texture and drawing (nux_graphics_label), which know a label's texture.
+unsigned int nuxGLReplaceLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int side);
+void nuxGLDrawLabel(Sprite* item);
 
 //---- The desktop (nux_desktop)
 
@@ -49,3 +84,21 @@ void nuxKeyEvent(NUX_Key key, int pressed);
 // Notes a data file that could not be loaded (missing, unreadable or damaged); each path is kept
 // once. Called by the picture, sound, music and font loaders, which then go on with an empty item.
 void nuxNoteMissingFile(const char* path);
+
+//---- The game's hooks (nux_hooks)
+
+// Each asks the hook the shell handed over, or calls nothing and gives the neutral answer (see
+// NUX_GameHooks) when that hook is unset.
+int nuxGameMode();
+void nuxSwitchGameMode(int mode);
+float nuxFrameTime();
+void nuxOwlFlapUp();
+void nuxOwlFlapDown();
+void nuxOwlSwoop();
+void nuxOwlSwoopStop();
+void nuxGamePause();
+int nuxGamePaused();
+int nuxIntroMusicPlaying();
+float nuxGameOverElapsed();
+float nuxGameBeatElapsed();
+void nuxSorvelAborted();

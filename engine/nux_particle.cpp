@@ -2,7 +2,7 @@
 // run throws the same feathers and sparks every time.
 
 #include "nux_particle.h"
-#include "nux_shell.h"
+#include "nux_local.h"  // nuxFrameTime, the shell's frame time
 
 #include <cstdlib>  // rand, calloc
 
@@ -90,7 +90,7 @@ void NUX_EmitParticles(ParticleSource* source, int n)
 void NUX_UpdateParticleSource(Sprite* item)
 {
     ParticleSource* source = (ParticleSource*)item;
-    const float e = elapsed;
+    const float e = nuxFrameTime();
     source->emitTimer += e;
     for (int32_t i = 0; i < source->particles->count; i++) {
         Particle* particle = (Particle*)source->particles->items[i];

@@ -2,6 +2,7 @@
 // Without an audio device (or under the harness) the music clock keeps running on the engine clock.
 
 #include "nux_sound.h"
+#include "nux_sound_local.h"  // the loopback device and result code of the tests
 #include "nux_clock.h"  // Timer_GetSeconds: the music clock when no device plays
 #include "nux_files.h"  // data/ names resolved to the pack
 #include "nux_local.h"  // nuxNoteMissingFile

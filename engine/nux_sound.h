@@ -117,7 +117,7 @@ enum NUX_SoundOutput {
     NUX_SOUND_DEVICE,        // an audio device mixes effects and music
     NUX_SOUND_SILENT,        // no device: silent, the music clock on the engine clock
     NUX_SOUND_DETERMINISTIC, // asked for by NUX_UseDeterministicMusicClock
-    NUX_SOUND_LOOPBACK       // tests only: OpenAL mixes into NUX_RenderSoundForTest
+    NUX_SOUND_LOOPBACK       // tests only: OpenAL mixes into a buffer (nux_sound_local.h)
 };
 NUX_SoundOutput NUX_GetSoundOutput();
 
@@ -129,15 +129,3 @@ double NUX_GetSoundLength(NUX_Sound* sound);
 
 // 1 while that channel still plays the effect it was given; 0 otherwise.
 int NUX_IsChannelPlaying(NUX_Channel* channel);
-
-// Tests only: starts the real module on an OpenAL loopback device (stereo float at sampleRate)
-// in place of NUX_InitSound. Nothing is heard and time stands still: audio, and with it the music
-// position, advances only through NUX_RenderSoundForTest. Returns 0 where OpenAL has no loopback.
-int NUX_InitSoundLoopback(int channels, int sampleRate);
-
-// Tests only: mixes the next frames of the loopback device into out (2 floats per frame).
-void NUX_RenderSoundForTest(float* out, int frames);
-
-// Tests only: the stored result code, read and set.
-int NUX_GetSoundResultForTest();
-void NUX_SetSoundResultForTest(int code);

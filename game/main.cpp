@@ -26,6 +26,29 @@ static double lastSeconds = 0.0;
 
 //---- Helpers
 
+static float frameTime()
+{
+    return elapsed;
+}
+
+// What the engine's input layer, desktop and particles call back into: the shell, the owl,
+// the pause and the scenes.
+static const NUX_GameHooks GAME_HOOKS = {
+    .mode = getGameMode,
+    .switchMode = switchGameMode,
+    .frameTime = frameTime,
+    .flapUp = owlFlapUp,
+    .flapDown = owlFlapDown,
+    .swoop = owlSwoop,
+    .swoopStop = owlSwoopStop,
+    .togglePause = gamePause,
+    .paused = getGamePaused,
+    .titleMusicPlaying = isIntroMusicPlaying,
+    .gameOverMusicTime = getGameOverElapsed,
+    .endingTime = getGameBeatElapsed,
+    .skipSplash = SorvelAborted,
+};
+
 static void setVisible(Screen* screen, int visible)
 {
     if (screen)
@@ -81,6 +104,7 @@ void switchGameMode(int mode)
 
 void initShell(unsigned int seed)
 {
+    NUX_SetGameHooks(&GAME_HOOKS);
     NUX_InitSound(64);
     srand(seed);
 }

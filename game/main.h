@@ -3,17 +3,7 @@
 
 #include <cstdint>  // uint32_t
 
-#include "nux.h"
-
-// The game modes; the numbers are stored and compared everywhere.
-enum {
-    MODE_TITLE = 0,
-    MODE_PROLOGUE = 1,
-    MODE_GAME = 2,
-    MODE_GAMEOVER = 3,
-    MODE_GAMEBEAT = 4,
-    MODE_SPLASH = 5,
-};
+#include "nux.h"  // the engine, and the MODE_* names it shares with the shell
 
 extern int gameMode;          // the current mode; starts at the splash
 extern float elapsed;         // seconds of the last frame, at most 0.2, set only by doTimer
@@ -35,7 +25,7 @@ void switchGameMode(int mode);
 int getGameMode();
 
 // Start-up pieces, in the order SDL_main runs them; the harness runs the same ones.
-void initShell(unsigned int seed);  // NUX_InitSound(64), srand(seed)
+void initShell(unsigned int seed);  // the engine's game hooks, NUX_InitSound(64), srand(seed)
 void initSorvel();                   // black window at once, the splash screen, its load and reset
 int runSplashFrame();                // one frame of the splash loop; 0 when the player quit
 void initScreens();                  // the font and the five other screens

@@ -8,6 +8,7 @@
 #include "nux.h"
 #include "nux_desktop.h"
 #include "nux_local.h"
+#include "nux_sound_local.h"
 #include "options.h"
 #include "scenes.h"
 

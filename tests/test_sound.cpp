@@ -3,6 +3,7 @@
 
 #include "nux_clock.h"  // the virtual clock that drives the music clock
 #include "nux_sound.h"  // the module under test
+#include "nux_sound_local.h"  // its loopback device and result code
 #include "testutil.h"   // testTempDir, testWriteFile
 
 #include <gtest/gtest.h>  // TEST_F, CaptureStdout, CaptureStderr

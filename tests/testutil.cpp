@@ -2,7 +2,6 @@
 
 #include "testutil.h"
 
-#include "main.h"
 #include "nux.h"
 #include "pngLoad.h"
 
@@ -38,24 +37,6 @@ bool testOpenWindow()
     if (windowState < 0)
         windowState = NUX_Init(1024, 768, 0, "DUNMARROW tests") ? 1 : 0;
     return windowState == 1;
-}
-
-void testStartHeadless(bool withScenes)
-{
-    static bool started = false, scenes = false;
-    if (!started) {
-        started = true;
-        NUX_UseVirtualClock(1.0 / 60.0);
-        NUX_UseDeterministicMusicClock(1);
-        NUX_InitHeadless(1024, 768);
-        initShell(1);
-        initSorvel();
-    }
-    if (withScenes && !scenes) {
-        scenes = true;
-        initScreens();
-        loadSequences();
-    }
 }
 
 void testBeginFrame()

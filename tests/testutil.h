@@ -12,7 +12,7 @@ bool testOpenWindow();
 
 // Starts the game once per process as the harness does: a virtual clock of 1/60 s frames, no
 // window, the deterministic music clock, seed 1 and the splash loaded; withScenes also creates
-// the other screens and loads every scene.
+// the other screens and loads every scene. Only in the tests that link the game (testutil_game.cpp).
 void testStartHeadless(bool withScenes);
 
 // Clears the back buffer to opaque black and resets the model-view matrix, ready to draw.

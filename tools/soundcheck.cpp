@@ -3,6 +3,7 @@
 
 #include "nux_clock.h"  // the engine clock, real or virtual
 #include "nux_sound.h"  // the module under check
+#include "nux_sound_local.h"  // the result code it reports
 
 #include <chrono>   // frame pacing on the real clock
 #include <cmath>    // fmod, fabs

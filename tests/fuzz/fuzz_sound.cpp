@@ -5,6 +5,7 @@
 
 #include "fuzz_util.h"   // the scratch file
 #include "nux_sound.h"   // the loaders under test
+#include "nux_sound_local.h"  // the loopback device and result code
 #include <cstdlib>       // atexit
 #include <vector>        // the rendered block
 

@@ -1,0 +1,32 @@
+// nux_hooks: what the engine asks of the shell and the game, as one record of functions the
+// shell hands over at start-up (tests hand over their own). The engine links nothing above it.
+#pragma once
+
+// Every field may be left null: the engine then calls nothing and takes the neutral answer
+// given beside it.
+struct NUX_GameHooks {
+    // The shell: the current mode (-1, no mode) and the mode switch.
+    int (*mode)();
+    void (*switchMode)(int mode);
+    // Seconds of the last frame, as the shell measured it (0): the particles move by it.
+    float (*frameTime)();
+
+    // The owl's controls.
+    void (*flapUp)();
+    void (*flapDown)();
+    void (*swoop)();
+    void (*swoopStop)();
+
+    // The game's pause toggle and state (0, not paused).
+    void (*togglePause)();
+    int (*paused)();
+
+    // The scenes' answers to the input layer.
+    int (*titleMusicPlaying)();    // the title: 1 once its music has started (0)
+    float (*gameOverMusicTime)();  // game over: its music position in seconds (0)
+    float (*endingTime)();         // the ending: seconds since it was entered (0)
+    void (*skipSplash)();          // the splash: skip to its end
+};
+
+// Copies the record; null forgets every hook. Later calls replace the whole record.
+void NUX_SetGameHooks(const NUX_GameHooks* hooks);
