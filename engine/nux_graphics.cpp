@@ -402,6 +402,13 @@ void NUX_InitSprite(Sprite* sprite)
     sprite->draw = nullptr;
 }
 
+void NUX_SetSpriteColor(Sprite* sprite, float red, float green, float blue)
+{
+    sprite->red = red;
+    sprite->green = green;
+    sprite->blue = blue;
+}
+
 Image* NUX_MakeImageFromExisting(ImageEntry* entry)
 {
     Image* image = (Image*)calloc(1, sizeof(Image));

@@ -109,6 +109,8 @@ int NUX_ReadFramePixels(unsigned char* rgba);
 Image* NUX_LoadImage(const char* path);
 Image* NUX_MakeImageFromExisting(ImageEntry* entry);
 void NUX_InitSprite(Sprite* sprite);
+// Sets a sprite's tint, each component 0 to 1 (above 1 draws as 1). Game code animates with it.
+void NUX_SetSpriteColor(Sprite* sprite, float red, float green, float blue);
 uint32_t nextPowerofTwo(uint32_t v);
 void GL_RGBA_to_Float(float r, float g, float b, float a, float* out);
 

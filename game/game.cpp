@@ -64,13 +64,6 @@ static int sunriseInitialized = 0;  // set by no rule: the sunrise tint stays fo
 
 //---- Helpers
 
-static void setTint(Sprite* s, float red, float green, float blue)
-{
-    s->red = red;
-    s->green = green;
-    s->blue = blue;
-}
-
 // Numbered sounds: pattern holds one %d (or %02d) filled with first, first + 1, ...
 static void loadSounds(NUX_Sound** sounds, int count, const char* pattern, int first)
 {
@@ -201,7 +194,7 @@ void resetGame()
     moon->sprite.y = 60;
     moon->sprite.alpha = 1;
 
-    setTint(&sunrise->sprite, 1, 1, 1);
+    NUX_SetSpriteColor(&sunrise->sprite, 1, 1, 1);
     sunrise->sprite.alpha = 0.3f;
     sunriseInitialized = 0;
 
@@ -230,15 +223,15 @@ void resetGame()
     lampHitEffect->additive = 1;
     lampHitEffect->alpha = 0;
 
-    setTint(dangerEffect, 0.85f, 0.05f, 0.2f);
+    NUX_SetSpriteColor(dangerEffect, 0.85f, 0.05f, 0.2f);
     dangerEffect->additive = 1;
     dangerEffect->alpha = 0;
 
-    setTint(swoopEffect, 0.39f, 0.35f, 0.1f);
+    NUX_SetSpriteColor(swoopEffect, 0.39f, 0.35f, 0.1f);
     swoopEffect->additive = 1;
     swoopEffect->alpha = 0;
 
-    setTint(&swoopBar->sprite, 1, 1, 1);
+    NUX_SetSpriteColor(&swoopBar->sprite, 1, 1, 1);
     swoopBar->sprite.alpha = 50;
 
     pausedImage->sprite.x = 512;
@@ -329,8 +322,8 @@ static void updateScene(float dt)
         NUX_SetClearColor(0.08 - 0.001 * m, 0.1 - 0.002 * m, 0.16 - 0.002 * m, 1);
         sunrise->sprite.red -= 0.9f * dt;
         sunrise->sprite.green -= 0.9f * dt;
-        setTint(&treeScrollPage1->sprite, 0, 0, 0);
-        setTint(&treeScrollPage2->sprite, 0, 0, 0);
+        NUX_SetSpriteColor(&treeScrollPage1->sprite, 0, 0, 0);
+        NUX_SetSpriteColor(&treeScrollPage2->sprite, 0, 0, 0);
         for (Image* page : {scrollPage1, scrollPage2}) {
             page->sprite.red = 0.6f;
             page->sprite.blue = 0.7f;
@@ -347,7 +340,7 @@ static void updateScene(float dt)
 
     if (m > 223) {
         if (sunriseInitialized == 0)
-            setTint(&sunrise->sprite, 1, 1, 1);
+            NUX_SetSpriteColor(&sunrise->sprite, 1, 1, 1);
         sunrise->sprite.alpha += 0.07f * dt;
         moon->sprite.alpha -= 0.05f * dt;
         if (m > 228) {
@@ -400,7 +393,7 @@ void runGame(float dt)
     if (gamePaused) {
         pausedElapsed += dt;
         float shimmer = sin(pausedElapsed * 3) * 0.15 + 0.95;
-        setTint(&pausedImage->sprite, shimmer, shimmer, shimmer);
+        NUX_SetSpriteColor(&pausedImage->sprite, shimmer, shimmer, shimmer);
         return;
     }
 

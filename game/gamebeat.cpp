@@ -51,13 +51,6 @@ static void place(Image* image, float x, float y)
     image->sprite.y = y;
 }
 
-static void setColor(Image* image, float red, float green, float blue)
-{
-    image->sprite.red = red;
-    image->sprite.green = green;
-    image->sprite.blue = blue;
-}
-
 static void setScale(Image* image, float scale)
 {
     image->sprite.scaleX = scale;
@@ -71,7 +64,7 @@ static void brighten(Image* first, Image* second, float rate, float dt)
     s->red += rate * dt;
     s->green += rate * dt;
     s->blue += rate * dt;
-    setColor(first, s->red, s->green, s->blue);
+    NUX_SetSpriteColor(&first->sprite, s->red, s->green, s->blue);
 }
 
 // The scene itself, while the ending has not yet reached its credits.
@@ -232,12 +225,12 @@ void resetGameBeat()
     place(skylinebeat2, skylineWidth + 650.0f, 200.0f);
     for (Image* page : {skylinebeat, skylinebeat2}) {
         setScale(page, 2.0f);
-        setColor(page, 0.0f, 0.0f, 0.0f);
+        NUX_SetSpriteColor(&page->sprite, 0.0f, 0.0f, 0.0f);
     }
     place(city, -50.0f, 150.0f);
     place(city2, city->sprite.width - 50.0f, 150.0f);
-    setColor(city, 0.4f, 0.4f, 0.4f);
-    setColor(city2, 0.4f, 0.4f, 0.4f);
+    NUX_SetSpriteColor(&city->sprite, 0.4f, 0.4f, 0.4f);
+    NUX_SetSpriteColor(&city2->sprite, 0.4f, 0.4f, 0.4f);
     place(bigcitizen, 2700.0f, 400.0f);
     bigcitizen->sprite.alpha = 1.0f;
     place(bigcitizen2, 2700.0f, 400.0f);
@@ -245,17 +238,17 @@ void resetGameBeat()
     place(lampbeat, 3000.0f, 210.0f);
     for (Image* frame : {bigflap1, bigflap2}) {
         place(frame, -153.0f, 340.0f);
-        setColor(frame, 0.2f, 0.3f, 0.3f);
+        NUX_SetSpriteColor(&frame->sprite, 0.2f, 0.3f, 0.3f);
         frame->sprite.alpha = 1.0f;
     }
     place(swooping, 100.0f, 340.0f);
-    setColor(swooping, 0.2f, 0.3f, 0.3f);
+    NUX_SetSpriteColor(&swooping->sprite, 0.2f, 0.3f, 0.3f);
     swooping->sprite.alpha = 0.0f;
     swooping->sprite.centered = 1;
     place(bushbeat, 0.0f, 550.0f);
     place(bushbeat2, bushbeat->sprite.width, 550.0f);
-    setColor(bushbeat, 0.1f, 0.3f, 0.1f);
-    setColor(bushbeat2, 0.1f, 0.3f, 0.1f);
+    NUX_SetSpriteColor(&bushbeat->sprite, 0.1f, 0.3f, 0.1f);
+    NUX_SetSpriteColor(&bushbeat2->sprite, 0.1f, 0.3f, 0.1f);
     closeup_background->sprite.alpha = 0.0f;
     closeup_background->sprite.y = 107.0f;
     closeup_citizen->sprite.alpha = 0.0f;

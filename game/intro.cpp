@@ -43,13 +43,6 @@ static char lastScoreLine[64] = "";
 
 //---- Helpers
 
-static void setColor(Sprite* s, float red, float green, float blue)
-{
-    s->red = red;
-    s->green = green;
-    s->blue = blue;
-}
-
 // A cloud's place, grey and speed, drawn from rand() in this order.
 static void scatterCloud(int i, int heightRange, int heightShift)
 {
@@ -57,7 +50,7 @@ static void scatterCloud(int i, int heightRange, int heightShift)
     s->x = (float)(rand() % 1024);
     s->y = (float)(rand() % heightRange - heightShift);
     float grey = 0.2f + 0.02f * (float)(rand() % 5);
-    setColor(s, grey, grey, grey);
+    NUX_SetSpriteColor(s, grey, grey, grey);
     cloud_speed[i] = -50 - rand() % 60;
 }
 
@@ -111,7 +104,7 @@ void initHighScores()
     for (Label* label : {highScoreLabel, lastScoreLabel}) {
         label->sprite.alpha = 0.0f;
         label->sprite.rotation = 0.0f;
-        setColor(&label->sprite, 1.0f, 1.0f, 1.0f);
+        NUX_SetSpriteColor(&label->sprite, 1.0f, 1.0f, 1.0f);
     }
     // Once there is a score, the help pictures take turns in one place below the score lines.
     if (highScore > 0) {
@@ -159,7 +152,7 @@ void resetIntro()
     // The veil lightens the whole picture by its colour until the music lifts it.
     fadeInSprite->alpha = 1.0f;
     fadeInSprite->additive = 1;
-    setColor(fadeInSprite, 0.1f, 0.12f, 0.15f);
+    NUX_SetSpriteColor(fadeInSprite, 0.1f, 0.12f, 0.15f);
 
     const float helpX[3] = {677.0f, 630.0f, 810.0f};
     Image* helps[3] = {attack_help, swoop_help, space_help};
@@ -180,7 +173,7 @@ void resetIntro()
         pose->sprite.alpha = 0.0f;
     }
     // The portrait starts as a black silhouette.
-    setColor(&bigowl->sprite, 0.0f, 0.0f, 0.0f);
+    NUX_SetSpriteColor(&bigowl->sprite, 0.0f, 0.0f, 0.0f);
     bigowl->sprite.alpha = 0.99f;
     title->sprite.x = 428.0f;
     title->sprite.y = 13.0f;
@@ -214,7 +207,7 @@ void runIntro(float dt)
             bigowltwitch->sprite.alpha = 0.0f;
             bigowlstare->sprite.alpha = 0.0f;
             bigowl->sprite.alpha = 1.0f;
-            setColor(&bigowl->sprite, 0.0f, 0.0f, 0.0f);
+            NUX_SetSpriteColor(&bigowl->sprite, 0.0f, 0.0f, 0.0f);
             skygradient->sprite.green = 1.0f;
             skygradient->sprite.blue = 1.0f;
             skysolid->sprite.alpha = 1.0f;
