@@ -58,11 +58,11 @@ Label* NUX_AddLabel(Screen* screen, Font* font, const char* text, int textureSiz
     return label;
 }
 
-Label* NUX_AddLabelWithColor(Screen* screen, Font* font, const char* text, int textureSize, int pixelSize,
-                             float red, float green, float blue, float alpha)
+Label* NUX_AddLabelWithColor(Screen* screen, Font* font, const char* text, int textureSize, int pixelSize, float red,
+                             float green, float blue, float alpha)
 {
-    Label* label = NUX_CreateLabel(font, text, textureSize, pixelSize, red * 255.0f, green * 255.0f,
-                                   blue * 255.0f, alpha * 255.0f);
+    Label* label = NUX_CreateLabel(font, text, textureSize, pixelSize, red * 255.0f, green * 255.0f, blue * 255.0f,
+                                   alpha * 255.0f);
     label->sprite.draw = NUX_DrawLabel;
     appendItem(screen, &label->sprite);
     return label;

@@ -22,8 +22,8 @@ Screen* NUX_CreateScreen();
 Image* NUX_AddImage(Screen* screen, const char* path);
 Sprite* NUX_AddRect(Screen* screen, float x, float y, float width, float height);
 Label* NUX_AddLabel(Screen* screen, Font* font, const char* text, int textureSize, int pixelSize);
-Label* NUX_AddLabelWithColor(Screen* screen, Font* font, const char* text, int textureSize, int pixelSize,
-                             float red, float green, float blue, float alpha);
+Label* NUX_AddLabelWithColor(Screen* screen, Font* font, const char* text, int textureSize, int pixelSize, float red,
+                             float green, float blue, float alpha);
 
 // Draws every visible screen, in creation order.
 void NUX_RenderImages();

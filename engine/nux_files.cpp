@@ -118,9 +118,14 @@ int NUX_FindDataDir(const char* dirOption, char* message, size_t size)
     std::error_code ec;
     std::string cwd = std::filesystem::current_path(ec).string();
     std::string current = ec ? std::string(DEFAULT_DIR) : cwd + "/data";
-    const char* places[] = {dirOption, getenv("DUNMARROW_DATA"), besideExe.c_str(), installedBeside.c_str(),
-                            DUNMARROW_INSTALL_DATA_DIR, current.c_str()};
-    const char* why[] = {"--data-dir", "DUNMARROW_DATA", "next to the executable", "installed beside the executable",
-                         "the install folder", "the current folder"};
+    const char* places[] = {dirOption,
+                            getenv("DUNMARROW_DATA"),
+                            besideExe.c_str(),
+                            installedBeside.c_str(),
+                            DUNMARROW_INSTALL_DATA_DIR,
+                            current.c_str()};
+    const char* why[] = {
+        "--data-dir",         "DUNMARROW_DATA",    "next to the executable", "installed beside the executable",
+        "the install folder", "the current folder"};
     return NUX_SearchDataDir(places, why, 6, message, size);
 }

@@ -6,15 +6,15 @@
 #include "nux_local.h"
 #include "pngLoad.h"
 
-#include <SDL.h>                // window, GL context, events
-#include <GL/gl.h>              // fixed-function drawing
+#include <SDL.h>    // window, GL context, events
+#include <GL/gl.h>  // fixed-function drawing
 #include <ft2build.h>
-#include FT_FREETYPE_H          // FT_Init_FreeType for the label renderer
-#include <chrono>               // steady_clock, frame pacing
-#include <cstdio>               // fprintf, snprintf
-#include <cstdlib>              // calloc, malloc, free
-#include <cstring>              // strcmp, memset, memcpy
-#include <thread>               // sleep_until, frame pacing
+#include FT_FREETYPE_H  // FT_Init_FreeType for the label renderer
+#include <chrono>       // steady_clock, frame pacing
+#include <cstdio>       // fprintf, snprintf
+#include <cstdlib>      // calloc, malloc, free
+#include <cstring>      // strcmp, memset, memcpy
+#include <thread>       // sleep_until, frame pacing
 
 // Built with AddressSanitizer, whose leak checker reports at exit (see keepLibrariesLoaded).
 #if defined(__SANITIZE_ADDRESS__)
@@ -25,9 +25,9 @@
 #endif
 #endif
 #if defined(NUX_LEAK_CHECKED)
-#include <dlfcn.h>              // dlopen: pinning the loaded libraries
-#include <link.h>               // dl_iterate_phdr: the libraries loaded so far
-#include <string>               // their names, copied before pinning
+#include <dlfcn.h>  // dlopen: pinning the loaded libraries
+#include <link.h>   // dl_iterate_phdr: the libraries loaded so far
+#include <string>   // their names, copied before pinning
 #include <vector>
 #endif
 
@@ -71,10 +71,14 @@ void nuxTexturedQuad(float x, float y, float width, float height, int topRowFirs
 {
     const float top = topRowFirst ? 0.0f : 1.0f, bottom = 1.0f - top;
     glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, top); glVertex2f(x, y);
-    glTexCoord2f(1.0f, top); glVertex2f(x + width, y);
-    glTexCoord2f(1.0f, bottom); glVertex2f(x + width, y + height);
-    glTexCoord2f(0.0f, bottom); glVertex2f(x, y + height);
+    glTexCoord2f(0.0f, top);
+    glVertex2f(x, y);
+    glTexCoord2f(1.0f, top);
+    glVertex2f(x + width, y);
+    glTexCoord2f(1.0f, bottom);
+    glVertex2f(x + width, y + height);
+    glTexCoord2f(0.0f, bottom);
+    glVertex2f(x, y + height);
     glEnd();
 }
 
@@ -156,8 +160,8 @@ static void paceFrame(bool swapBlocked)
     if (NUX_IsVirtualClock())
         return;
     auto now = std::chrono::steady_clock::now();
-    auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-        std::chrono::duration<double>(FRAME_PERIOD));
+    auto period =
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(FRAME_PERIOD));
     if (!pacingStarted || now > nextFrameDue + period * 6) {
         // First frame, or far behind (a stall, a slow load): start counting again from now.
         pacingStarted = true;
@@ -574,8 +578,8 @@ static void glDrawEmptySprite(Sprite* item)
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-static void glDrawTintedImage(Image* image, float x, float y, float width, float height, float rotation,
-                              float red, float green, float blue, float alpha)
+static void glDrawTintedImage(Image* image, float x, float y, float width, float height, float rotation, float red,
+                              float green, float blue, float alpha)
 {
     float c[4];
     GL_RGBA_to_Float(red, green, blue, alpha, c);
@@ -617,8 +621,8 @@ static void glDrawRect(float x, float y, float width, float height, float red, f
 }
 
 // One quad whose four corners take colours a, b, c, d (0..255) in the order given.
-static void glGradientQuad(float x, float y, float width, float height, const float* a, const float* b,
-                         const float* c, const float* d)
+static void glGradientQuad(float x, float y, float width, float height, const float* a, const float* b, const float* c,
+                           const float* d)
 {
     float ca[4], cb[4], cc[4], cd[4];
     GL_RGBA_to_Float(a[0], a[1], a[2], a[3], ca);
@@ -626,10 +630,14 @@ static void glGradientQuad(float x, float y, float width, float height, const fl
     GL_RGBA_to_Float(c[0], c[1], c[2], c[3], cc);
     GL_RGBA_to_Float(d[0], d[1], d[2], d[3], cd);
     glBegin(GL_QUADS);
-    nuxSetColor(ca[0], ca[1], ca[2], ca[3]); glVertex2f(x, y);
-    nuxSetColor(cb[0], cb[1], cb[2], cb[3]); glVertex2f(x + width, y);
-    nuxSetColor(cc[0], cc[1], cc[2], cc[3]); glVertex2f(x + width, y + height);
-    nuxSetColor(cd[0], cd[1], cd[2], cd[3]); glVertex2f(x, y + height);
+    nuxSetColor(ca[0], ca[1], ca[2], ca[3]);
+    glVertex2f(x, y);
+    nuxSetColor(cb[0], cb[1], cb[2], cb[3]);
+    glVertex2f(x + width, y);
+    nuxSetColor(cc[0], cc[1], cc[2], cc[3]);
+    glVertex2f(x + width, y + height);
+    nuxSetColor(cd[0], cd[1], cd[2], cd[3]);
+    glVertex2f(x, y + height);
     glEnd();
 }
 
@@ -734,8 +742,8 @@ void NUX_DrawEmptySprite(Sprite* item)
     nuxDraw->drawEmptySprite(item);
 }
 
-void NUX_DrawTintedImage(Image* image, float x, float y, float width, float height, float rotation,
-                         float red, float green, float blue, float alpha)
+void NUX_DrawTintedImage(Image* image, float x, float y, float width, float height, float rotation, float red,
+                         float green, float blue, float alpha)
 {
     nuxDraw->drawTintedImage(image, x, y, width, height, rotation, red, green, blue, alpha);
 }
@@ -751,15 +759,15 @@ void NUX_DrawRect(float x, float y, float width, float height, float red, float 
     nuxDraw->drawRect(x, y, width, height, red, green, blue, alpha, rotation);
 }
 
-void NUX_VerticalGradientRect(float x, float y, float width, float height, float r1, float g1, float b1,
-                              float a1, float r2, float g2, float b2, float a2)
+void NUX_VerticalGradientRect(float x, float y, float width, float height, float r1, float g1, float b1, float a1,
+                              float r2, float g2, float b2, float a2)
 {
     const float one[4] = {r1, g1, b1, a1}, two[4] = {r2, g2, b2, a2};
     nuxDraw->gradientQuad(x, y, width, height, one, two, two, one);
 }
 
-void NUX_GradientRect(float x, float y, float width, float height, float r1, float g1, float b1, float a1,
-                      float r2, float g2, float b2, float a2)
+void NUX_GradientRect(float x, float y, float width, float height, float r1, float g1, float b1, float a1, float r2,
+                      float g2, float b2, float a2)
 {
     const float one[4] = {r1, g1, b1, a1}, two[4] = {r2, g2, b2, a2};
     nuxDraw->gradientQuad(x, y, width, height, one, one, two, two);

@@ -16,14 +16,14 @@ struct Sprite {
     float width, height;  // unscaled size in logical units
     float x, y;           // top-left corner, or centre when centered is 1
     float scaleX, scaleY;
-    float alpha;          // starts at 100; above 1 draws fully opaque
-    float rotation;       // degrees, clockwise on screen, about (x, y)
+    float alpha;     // starts at 100; above 1 draws fully opaque
+    float rotation;  // degrees, clockwise on screen, about (x, y)
     int dragging;
     int centered;
-    int additive;         // 1: drawn with additive blending
+    int additive;  // 1: drawn with additive blending
     float red, green, blue;
     int dragOffsetX, dragOffsetY;
-    NUX_DrawFunc draw;    // called once per frame by the screen renderer; null = skipped
+    NUX_DrawFunc draw;  // called once per frame by the screen renderer; null = skipped
 };
 
 // A picture: its sprite and the padded square texture it shares with every load of its path.
@@ -124,21 +124,21 @@ void NUX_DrawImage(Sprite* item);
 void NUX_DrawEmptySprite(Sprite* item);
 
 // Direct drawing, colours 0..255.
-void NUX_DrawTintedImage(Image* image, float x, float y, float width, float height, float rotation,
-                         float red, float green, float blue, float alpha);
+void NUX_DrawTintedImage(Image* image, float x, float y, float width, float height, float rotation, float red,
+                         float green, float blue, float alpha);
 void NUX_DrawZImage(Image* image, float a, float b, float c, float d, float e, float z);
-void NUX_DrawRect(float x, float y, float width, float height, float red, float green, float blue,
-                  float alpha, float rotation);
-void NUX_VerticalGradientRect(float x, float y, float width, float height, float r1, float g1, float b1,
-                              float a1, float r2, float g2, float b2, float a2);
-void NUX_GradientRect(float x, float y, float width, float height, float r1, float g1, float b1, float a1,
-                      float r2, float g2, float b2, float a2);
+void NUX_DrawRect(float x, float y, float width, float height, float red, float green, float blue, float alpha,
+                  float rotation);
+void NUX_VerticalGradientRect(float x, float y, float width, float height, float r1, float g1, float b1, float a1,
+                              float r2, float g2, float b2, float a2);
+void NUX_GradientRect(float x, float y, float width, float height, float r1, float g1, float b1, float a1, float r2,
+                      float g2, float b2, float a2);
 
 //---- Fonts and labels
 
 Font* NUX_CreateFont(const char* path);
-Label* NUX_CreateLabel(Font* font, const char* text, int textureSize, int pixelSize, float red, float green,
-                       float blue, float alpha);
+Label* NUX_CreateLabel(Font* font, const char* text, int textureSize, int pixelSize, float red, float green, float blue,
+                       float alpha);
 void NUX_SetLabelText(Label* label, const char* text);
 void NUX_DrawLabel(Sprite* item);
 int NUX_GetTextWidth(Font* font, const char* text, int pixelSize);

@@ -5,7 +5,7 @@
 #include "nux_graphics.h"
 #include "nux_local.h"
 
-#include <GL/gl.h>      // texture upload and the label quad
+#include <GL/gl.h>  // texture upload and the label quad
 #include <ft2build.h>
 #include FT_FREETYPE_H  // faces, pixel sizes, kerning, glyph rendering
 #include <cstddef>      // size_t
@@ -50,10 +50,10 @@ static const int MAX_GLYPH_SETS = 32;
 struct KeptGlyph {
     FT_UInt index;
     int drawn;
-    int left, top;              // bitmap_left, bitmap_top
+    int left, top;  // bitmap_left, bitmap_top
     unsigned int width, rows;
-    int64_t advance;            // whole pixels
-    size_t offset;              // first coverage byte in the set
+    int64_t advance;  // whole pixels
+    size_t offset;    // first coverage byte in the set
 };
 
 // Every glyph a text can show, at one pixel size of one face, with the kerning between each
@@ -197,8 +197,8 @@ static const GlyphSet* glyphSetFor(FT_Face face, int pixelSize)
 }
 
 // renderText from a glyph set: the same boxes, coverage, pen and extent, from memory.
-static void renderKeptText(const GlyphSet& set, const char* text, unsigned char* texels, int T,
-                           int32_t* extentWidth, int32_t* extentHeight)
+static void renderKeptText(const GlyphSet& set, const char* text, unsigned char* texels, int T, int32_t* extentWidth,
+                           int32_t* extentHeight)
 {
     int64_t right = 0, bottom = 0;
     int64_t pen = 0;
@@ -297,8 +297,8 @@ Font* NUX_CreateFont(const char* path)
 
 //---- Labels
 
-Label* NUX_CreateLabel(Font* font, const char* text, int textureSize, int pixelSize, float red, float green,
-                       float blue, float alpha)
+Label* NUX_CreateLabel(Font* font, const char* text, int textureSize, int pixelSize, float red, float green, float blue,
+                       float alpha)
 {
     Label* label = (Label*)calloc(1, sizeof(Label));
     if (!label)

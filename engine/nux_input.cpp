@@ -197,10 +197,9 @@ NUX_Key NUX_KeyFromName(const char* name)
         const char* name;
         NUX_Key key;
     } names[] = {
-        {"up", NUX_KEY_UP},         {"down", NUX_KEY_DOWN}, {"left", NUX_KEY_LEFT},
-        {"right", NUX_KEY_RIGHT},   {"space", NUX_KEY_SPACE}, {"p", NUX_KEY_P},
-        {"return", NUX_KEY_RETURN}, {"m", NUX_KEY_M},        {"escape", NUX_KEY_ESCAPE},
-        {"q", NUX_KEY_Q},
+        {"up", NUX_KEY_UP},         {"down", NUX_KEY_DOWN}, {"left", NUX_KEY_LEFT},     {"right", NUX_KEY_RIGHT},
+        {"space", NUX_KEY_SPACE},   {"p", NUX_KEY_P},       {"return", NUX_KEY_RETURN}, {"m", NUX_KEY_M},
+        {"escape", NUX_KEY_ESCAPE}, {"q", NUX_KEY_Q},
     };
     for (const auto& entry : names)
         if (strcmp(entry.name, name) == 0)

@@ -34,14 +34,14 @@ struct NuxDrawOps {
     void (*drawImage)(Sprite* item);
     void (*drawEmptySprite)(Sprite* item);
     void (*drawLabel)(Sprite* item);
-    void (*drawTintedImage)(Image* image, float x, float y, float width, float height, float rotation,
-                            float red, float green, float blue, float alpha);
+    void (*drawTintedImage)(Image* image, float x, float y, float width, float height, float rotation, float red,
+                            float green, float blue, float alpha);
     void (*drawZImage)(Image* image, float z);
-    void (*drawRect)(float x, float y, float width, float height, float red, float green, float blue,
-                     float alpha, float rotation);
+    void (*drawRect)(float x, float y, float width, float height, float red, float green, float blue, float alpha,
+                     float rotation);
     // One quad whose four corners take colours a, b, c, d (RGBA, 0..255) clockwise from the top left.
-    void (*gradientQuad)(float x, float y, float width, float height, const float* a, const float* b,
-                         const float* c, const float* d);
+    void (*gradientQuad)(float x, float y, float width, float height, const float* a, const float* b, const float* c,
+                         const float* d);
     // The texture of a picture of width x height in a square of side T (none when pixels is
     // null), and of a label's T x T texels (replacing its old one when it had one): their names.
     // The null set makes none: 0 for a picture, the label keeps the name it had.

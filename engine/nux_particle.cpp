@@ -8,8 +8,8 @@
 
 //---- Constants
 
-static const float HORIZONTAL_DRAG = 2.8f;  // vx lost per second, in pixels per 1/120 s
-static const float VELOCITY_UNITS = 120.0f; // velocities are pixels per 1/120 second
+static const float HORIZONTAL_DRAG = 2.8f;   // vx lost per second, in pixels per 1/120 s
+static const float VELOCITY_UNITS = 120.0f;  // velocities are pixels per 1/120 second
 
 //---- Helpers
 

@@ -5,8 +5,8 @@
 #include "nux_core.h"
 
 struct Particle {
-    Image* sprite;   // the particle's picture; it belongs to the screen's draw list
-    float vy, vx;    // pixels per 1/120 second, positive down and right
+    Image* sprite;  // the particle's picture; it belongs to the screen's draw list
+    float vy, vx;   // pixels per 1/120 second, positive down and right
     float x, y;
     int active;      // 1 while flying
     float lifeLeft;  // seconds

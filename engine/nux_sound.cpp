@@ -3,42 +3,42 @@
 
 #include "nux_sound.h"
 #include "nux_sound_local.h"  // the loopback device and result code of the tests
-#include "nux_clock.h"  // Timer_GetSeconds: the music clock when no device plays
-#include "nux_files.h"  // data/ names resolved to the pack
-#include "nux_local.h"  // nuxNoteMissingFile
+#include "nux_clock.h"        // Timer_GetSeconds: the music clock when no device plays
+#include "nux_files.h"        // data/ names resolved to the pack
+#include "nux_local.h"        // nuxNoteMissingFile
 
 #include <AL/al.h>     // sources, buffers, buffer queues
 #include <AL/alc.h>    // device and context
 #include <AL/alext.h>  // loopback device and output format names, for the tests
 #include <sndfile.h>   // decoding WAV, AIFF and OGG Vorbis
 
-#include <algorithm> // min
-#include <array>    // fixed pools of effects and channels
-#include <chrono>   // steady_clock: smoothing the music position between mixing periods
-#include <cmath>    // floor, fabs
-#include <cstdint>  // uintptr_t, int64_t for channel handles and frame counts
-#include <cstdio>   // fputs, fprintf, fflush
-#include <cstdlib>  // getenv
-#include <vector>   // an effect's samples while it is handed to OpenAL, at load time only
-#include <fcntl.h>  // open: /dev/null for the device probe
-#include <unistd.h> // dup, dup2, close: hiding the audio libraries' chatter while probing
+#include <algorithm>  // min
+#include <array>      // fixed pools of effects and channels
+#include <chrono>     // steady_clock: smoothing the music position between mixing periods
+#include <cmath>      // floor, fabs
+#include <cstdint>    // uintptr_t, int64_t for channel handles and frame counts
+#include <cstdio>     // fputs, fprintf, fflush
+#include <cstdlib>    // getenv
+#include <vector>     // an effect's samples while it is handed to OpenAL, at load time only
+#include <fcntl.h>    // open: /dev/null for the device probe
+#include <unistd.h>   // dup, dup2, close: hiding the audio libraries' chatter while probing
 
 //---- Constants
 
-constexpr int kMaxChannels = 255;            // channel handles keep the slot in 8 bits
-constexpr int kMaxSounds = 1024;             // every effect the game loads, with room to spare
-constexpr int kStreamBuffers = 4;            // music chunks queued at once
-constexpr int kMaxChunkFrames = 48000;       // a quarter second at 192 kHz
-constexpr int64_t kMaxEffectSamples = 1 << 23; // 16 MB decoded, some 95 s of stereo: far above any effect
-constexpr int kEffectReadFrames = 16384;       // an effect is decoded this much at a time
-constexpr int kCodeChannelAlloc = 10;        // every channel busy
-constexpr int kCodeChannelStolen = 11;       // the channel was reused by a later effect
+constexpr int kMaxChannels = 255;               // channel handles keep the slot in 8 bits
+constexpr int kMaxSounds = 1024;                // every effect the game loads, with room to spare
+constexpr int kStreamBuffers = 4;               // music chunks queued at once
+constexpr int kMaxChunkFrames = 48000;          // a quarter second at 192 kHz
+constexpr int64_t kMaxEffectSamples = 1 << 23;  // 16 MB decoded, some 95 s of stereo: far above any effect
+constexpr int kEffectReadFrames = 16384;        // an effect is decoded this much at a time
+constexpr int kCodeChannelAlloc = 10;           // every channel busy
+constexpr int kCodeChannelStolen = 11;          // the channel was reused by a later effect
 
 //---- Types
 
 // A loaded effect; the handle the game holds points into the pool below.
 struct NUX_Sound {
-    ALuint buffer;     // 0 when no device plays (or after shutdown)
+    ALuint buffer;  // 0 when no device plays (or after shutdown)
     int frames;
     int rate;
     int channels;
@@ -68,14 +68,14 @@ struct MusicStream {
     std::array<QueuedChunk, kStreamBuffers> queue;  // ring, oldest first
     int queueHead;
     int queueCount;
-    int64_t readFrame;    // file frame of the next read
-    int64_t playFrames;   // frames queued since the music started
-    int64_t decodedFrames; // frames decoded so far on the first pass through the file
-    bool lengthKnown;     // that pass reached the end: decodedFrames is the music's length
-    bool ended;           // the file can no longer be read: nothing more to queue
+    int64_t readFrame;      // file frame of the next read
+    int64_t playFrames;     // frames queued since the music started
+    int64_t decodedFrames;  // frames decoded so far on the first pass through the file
+    bool lengthKnown;       // that pass reached the end: decodedFrames is the music's length
+    bool ended;             // the file can no longer be read: nothing more to queue
     bool paused;
-    double clockBase;     // seconds played before the current unpaused run
-    double clockRunStart; // engine clock when that run began
+    double clockBase;      // seconds played before the current unpaused run
+    double clockRunStart;  // engine clock when that run began
     int64_t lastHeardPlayFrame;
     int64_t lastHeardFileFrame;
     int64_t mixedPlayFrame;  // where OpenAL's offset stood when last seen moving
@@ -108,11 +108,11 @@ static int channelCount = 0;
 static int nextChannel = 0;
 
 static ALuint musicSource = 0;
-static MusicStream music = {};  // music.file is the stream; null when none is open
+static MusicStream music = {};     // music.file is the stream; null when none is open
 static bool musicPlaying = false;  // the music channel: false when no music plays
 
 // One chunk of decoded music, reused by every refill so that play allocates nothing.
-static std::array<short, kMaxChunkFrames * 2> chunkSamples = {};
+static std::array<short, 2 * kMaxChunkFrames> chunkSamples = {};
 
 //---- Messages
 
@@ -120,13 +120,16 @@ static const char* soundErrorMessage(int code)
 {
     switch (code) {
     case 1: return "FMOD_ERR_ALREADYLOCKED Tried to call lock a second time before unlock was called.";
-    case 2: return "Tried to call a function on a data type that does not allow this type of functionality (ie calling Sound::lock on a streaming sound).";
+    case 2:
+        return "Tried to call a function on a data type that does not allow this type of functionality (ie calling Sound::lock on a streaming sound).";
     case 10: return "FMOD_ERR_CHANNEL_ALLOC: Error trying to allocate a channel.";
     case 11: return "FMOD_ERR_CHANNEL_STOLEN: The specified channel has been reused to play another sound.";
-    case 12: return "FMOD_ERR_COM: A Win32 COM related error occured. COM failed to initialize or a QueryInterface failed meaning a Windows codec or driver was not installed properly.";
+    case 12:
+        return "FMOD_ERR_COM: A Win32 COM related error occured. COM failed to initialize or a QueryInterface failed meaning a Windows codec or driver was not installed properly.";
     case 13: return "FMOD_ERR_DMA: DMA Failure. See debug output for more information.";
     case 14: return "FMOD_ERR_DSP_CONNECTION: DSP connection error. Connection possibly caused a cyclic dependancy.";
-    case 15: return "FMOD_ERR_DSP_FORMAT: DSP Format error. A DSP unit may have attempted to connect to this network with the wrong format.";
+    case 15:
+        return "FMOD_ERR_DSP_FORMAT: DSP Format error. A DSP unit may have attempted to connect to this network with the wrong format.";
     case 16: return "FMOD_ERR_DSP_NOTFOUND: DSP connection error. Couldn't find the DSP unit specified.";
     default: return "Unknown error code";
     }
@@ -283,7 +286,9 @@ static void stopMixing()
 // Goes on without sound: effects are silent, the music clock runs on the engine clock.
 static void goSilent(const char* why)
 {
-    fprintf(stderr, "sound: %s; the game plays silently, its music clock on the system clock (ALSOFT_LOGLEVEL=3 shows why)\n", why);
+    fprintf(stderr,
+            "sound: %s; the game plays silently, its music clock on the system clock (ALSOFT_LOGLEVEL=3 shows why)\n",
+            why);
     output = NUX_SOUND_SILENT;
 }
 
@@ -535,12 +540,15 @@ int NUX_InitSoundLoopback(int channelsWanted, int sampleRate)
     device = openLoopback(nullptr);
     if (!device)
         return 0;
-    const ALCint attributes[] = {
-        ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
-        ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-        ALC_FREQUENCY, sampleRate,
-        ALC_HRTF_SOFT, ALC_FALSE,
-        0};
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                 ALC_STEREO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT,
+                                 ALC_FLOAT_SOFT,
+                                 ALC_FREQUENCY,
+                                 sampleRate,
+                                 ALC_HRTF_SOFT,
+                                 ALC_FALSE,
+                                 0};
     if (!startMixing(attributes, channelsWanted)) {
         stopMixing();
         return 0;

@@ -34,16 +34,17 @@ struct NUX_Channel;
 //   any other code: "Unknown error code"
 //
 // The failures of our own layer, all printed as "Unknown error code":
-constexpr int NUX_SOUND_ERR_NO_DEVICE = 40;      // no audio device could be opened (play goes on silently)
-constexpr int NUX_SOUND_ERR_NO_CONTEXT = 41;     // the device opened but refused a mixing context
-constexpr int NUX_SOUND_ERR_NOT_STARTED = 42;    // called before NUX_InitSound or after NUX_ShutdownSound
-constexpr int NUX_SOUND_ERR_FILE_OPEN = 43;      // the file is missing or cannot be read
-constexpr int NUX_SOUND_ERR_FILE_BAD = 44;       // not a sound file libsndfile can decode, or damaged
-constexpr int NUX_SOUND_ERR_FILE_EMPTY = 45;     // a valid file holding no sample frames
-constexpr int NUX_SOUND_ERR_FORMAT = 46;         // more than two channels, a rate OpenAL cannot take, or an effect over 16 MB decoded
-constexpr int NUX_SOUND_ERR_INVALID_HANDLE = 47; // a null effect or channel, or no music playing
-constexpr int NUX_SOUND_ERR_AL = 48;             // OpenAL refused a buffer or source call
-constexpr int NUX_SOUND_ERR_TOO_MANY = 49;       // the table of loaded effects is full
+constexpr int NUX_SOUND_ERR_NO_DEVICE = 40;    // no audio device could be opened (play goes on silently)
+constexpr int NUX_SOUND_ERR_NO_CONTEXT = 41;   // the device opened but refused a mixing context
+constexpr int NUX_SOUND_ERR_NOT_STARTED = 42;  // called before NUX_InitSound or after NUX_ShutdownSound
+constexpr int NUX_SOUND_ERR_FILE_OPEN = 43;    // the file is missing or cannot be read
+constexpr int NUX_SOUND_ERR_FILE_BAD = 44;     // not a sound file libsndfile can decode, or damaged
+constexpr int NUX_SOUND_ERR_FILE_EMPTY = 45;   // a valid file holding no sample frames
+// more than two channels, a rate OpenAL cannot take, or an effect over 16 MB decoded
+constexpr int NUX_SOUND_ERR_FORMAT = 46;
+constexpr int NUX_SOUND_ERR_INVALID_HANDLE = 47;  // a null effect or channel, or no music playing
+constexpr int NUX_SOUND_ERR_AL = 48;              // OpenAL refused a buffer or source call
+constexpr int NUX_SOUND_ERR_TOO_MANY = 49;        // the table of loaded effects is full
 
 //---- The sound system (called by the shell)
 
@@ -113,11 +114,11 @@ void NUX_MuteAllSound();
 
 // How the sound system runs now.
 enum NUX_SoundOutput {
-    NUX_SOUND_OFF = 0,       // not started, or shut down
-    NUX_SOUND_DEVICE,        // an audio device mixes effects and music
-    NUX_SOUND_SILENT,        // no device: silent, the music clock on the engine clock
-    NUX_SOUND_DETERMINISTIC, // asked for by NUX_UseDeterministicMusicClock
-    NUX_SOUND_LOOPBACK       // tests only: OpenAL mixes into a buffer (nux_sound_local.h)
+    NUX_SOUND_OFF = 0,        // not started, or shut down
+    NUX_SOUND_DEVICE,         // an audio device mixes effects and music
+    NUX_SOUND_SILENT,         // no device: silent, the music clock on the engine clock
+    NUX_SOUND_DETERMINISTIC,  // asked for by NUX_UseDeterministicMusicClock
+    NUX_SOUND_LOOPBACK        // tests only: OpenAL mixes into a buffer (nux_sound_local.h)
 };
 NUX_SoundOutput NUX_GetSoundOutput();
 

@@ -4,10 +4,10 @@
 #include "pngLoad.h"
 #include "nux_files.h"  // data/ names resolved to the pack
 
-#include <png.h>     // the PNG codec
-#include <csetjmp>   // setjmp, libpng's error trap
-#include <cstdio>    // fopen, fread, fclose
-#include <cstdlib>   // malloc, free
+#include <png.h>    // the PNG codec
+#include <csetjmp>  // setjmp, libpng's error trap
+#include <cstdio>   // fopen, fread, fclose
+#include <cstdlib>  // malloc, free
 
 //---- Helpers
 
@@ -152,4 +152,3 @@ int pngSave(const char* path, uint32_t width, uint32_t height, int channels, con
     fclose(file);
     return 1;
 }
-

@@ -4,10 +4,10 @@
 #include <cstdint>  // uint32_t
 
 enum {
-    PNGLOAD_FAILED = 0,        // cannot open, not a PNG, or damaged data
-    PNGLOAD_OK = 1,            // decoded; the caller owns *pixels (free with free())
+    PNGLOAD_FAILED = 0,  // cannot open, not a PNG, or damaged data
+    PNGLOAD_OK = 1,      // decoded; the caller owns *pixels (free with free())
     PNGLOAD_OUT_OF_MEMORY = 4,
-    PNGLOAD_TOO_LARGE = 5,     // a side beyond maxSide: refused from the header, nothing allocated
+    PNGLOAD_TOO_LARGE = 5,  // a side beyond maxSide: refused from the header, nothing allocated
 };
 
 // The longest picture side loaded at all (a 2100-pixel-wide city is the game's widest): a side

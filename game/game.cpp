@@ -243,7 +243,7 @@ void resetGame()
     scoreLabel->sprite.y = 10;
 
     Sprite* owlSprites[] = {owl.testSprite, owl.wingsUpSprite, owl.wingsDownSprite,
-                            owl.eyesSprite, owl.swoopSprite, owl.zapSprite};
+                            owl.eyesSprite, owl.swoopSprite,   owl.zapSprite};
     for (Sprite* sprite : owlSprites)
         sprite->centered = 1;
 

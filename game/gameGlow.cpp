@@ -7,8 +7,8 @@
 
 Sprite* swoopGlow[GLOW_TRAIL] = {};
 
-static int flameOnPlayed = 0;       // 1 once the flame sound has played in this long swoop
-static float swoopEffectGlow = 0;   // strength of the long-swoop tier; recorded, nothing reads it
+static int flameOnPlayed = 0;      // 1 once the flame sound has played in this long swoop
+static float swoopEffectGlow = 0;  // strength of the long-swoop tier; recorded, nothing reads it
 
 //---- Owl sprites
 
@@ -17,7 +17,7 @@ void updateOwlSprites(float dt)
     // The wings-down pose is shaded by the height the owl had one frame earlier.
     float previousY = owl.swoopSprite->y;
     Sprite* sprites[] = {owl.testSprite, owl.wingsUpSprite, owl.wingsDownSprite,
-                         owl.eyesSprite, owl.swoopSprite, owl.zapSprite};
+                         owl.eyesSprite, owl.swoopSprite,   owl.zapSprite};
     for (Sprite* sprite : sprites) {
         sprite->x = owl.x;
         sprite->y = owl.y;

@@ -6,13 +6,13 @@
 
 //---- Pool sizes
 
-constexpr int PIGEON_POOL = 600;   // pigeons of the game screen
-constexpr int CITIZEN_POOL = 10;   // citizens walking the street
-constexpr int LAMP_POOL = 18;      // street lamps
-constexpr int MIST_BANKS = 10;     // mist sprites of a wave
-constexpr int GLOW_TRAIL = 75;     // sprites of the owl's glow trail
-constexpr int LIFE_ICONS = 5;      // heads and skulls of the lives display
-constexpr int COMBO_MARKS = 3;     // x2, x3, x4
+constexpr int PIGEON_POOL = 600;  // pigeons of the game screen
+constexpr int CITIZEN_POOL = 10;  // citizens walking the street
+constexpr int LAMP_POOL = 18;     // street lamps
+constexpr int MIST_BANKS = 10;    // mist sprites of a wave
+constexpr int GLOW_TRAIL = 75;    // sprites of the owl's glow trail
+constexpr int LIFE_ICONS = 5;     // heads and skulls of the lives display
+constexpr int COMBO_MARKS = 3;    // x2, x3, x4
 
 //---- The owl (defined in gameOwl.cpp)
 
@@ -43,8 +43,8 @@ struct Owl {
     int score;                // the player's points
 };
 
-extern Owl owl;        // the one owl
-extern float yGrav;    // gravity in fallSpeed units per second (9.0)
+extern Owl owl;      // the one owl
+extern float yGrav;  // gravity in fallSpeed units per second (9.0)
 
 // Moves the owl along its heading at swoopSpeed for dt seconds; called by updateOwl while swooping.
 void MoveOwl(float dt);
@@ -58,21 +58,21 @@ void respawnOwl();
 
 //---- Score, swoop levels and the level step (defined in gameScore.cpp)
 
-extern int hitPigeons;          // pigeons struck this game
-extern int humansHit;           // citizens knocked down this game
-extern float numSwoops;         // swoops started this game, counted up by 1.0
-extern float swoopTime;         // seconds of the current swoop, 0 when not swooping
-extern float longestSwoop;      // seconds of the longest swoop this game
-extern int swoopLevel;          // raised by strikes, never lowered during a game
+extern int hitPigeons;             // pigeons struck this game
+extern int humansHit;              // citizens knocked down this game
+extern float numSwoops;            // swoops started this game, counted up by 1.0
+extern float swoopTime;            // seconds of the current swoop, 0 when not swooping
+extern float longestSwoop;         // seconds of the longest swoop this game
+extern int swoopLevel;             // raised by strikes, never lowered during a game
 extern const int swoopLevels[10];  // pigeons struck needed for levels 1 to 9 (entry 0 unused)
-extern int swoopMultiplier;     // pigeons struck in the current swoop
-extern int maxMultiplier;       // most pigeons struck in one swoop this game
-extern float lastSwoopPoint;    // game time of the last long-swoop bonus payment
-extern int LEVEL_SPEED;         // px/s: the city, the street and everything on it
-extern float levelIncrement;    // level-step accumulator, 20 per second
-extern int numPigeons;          // pigeons in play, from index 0, at most 600
-extern float numCitizens;       // citizens in play: those whose index is below it
-extern float numLamps;          // lamps in play: those whose index is below it
+extern int swoopMultiplier;        // pigeons struck in the current swoop
+extern int maxMultiplier;          // most pigeons struck in one swoop this game
+extern float lastSwoopPoint;       // game time of the last long-swoop bonus payment
+extern int LEVEL_SPEED;            // px/s: the city, the street and everything on it
+extern float levelIncrement;       // level-step accumulator, 20 per second
+extern int numPigeons;             // pigeons in play, from index 0, at most 600
+extern float numCitizens;          // citizens in play: those whose index is below it
+extern float numLamps;             // lamps in play: those whose index is below it
 
 // Every award of the game: adds points, re-renders the score label, and dims it when flash is 1.
 void addScore(int points, int flash);
@@ -100,39 +100,39 @@ extern double gameTimeElapsed;  // seconds of unpaused play; the game ends past 
 extern float speakElapsed;      // seconds until any citizen may speak again; counted down by runGame
 
 // Items of the game screen, created once by loadGame.
-extern Label* scoreLabel;                 // "%d POINTS" at (420, 10)
-extern Image* life[LIFE_ICONS];           // heads, one per remaining life
-extern Image* skull[LIFE_ICONS];          // skulls under the heads
-extern Sprite* swoopGlow[GLOW_TRAIL];     // the glow trail, entry 0 at the owl
-extern Image* comboImages[COMBO_MARKS];   // x2, x3, x4 marks shown at the owl
-extern Image* swoopLevelUp;               // level-up mark shown at the owl
-extern Sprite* swoopBarEffect;            // flash over the swoop bar on a level rise
-extern Sprite* lampHitEffect;             // full-screen flash on a death
-extern Sprite* swoopEffect;               // full-screen long-swoop tint, kept at alpha 0
-extern ParticleSource* feathers;          // 200 feathers, burst at the owl on each strike
-extern Image* sunrise;                    // sunrise sky, faded in at the end
-extern Image* moon;                       // drifts left, sets after 152 s of music
-extern Image *scrollPage1, *scrollPage2;  // city skyline pages; page 2 is the right-hand one
+extern Label* scoreLabel;                         // "%d POINTS" at (420, 10)
+extern Image* life[LIFE_ICONS];                   // heads, one per remaining life
+extern Image* skull[LIFE_ICONS];                  // skulls under the heads
+extern Sprite* swoopGlow[GLOW_TRAIL];             // the glow trail, entry 0 at the owl
+extern Image* comboImages[COMBO_MARKS];           // x2, x3, x4 marks shown at the owl
+extern Image* swoopLevelUp;                       // level-up mark shown at the owl
+extern Sprite* swoopBarEffect;                    // flash over the swoop bar on a level rise
+extern Sprite* lampHitEffect;                     // full-screen flash on a death
+extern Sprite* swoopEffect;                       // full-screen long-swoop tint, kept at alpha 0
+extern ParticleSource* feathers;                  // 200 feathers, burst at the owl on each strike
+extern Image* sunrise;                            // sunrise sky, faded in at the end
+extern Image* moon;                               // drifts left, sets after 152 s of music
+extern Image *scrollPage1, *scrollPage2;          // city skyline pages; page 2 is the right-hand one
 extern Image *treeScrollPage1, *treeScrollPage2;  // tree line pages, at half the city's speed
-extern Image* swoopBar;                   // swoop energy bar, reddening with the swoop level
-extern Image* pausedImage;                // pause sign at the centre
-extern Sprite* dangerEffect;              // full-screen red pulse on the last life
+extern Image* swoopBar;                           // swoop energy bar, reddening with the swoop level
+extern Image* pausedImage;                        // pause sign at the centre
+extern Sprite* dangerEffect;                      // full-screen red pulse on the last life
 
 // Sounds of play, loaded once by loadGame; a null handle plays nothing.
-extern NUX_Sound* sfxOwlDie;             // last life lost
-extern NUX_Sound* sfxPause;              // pausing
-extern NUX_Sound* sfxUnPause;            // resuming
-extern NUX_Sound* sfxFlameOn;            // a long swoop catches fire
-extern NUX_Sound* sfxFlap[4];            // down-strokes
-extern NUX_Sound* sfxSwoopBonus[7];      // swoop level rise
-extern NUX_Sound* sfxFirstSwoop;         // first pigeon in the first swoop
-extern NUX_Sound* sfxConstantSwoop;      // swoop level 10 reached
-extern NUX_Sound* sfxHumanHit[4];        // loaded, never played
-extern NUX_Sound* sfxGentlemenHit[7];    // a citizen knocked down
-extern NUX_Sound* sfxDive;               // a swoop starts
-extern NUX_Sound* sfxPigeonHit[3];       // a pigeon struck
-extern NUX_Sound* sfxGenleman[14];       // a citizen speaks as the owl passes
-extern NUX_Sound* sfxHitLamp;            // a death with lives left
+extern NUX_Sound* sfxOwlDie;           // last life lost
+extern NUX_Sound* sfxPause;            // pausing
+extern NUX_Sound* sfxUnPause;          // resuming
+extern NUX_Sound* sfxFlameOn;          // a long swoop catches fire
+extern NUX_Sound* sfxFlap[4];          // down-strokes
+extern NUX_Sound* sfxSwoopBonus[7];    // swoop level rise
+extern NUX_Sound* sfxFirstSwoop;       // first pigeon in the first swoop
+extern NUX_Sound* sfxConstantSwoop;    // swoop level 10 reached
+extern NUX_Sound* sfxHumanHit[4];      // loaded, never played
+extern NUX_Sound* sfxGentlemenHit[7];  // a citizen knocked down
+extern NUX_Sound* sfxDive;             // a swoop starts
+extern NUX_Sound* sfxPigeonHit[3];     // a pigeon struck
+extern NUX_Sound* sfxGenleman[14];     // a citizen speaks as the owl passes
+extern NUX_Sound* sfxHitLamp;          // a death with lives left
 
 //---- Mist (defined in gameMist.cpp)
 

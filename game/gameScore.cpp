@@ -29,8 +29,8 @@ float numCitizens = 2.0f;
 float numLamps = 2.0f;
 
 const char* comboWords[8] = {
-    "Pigeon Attack", "Pigeon Assault", "Pigeon Chain", "Pigeon Strike",
-    "Pigeon Swoop", "Pigeon Conquest", "Pigeon Combo", nullptr,
+    "Pigeon Attack", "Pigeon Assault",  "Pigeon Chain", "Pigeon Strike",
+    "Pigeon Swoop",  "Pigeon Conquest", "Pigeon Combo", nullptr,
 };
 
 //---- Score and lives
@@ -62,8 +62,8 @@ void updateLives()
 
 void updateSwoopLevel()
 {
-    bool rises = (swoopLevel <= 8 && hitPigeons >= swoopLevels[swoopLevel + 1]) ||
-                 (swoopLevel > 8 && hitPigeons % 16 == 0);
+    bool rises =
+        (swoopLevel <= 8 && hitPigeons >= swoopLevels[swoopLevel + 1]) || (swoopLevel > 8 && hitPigeons % 16 == 0);
     if (!rises)
         return;
     swoopLevel += 1;
@@ -99,8 +99,23 @@ void updateLevelStep(float dt)
 
 //---- Getters
 
-int getScore() { return owl.score; }
-int getNumPigeons() { return hitPigeons; }
-int getHumansHit() { return humansHit; }
-float getLongestSwoop() { return longestSwoop; }
-int getBestSwoopPigeons() { return maxMultiplier; }
+int getScore()
+{
+    return owl.score;
+}
+int getNumPigeons()
+{
+    return hitPigeons;
+}
+int getHumansHit()
+{
+    return humansHit;
+}
+float getLongestSwoop()
+{
+    return longestSwoop;
+}
+int getBestSwoopPigeons()
+{
+    return maxMultiplier;
+}

@@ -14,7 +14,7 @@
 
 static const int NUM_FG_PIGEONS = 70;
 static const int NUM_BG_PIGEONS = 150;
-static const int FG_BEHIND_CITY = 36;          // near pigeons 0 to 35 fly behind the city and lamps
+static const int FG_BEHIND_CITY = 36;  // near pigeons 0 to 35 fly behind the city and lamps
 static const float TILT_TIME = 20.0f;
 static const float NARRATION_TIME = 6.3f;
 static const float CLOSING_TIME = 25.0f;
@@ -245,6 +245,15 @@ float getGameOverElapsed()
     return gameOverMusicPlaying == 1 ? gameOverMusicElapsed : 0.0f;
 }
 
-float getGameOverClock() { return gameOverElapsed; }
-float getGameOverScroll() { return scroll; }
-int getGameOverNarrationPlayed() { return playedNarration; }
+float getGameOverClock()
+{
+    return gameOverElapsed;
+}
+float getGameOverScroll()
+{
+    return scroll;
+}
+int getGameOverNarrationPlayed()
+{
+    return playedNarration;
+}

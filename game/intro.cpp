@@ -77,13 +77,31 @@ void recordFinishedGame(int score, int pigeons)
     lastPigeons = pigeons;
 }
 
-int getHighScore() { return highScore; }
-int getMostPigeons() { return mostPigeons; }
-int getLastScore() { return lastScore; }
-int getLastPigeons() { return lastPigeons; }
+int getHighScore()
+{
+    return highScore;
+}
+int getMostPigeons()
+{
+    return mostPigeons;
+}
+int getLastScore()
+{
+    return lastScore;
+}
+int getLastPigeons()
+{
+    return lastPigeons;
+}
 
-const char* getHighScoreLine() { return highScoreLine; }
-const char* getLastScoreLine() { return lastScoreLine; }
+const char* getHighScoreLine()
+{
+    return highScoreLine;
+}
+const char* getLastScoreLine()
+{
+    return lastScoreLine;
+}
 
 void clearHighScoresForTest()
 {
@@ -286,6 +304,15 @@ int isIntroMusicPlaying()
     return introMusicPlaying;
 }
 
-float getIntroElapsed() { return introElapsed; }
-float getIntroMusicElapsed() { return introMusicElapsed; }
-int getIntroTurned() { return introMusicElapsed > TURN_TIME ? 1 : 0; }
+float getIntroElapsed()
+{
+    return introElapsed;
+}
+float getIntroMusicElapsed()
+{
+    return introMusicElapsed;
+}
+int getIntroTurned()
+{
+    return introMusicElapsed > TURN_TIME ? 1 : 0;
+}

@@ -89,12 +89,30 @@ void switchGameMode(int mode)
         setVisible(screen, 0);
 
     switch (mode) {
-    case MODE_TITLE: setVisible(introScreen, 1); resetIntro(); break;
-    case MODE_PROLOGUE: setVisible(prologueScreen, 1); resetPrologue(); break;
-    case MODE_GAME: resetGame(); setVisible(gameScreen, 1); break;
-    case MODE_GAMEOVER: setVisible(gameOverScreen, 1); resetGameOver(); break;
-    case MODE_GAMEBEAT: setVisible(gameBeatScreen, 1); resetGameBeat(); break;
-    case MODE_SPLASH: setVisible(sorvelScreen, 1); resetSorvelInn(); break;
+    case MODE_TITLE:
+        setVisible(introScreen, 1);
+        resetIntro();
+        break;
+    case MODE_PROLOGUE:
+        setVisible(prologueScreen, 1);
+        resetPrologue();
+        break;
+    case MODE_GAME:
+        resetGame();
+        setVisible(gameScreen, 1);
+        break;
+    case MODE_GAMEOVER:
+        setVisible(gameOverScreen, 1);
+        resetGameOver();
+        break;
+    case MODE_GAMEBEAT:
+        setVisible(gameBeatScreen, 1);
+        resetGameBeat();
+        break;
+    case MODE_SPLASH:
+        setVisible(sorvelScreen, 1);
+        resetSorvelInn();
+        break;
     default: break;
     }
     gameMode = mode;
@@ -203,8 +221,7 @@ int SDL_main(int argc, char** argv)
     loadSequences();
     switchGameMode(MODE_TITLE);
     doTimer();
-    while (runMainFrame()) {
-    }
+    while (runMainFrame()) {}
     shutdownShell();
     return 0;
 }

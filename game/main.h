@@ -5,10 +5,10 @@
 
 #include "nux.h"  // the engine, and the MODE_* names it shares with the shell
 
-extern int gameMode;          // the current mode; starts at the splash
-extern float elapsed;         // seconds of the last frame, at most 0.2, set only by doTimer
-extern uint32_t last_ticks;   // clock at the previous doTimer, in milliseconds
-extern Font* fontFutura;      // the one font, "data/futurabd.ttf"
+extern int gameMode;         // the current mode; starts at the splash
+extern float elapsed;        // seconds of the last frame, at most 0.2, set only by doTimer
+extern uint32_t last_ticks;  // clock at the previous doTimer, in milliseconds
+extern Font* fontFutura;     // the one font, "data/futurabd.ttf"
 extern Screen *sorvelScreen, *introScreen, *gameScreen, *prologueScreen, *gameOverScreen, *gameBeatScreen;
 
 // The whole run, as the player starts it, with its command line: returns 0 when the player quits
@@ -26,12 +26,12 @@ int getGameMode();
 
 // Start-up pieces, in the order SDL_main runs them; the harness runs the same ones.
 void initShell(unsigned int seed);  // the engine's game hooks, NUX_InitSound(64), srand(seed)
-void initSorvel();                   // black window at once, the splash screen, its load and reset
-int runSplashFrame();                // one frame of the splash loop; 0 when the player quit
-void initScreens();                  // the font and the five other screens
-void loadSequences();                // every scene's load; then names the files that failed, on stderr
-int runMainFrame();                  // one frame of the main loop; 0 when the player quit
-void shutdownShell();                // sound, then the window
+void initSorvel();                  // black window at once, the splash screen, its load and reset
+int runSplashFrame();               // one frame of the splash loop; 0 when the player quit
+void initScreens();                 // the font and the five other screens
+void loadSequences();               // every scene's load; then names the files that failed, on stderr
+int runMainFrame();                 // one frame of the main loop; 0 when the player quit
+void shutdownShell();               // sound, then the window
 
 //---- The scenes' music clock
 

@@ -5,18 +5,21 @@
 #include "testutil.h"
 
 #include <algorithm>  // min
-#include <cmath>   // NAN
-#include <cstdlib>  // strtod
-#include <map>     // the fields of one dump
-#include <string>  // arguments and values
-#include <vector>  // the dumps of a run
+#include <cmath>      // NAN
+#include <cstdlib>    // strtod
+#include <map>        // the fields of one dump
+#include <string>     // arguments and values
+#include <vector>     // the dumps of a run
 
 // One dumped frame: every field's value as the harness wrote it (strings without their quotes).
 struct HarnessDump {
     std::map<std::string, std::string> fields;
     std::vector<std::string> names;  // the field names in the order the harness wrote them
 
-    bool has(const char* name) const { return fields.count(name) != 0; }
+    bool has(const char* name) const
+    {
+        return fields.count(name) != 0;
+    }
     // The field as a number; NaN when it is missing, so that every comparison with it fails.
     double num(const char* name) const
     {

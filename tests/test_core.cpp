@@ -95,8 +95,8 @@ TEST(Screens, AddersFillTheirItems)
     EXPECT_EQ(three->particles->count, 3);
     EXPECT_EQ(none->sprite.draw, (NUX_DrawFunc)NUX_UpdateParticleSource);
 
-    Label* label = NUX_AddLabelWithColor(screen, NUX_CreateFont("data/no-such-font.ttf"), "0 POINTS", 256, 28,
-                                         1.0f, 0.5f, 0.0f, 1.0f);
+    Label* label = NUX_AddLabelWithColor(screen, NUX_CreateFont("data/no-such-font.ttf"), "0 POINTS", 256, 28, 1.0f,
+                                         0.5f, 0.0f, 1.0f);
     EXPECT_FLOAT_EQ(label->color[0], 1.0f);
     EXPECT_FLOAT_EQ(label->color[1], 0.5f);
     EXPECT_FLOAT_EQ(label->color[2], 0.0f);

@@ -12,11 +12,11 @@
 #include "options.h"
 #include "scenes.h"
 
-#include <SDL.h>       // the window events handed to the desktop layer
-#include <algorithm>   // max
-#include <cmath>       // fabs
-#include <png.h>       // PNG_COLOR_TYPE_RGBA for the test pictures
-#include <GL/gl.h>     // texture parameters, the clear colour
+#include <SDL.h>      // the window events handed to the desktop layer
+#include <algorithm>  // max
+#include <cmath>      // fabs
+#include <png.h>      // PNG_COLOR_TYPE_RGBA for the test pictures
+#include <GL/gl.h>    // texture parameters, the clear colour
 #include <gtest/gtest.h>
 #include <cstdio>      // fmemopen
 #include <filesystem>  // folders holding a pack or not
@@ -174,8 +174,8 @@ TEST(CommandLine, OptionsAndTheirRefusals)
     EXPECT_EQ(p.out.rfind("dunmarrow ", 0), 0u) << p.out;
 
     const std::vector<std::vector<const char*>> wrong = {
-        {"--frobnicate"}, {"-x"}, {"fullscreen"}, {"--data-dir"}, {"--data-dir", ""}, {"--data-dir="},
-        {"--mute", "--bogus"}};
+        {"--frobnicate"},   {"-x"},          {"fullscreen"},       {"--data-dir"},
+        {"--data-dir", ""}, {"--data-dir="}, {"--mute", "--bogus"}};
     for (const auto& args : wrong) {
         p = parse(args);
         EXPECT_EQ(p.result, OPTIONS_WRONG) << args[0];
@@ -246,12 +246,11 @@ TEST(CommandLine, TheHarnessTakesADataDir)
 {
     int code = -1;
     std::string none = makeFolder("harness-none", false);
-    std::string out = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness --frames 1 --data-dir " + none +
-                                  " 2>&1 >/dev/null",
-                              &code);
+    std::string out = testRun(
+        "cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness --frames 1 --data-dir " + none + " 2>&1 >/dev/null", &code);
     EXPECT_EQ(code, 0) << "a --data-dir without the pack falls through to the build's own: " << out;
-    out = testRun("cd " + none + " && DUNMARROW_DATA=" + none + " " DUNMARROW_BINARY_DIR
-                  "/dunmarrow-harness --frames 1 --data-dir " DUNMARROW_BINARY_DIR "/data",
+    out = testRun("cd " + none + " && DUNMARROW_DATA=" + none +
+                      " " DUNMARROW_BINARY_DIR "/dunmarrow-harness --frames 1 --data-dir " DUNMARROW_BINARY_DIR "/data",
                   &code);
     EXPECT_EQ(code, 0) << out;
     EXPECT_NE(out.find("\"frame\": 1"), std::string::npos) << out;
@@ -264,9 +263,14 @@ TEST(Picture, ScaledWithItsAspectKeptAndCentred)
     struct Case {
         int w, h, x, y, width, height;
     } cases[] = {
-        {1024, 768, 0, 0, 1024, 768},   {800, 600, 0, 0, 800, 600},      {1280, 1024, 0, 32, 1280, 960},
-        {1920, 1080, 240, 0, 1440, 1080}, {2560, 1080, 560, 0, 1440, 1080}, {1024, 769, 0, 0, 1024, 768},
-        {0, 0, 0, 0, 0, 0},             {-5, 100, 0, 0, 0, 100},
+        {1024, 768, 0, 0, 1024, 768},
+        {800, 600, 0, 0, 800, 600},
+        {1280, 1024, 0, 32, 1280, 960},
+        {1920, 1080, 240, 0, 1440, 1080},
+        {2560, 1080, 560, 0, 1440, 1080},
+        {1024, 769, 0, 0, 1024, 768},
+        {0, 0, 0, 0, 0, 0},
+        {-5, 100, 0, 0, 0, 100},
     };
     for (const Case& c : cases) {
         NUX_PictureRect r = NUX_GetPictureRect(c.w, c.h);
@@ -346,8 +350,11 @@ TEST(Picture, LabelsAndPicturesClampTheirEdges)
 //---- Focus and the gamepad (the real input path, without a window)
 
 class Desktop : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { testStartHeadless(true); }
+  protected:
+    static void SetUpTestSuite()
+    {
+        testStartHeadless(true);
+    }
 
     void SetUp() override
     {
@@ -464,8 +471,8 @@ TEST(Install, TheInstalledGameStartsFromAnotherFolder)
                                   testTempDir() + " 2>&1",
                               &code);
     EXPECT_EQ(code, 0) << out;
-    for (const char* line : {"installed", "desktop-valid", "metainfo-valid", "window", "running", "quit 0",
-                             "without-data 1"})
+    for (const char* line :
+         {"installed", "desktop-valid", "metainfo-valid", "window", "running", "quit 0", "without-data 1"})
         EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
     EXPECT_EQ(out.find("missing"), std::string::npos) << out;
 }

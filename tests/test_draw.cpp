@@ -11,7 +11,7 @@
 //---- Helpers
 
 class Draw : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         if (!testOpenWindow())
@@ -130,14 +130,11 @@ TEST_F(Draw, OffScreenTestUsesScaledWidthsButUnscaledHeightBelow)
         int centered;
         bool drawn;
     } cases[] = {
-        {1100, 300, 1, 1, 0, true},     // beyond the right edge, yet within one width of it
-        {1130, 300, 1, 1, 0, false},
-        {1110, 300, 0.1f, 1, 0, false}, // 1110 - 10 > 1024
-        {-150, 300, 1, 1, 0, false},
-        {-50, 300, 1, 1, 0, true},
-        {500, 880, 1, 4, 1, false},     // the height is unscaled in the test below the screen
-        {500, 860, 1, 4, 1, true},
-        {500, -99, 1, 1, 0, true},
+        {1100, 300, 1, 1, 0, true},  // beyond the right edge, yet within one width of it
+        {1130, 300, 1, 1, 0, false}, {1110, 300, 0.1f, 1, 0, false},  // 1110 - 10 > 1024
+        {-150, 300, 1, 1, 0, false}, {-50, 300, 1, 1, 0, true},
+        {500, 880, 1, 4, 1, false},  // the height is unscaled in the test below the screen
+        {500, 860, 1, 4, 1, true},   {500, -99, 1, 1, 0, true},
         {500, -101, 1, 1, 0, false},
     };
     for (const Case& c : cases) {

@@ -112,8 +112,8 @@ static std::string firstDifference(const std::string& name, const std::string& e
     size_t at = 0;
     while (at < expected.size() && at < got.size() && expected[at] == got[at])
         at++;
-    return name + ": the same fields and values written differently, from byte " + std::to_string(at) +
-           ": expected '" + expected.substr(at, 40) + "', got '" + got.substr(at, 40) + "'";
+    return name + ": the same fields and values written differently, from byte " + std::to_string(at) + ": expected '" +
+           expected.substr(at, 40) + "', got '" + got.substr(at, 40) + "'";
 }
 
 // The environment prefix for a German locale (a decimal comma, dates and names in German): the
@@ -213,9 +213,11 @@ TEST(ExpectedDumpsComparison, NamesTheFirstFrameAndFieldThatDiffer)
               "game: dump 2: expected frame 600, got frame 601");
     EXPECT_EQ(firstDifference("game", expected, expected.substr(0, expected.find("},") + 1) + "\n]\n"),
               "game: expected 2 dumped frames, got 1 (first missing: frame 600)");
-    EXPECT_EQ(firstDifference("game", expected, changed("\"mode\": 2, \"score\": 1234", "\"score\": 1234, \"mode\": 2")),
-              "game: frame 300: the same fields in another order");
-    EXPECT_EQ(firstDifference("game", expected, changed("]\n", "]")).rfind("game: the same fields and values written differently", 0),
+    EXPECT_EQ(
+        firstDifference("game", expected, changed("\"mode\": 2, \"score\": 1234", "\"score\": 1234, \"mode\": 2")),
+        "game: frame 300: the same fields in another order");
+    EXPECT_EQ(firstDifference("game", expected, changed("]\n", "]"))
+                  .rfind("game: the same fields and values written differently", 0),
               0u);
     // A cut-off run (the harness died mid-line) is reported, never read past its end.
     EXPECT_NE(firstDifference("game", expected, expected.substr(0, 30)), "");

@@ -13,7 +13,8 @@ static std::vector<HarnessDump> playGame(const std::string& args, double seconds
 {
     long frames = (long)(seconds * 60.0 + 0.5);
     int code = -1;
-    std::string out = runHarness("--mode 2 --frames " + std::to_string(frames) + " " + args + dumpEvery(step, frames), &code);
+    std::string out =
+        runHarness("--mode 2 --frames " + std::to_string(frames) + " " + args + dumpEvery(step, frames), &code);
     EXPECT_EQ(code, 0) << args;
     return parseDumps(out);
 }
@@ -33,7 +34,8 @@ static std::string blindSwooperScript()
     std::string keys;
     char line[128];
     for (int t = 1; t < 300; t++) {
-        snprintf(line, sizeof line, "%d press space\n%d.4 release space\n%d.5 press up\n%d.55 release up\n", t, t, t, t);
+        snprintf(line, sizeof line, "%d press space\n%d.4 release space\n%d.5 press up\n%d.55 release up\n", t, t, t,
+                 t);
         keys += line;
     }
     return testWriteFile("blind.txt", std::vector<uint8_t>(keys.begin(), keys.end()));
@@ -106,7 +108,8 @@ TEST(WholeGame, TheSameSeedGivesTheSameDumpByteForByte)
 {
     // The pilot and a script together: a pause in the middle of the pilot's game.
     const std::string args = "--mode 2 --seconds 60 --autopilot --seed 3 --key '20 press p' --key '20.1 release p'"
-                             " --key '25 press p' --key '25.1 release p'" + dumpEvery(600, 3600);
+                             " --key '25 press p' --key '25.1 release p'" +
+                             dumpEvery(600, 3600);
     int code1 = -1, code2 = -1;
     std::string first = runHarness(args, &code1);
     std::string second = runHarness(args, &code2);
@@ -115,8 +118,10 @@ TEST(WholeGame, TheSameSeedGivesTheSameDumpByteForByte)
     EXPECT_EQ(first, second);
     EXPECT_NE(first.find("\"pigeonsStruck\": "), std::string::npos) << first;
     // Another seed is another game.
-    std::string other = runHarness("--mode 2 --seconds 60 --autopilot --seed 4 --key '20 press p' --key '20.1 release p'"
-                                   " --key '25 press p' --key '25.1 release p'" + dumpEvery(600, 3600));
+    std::string other =
+        runHarness("--mode 2 --seconds 60 --autopilot --seed 4 --key '20 press p' --key '20.1 release p'"
+                   " --key '25 press p' --key '25.1 release p'" +
+                   dumpEvery(600, 3600));
     EXPECT_NE(first, other);
 }
 

@@ -14,15 +14,21 @@
 static const float DT = 1.0f / 60.0f;
 
 class OwlFlight : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { testStartHeadless(true); }
+  protected:
+    static void SetUpTestSuite()
+    {
+        testStartHeadless(true);
+    }
     void SetUp() override
     {
         switchGameMode(MODE_GAME);
         movingLeft = movingRight = 0;
         owl.driftX = owl.fallSpeed = 0;
     }
-    void TearDown() override { movingLeft = movingRight = 0; }
+    void TearDown() override
+    {
+        movingLeft = movingRight = 0;
+    }
 
     static void fly(int frames)
     {

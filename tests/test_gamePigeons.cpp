@@ -13,8 +13,11 @@
 //---- Fixture
 
 class Pigeons : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { testStartHeadless(true); }
+  protected:
+    static void SetUpTestSuite()
+    {
+        testStartHeadless(true);
+    }
 
     void SetUp() override
     {
@@ -39,7 +42,10 @@ protected:
         feathers = noFeathers();
     }
 
-    void TearDown() override { feathers = realFeathers; }
+    void TearDown() override
+    {
+        feathers = realFeathers;
+    }
 
     static ParticleSource* noFeathers()
     {
@@ -130,13 +136,11 @@ TEST_F(Pigeons, TheWaveScheduleKeepsItsExactBounds)
         Row row;
     };
     const Case cases[] = {
-        {5.0, GENERAL},        {85.8, GENERAL},      {85.81, LOW_OR_HIGH}, {89.29, LOW_OR_HIGH},
-        {89.3, GENERAL},       {91.9, GENERAL},      {92.0, LOW_OR_HIGH},  {95.9, GENERAL},
-        {125.5, GENERAL},      {125.51, SCATTER},    {126.49, SCATTER},    {126.5, GENERAL},
-        {127.49, GENERAL},     {127.5, SINE},        {154.24, SINE},       {154.25, GENERAL},
-        {236.5, GENERAL},      {236.51, WIDE},       {243.19, WIDE},       {243.2, GENERAL},
-        {283.99, GENERAL},     {284.0, HIGH_AND_LOW}, {292.99, HIGH_AND_LOW}, {293.0, GONE},
-        {400.0, GONE},
+        {5.0, GENERAL},    {85.8, GENERAL},       {85.81, LOW_OR_HIGH},   {89.29, LOW_OR_HIGH}, {89.3, GENERAL},
+        {91.9, GENERAL},   {92.0, LOW_OR_HIGH},   {95.9, GENERAL},        {125.5, GENERAL},     {125.51, SCATTER},
+        {126.49, SCATTER}, {126.5, GENERAL},      {127.49, GENERAL},      {127.5, SINE},        {154.24, SINE},
+        {154.25, GENERAL}, {236.5, GENERAL},      {236.51, WIDE},         {243.19, WIDE},       {243.2, GENERAL},
+        {283.99, GENERAL}, {284.0, HIGH_AND_LOW}, {292.99, HIGH_AND_LOW}, {293.0, GONE},        {400.0, GONE},
     };
     for (const Case& c : cases) {
         for (int seed = 1; seed <= 40; seed++) {
@@ -215,8 +219,11 @@ TEST_F(Pigeons, PigeonsWithin250PixelsClimbOrDiveAwayFromTheOwlEvenWhileFalling)
         float baseY, owlDy, owlDx, after;
         int mode;
     } cases[] = {
-        {0, 400, -100, 0, 430, 1},   {0, 400, 100, 0, 370, 0},     {1, 300, -100, 0, 370, 1},
-        {1, 300, 100, 0, 310, 0},    {0, 400, 30 * (float)sin(5.0), 250, 400, 2},
+        {0, 400, -100, 0, 430, 1},
+        {0, 400, 100, 0, 370, 0},
+        {1, 300, -100, 0, 370, 1},
+        {1, 300, 100, 0, 310, 0},
+        {0, 400, 30 * (float)sin(5.0), 250, 400, 2},
     };
     for (const auto& k : cases) {
         Pigeon* p = flyingPigeon(500, k.baseY, 0);

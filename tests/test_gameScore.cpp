@@ -14,12 +14,24 @@
 static const float DT = 1.0f / 60.0f;
 
 class Score : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { testStartHeadless(true); }
-    void SetUp() override { switchGameMode(MODE_GAME); }
+  protected:
+    static void SetUpTestSuite()
+    {
+        testStartHeadless(true);
+    }
+    void SetUp() override
+    {
+        switchGameMode(MODE_GAME);
+    }
 
-    static bool labelDimmed() { return scoreLabel->sprite.red == 0.8f && scoreLabel->sprite.green == 0.8f; }
-    static void brightenLabel() { scoreLabel->sprite.red = scoreLabel->sprite.green = scoreLabel->sprite.blue = 1; }
+    static bool labelDimmed()
+    {
+        return scoreLabel->sprite.red == 0.8f && scoreLabel->sprite.green == 0.8f;
+    }
+    static void brightenLabel()
+    {
+        scoreLabel->sprite.red = scoreLabel->sprite.green = scoreLabel->sprite.blue = 1;
+    }
 
     // Frames of the long-swoop bonus at a fixed swoop length; the points paid.
     static int payBonus(float length, int frames, float dt = DT)

@@ -15,9 +15,15 @@
 static const float DT = 1.0f / 60.0f;
 
 class GameScreen : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { testStartHeadless(true); }
-    void SetUp() override { switchGameMode(MODE_GAME); }
+  protected:
+    static void SetUpTestSuite()
+    {
+        testStartHeadless(true);
+    }
+    void SetUp() override
+    {
+        switchGameMode(MODE_GAME);
+    }
 
     // One frame as the main loop runs it, on the virtual clock and the deterministic music clock.
     // With music off, the track is stopped before each frame, as if it could not be played.

@@ -12,8 +12,11 @@
 //---- Fixture
 
 class Street : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { testStartHeadless(true); }
+  protected:
+    static void SetUpTestSuite()
+    {
+        testStartHeadless(true);
+    }
 
     void SetUp() override
     {

@@ -56,17 +56,17 @@ TEST(Harness, ScriptedKeysReachTheGameAtTheirTimes)
 
 TEST(Harness, RefusesBadOptionsClearly)
 {
-    const std::string bad[] = {
-        "--mode 8", "--dt 0", "--key 'soon press space'", "--key '1 press tab'",
-        "--script /nonexistent/keys.txt", "--frobnicate", "--frames",
-        // Malformed, overflowing and out-of-range numbers.
-        "--frames abc", "--frames 10x", "--frames 1.5", "--frames -3", "--frames 99999999999999999999",
-        "--seconds -1", "--seconds nan", "--seconds inf", "--seconds 1e300", "--dt inf", "--dt 0.1s",
-        "--seed -1", "--seed 4294967296", "--mode 2x", "--dump-at x", "--dump-at 5.5",
-        "--key 'nan press space'", "--key 'inf quit'", "--key '-1 quit'", "--key '1 press space up'",
-        // A folder as the script, and a screenshot that would never be drawn.
-        "--script " + testTempDir(), "--screenshot 10:shot.png", "--window --screenshot x:shot.png",
-        "--window --screenshot 10:"};
+    const std::string bad[] = {"--mode 8", "--dt 0", "--key 'soon press space'", "--key '1 press tab'",
+                               "--script /nonexistent/keys.txt", "--frobnicate", "--frames",
+                               // Malformed, overflowing and out-of-range numbers.
+                               "--frames abc", "--frames 10x", "--frames 1.5", "--frames -3",
+                               "--frames 99999999999999999999", "--seconds -1", "--seconds nan", "--seconds inf",
+                               "--seconds 1e300", "--dt inf", "--dt 0.1s", "--seed -1", "--seed 4294967296",
+                               "--mode 2x", "--dump-at x", "--dump-at 5.5", "--key 'nan press space'",
+                               "--key 'inf quit'", "--key '-1 quit'", "--key '1 press space up'",
+                               // A folder as the script, and a screenshot that would never be drawn.
+                               "--script " + testTempDir(), "--screenshot 10:shot.png",
+                               "--window --screenshot x:shot.png", "--window --screenshot 10:"};
     for (const std::string& args : bad) {
         int code = 0;
         std::string out = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness " + args + " 2>&1", &code);
@@ -106,10 +106,11 @@ TEST(Harness, SaysInOneLineWhichDataFilesItCouldNotLoad)
     // missing and counts the rest, and play goes on.
     int code = -1;
     std::string bare = testTempDir() + "/bare-pack";
-    std::string said = testRun("rm -rf " + bare + " && mkdir -p " + bare + " && cp " DUNMARROW_BINARY_DIR
-                               "/data/futurabd.ttf " + bare + " && cd " + testTempDir() + " && " DUNMARROW_BINARY_DIR
-                               "/dunmarrow-harness --data-dir " + bare + " --mode 0 --frames 30 2>&1 >/dev/null",
-                               &code);
+    std::string said =
+        testRun("rm -rf " + bare + " && mkdir -p " + bare + " && cp " DUNMARROW_BINARY_DIR "/data/futurabd.ttf " +
+                    bare + " && cd " + testTempDir() + " && " DUNMARROW_BINARY_DIR "/dunmarrow-harness --data-dir " +
+                    bare + " --mode 0 --frames 30 2>&1 >/dev/null",
+                &code);
     EXPECT_EQ(code, 0) << said;
     size_t line = said.find("DUNMARROW: could not load ");
     ASSERT_NE(line, std::string::npos) << said;
@@ -137,10 +138,8 @@ TEST(KeyScript, ParsesEventsAndRefusesEverythingElse)
         int pressed;
     };
     const Event events[] = {
-        {"0.5 press space", 0.5, NUX_KEY_SPACE, 1},
-        {"  12\trelease up  # a comment\r\n", 12.0, NUX_KEY_UP, 0},
-        {"3 quit", 3.0, NUX_KEY_NONE, 0},
-        {"1e1 press return", 10.0, NUX_KEY_RETURN, 1},
+        {"0.5 press space", 0.5, NUX_KEY_SPACE, 1}, {"  12\trelease up  # a comment\r\n", 12.0, NUX_KEY_UP, 0},
+        {"3 quit", 3.0, NUX_KEY_NONE, 0},           {"1e1 press return", 10.0, NUX_KEY_RETURN, 1},
         {"-0 press q", 0.0, NUX_KEY_Q, 1},
     };
     for (const Event& c : events) {
@@ -153,9 +152,9 @@ TEST(KeyScript, ParsesEventsAndRefusesEverythingElse)
     for (const char* blank : {"", "   \t\r\n", "# 1 press space", "#"})
         EXPECT_EQ(parseScriptLine(blank, strlen(blank), nullptr), 0) << "'" << blank << "'";
     const char* malformed[] = {
-        "soon press space", "1 press tab", "1 press Space", "1 push space", "1 press", "1", "press space",
-        "1 quit now", "1 press space up", "nan press space", "inf quit", "-1 quit", "1e400 quit", "10x quit",
-        "+1 quit", "0x10 quit", "1,5 quit"};
+        "soon press space", "1 press tab", "1 press Space",    "1 push space",    "1 press",  "1",
+        "press space",      "1 quit now",  "1 press space up", "nan press space", "inf quit", "-1 quit",
+        "1e400 quit",       "10x quit",    "+1 quit",          "0x10 quit",       "1,5 quit"};
     for (const char* line : malformed) {
         ScriptEvent event = {};
         EXPECT_EQ(parseScriptLine(line, strlen(line), &event), -1) << "'" << line << "'";

@@ -15,15 +15,45 @@ static int mode = MODE_TITLE;
 static int paused = 0;
 static int introMusic = 0;
 
-static int getMode() { calls += 'm'; return mode; }
-static void switchMode(int next) { calls += "S" + std::to_string(next); mode = next; }
-static void flapUp() { calls += 'U'; }
-static void flapDown() { calls += 'D'; }
-static void swoop() { calls += 'W'; }
-static void swoopStop() { calls += 'w'; }
-static void togglePause() { calls += 'P'; paused = !paused; }
-static int getPaused() { return paused; }
-static int introPlaying() { return introMusic; }
+static int getMode()
+{
+    calls += 'm';
+    return mode;
+}
+static void switchMode(int next)
+{
+    calls += "S" + std::to_string(next);
+    mode = next;
+}
+static void flapUp()
+{
+    calls += 'U';
+}
+static void flapDown()
+{
+    calls += 'D';
+}
+static void swoop()
+{
+    calls += 'W';
+}
+static void swoopStop()
+{
+    calls += 'w';
+}
+static void togglePause()
+{
+    calls += 'P';
+    paused = !paused;
+}
+static int getPaused()
+{
+    return paused;
+}
+static int introPlaying()
+{
+    return introMusic;
+}
 
 static NUX_GameHooks recordingHooks()
 {
@@ -61,8 +91,8 @@ TEST(Hooks, WithoutAGameEveryKeyIsSafeAndOnlyQQuits)
 {
     NUX_SetGameHooks(nullptr);
     exitFlag = 1;
-    for (NUX_Key key : {NUX_KEY_UP, NUX_KEY_DOWN, NUX_KEY_LEFT, NUX_KEY_RIGHT, NUX_KEY_SPACE, NUX_KEY_P,
-                        NUX_KEY_RETURN, NUX_KEY_ESCAPE})
+    for (NUX_Key key : {NUX_KEY_UP, NUX_KEY_DOWN, NUX_KEY_LEFT, NUX_KEY_RIGHT, NUX_KEY_SPACE, NUX_KEY_P, NUX_KEY_RETURN,
+                        NUX_KEY_ESCAPE})
         tap(key);
     EXPECT_EQ(exitFlag, 1) << "no mode: Escape leaves nothing";
     tap(NUX_KEY_Q);

@@ -73,19 +73,43 @@ TEST(PngLoad, DecodesEveryColourTypeToRgbaBottomRowFirst)
         std::vector<uint8_t> rows, palette;
         uint8_t expectTopLeft[4], expectBottomRight[4];
     } cases[] = {
-        {"rgba8.png", PNG_COLOR_TYPE_RGBA, 8,
-         {255, 0, 0, 128, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 10}, {}, {255, 0, 0, 128}, {255, 255, 255, 10}},
-        {"rgba16.png", PNG_COLOR_TYPE_RGBA, 16,
-         {0xff, 0xff, 0, 0, 0, 0, 0x80, 0x01, 0, 0, 0xff, 0xff, 0, 0, 0xff, 0xff,
-          0, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x0a, 0x0b},
-         {}, {255, 0, 0, 128}, {255, 255, 255, 10}},
-        {"rgb.png", PNG_COLOR_TYPE_RGB, 8, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}, {}, {255, 0, 0, 255},
+        {"rgba8.png",
+         PNG_COLOR_TYPE_RGBA,
+         8,
+         {255, 0, 0, 128, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 10},
+         {},
+         {255, 0, 0, 128},
+         {255, 255, 255, 10}},
+        {"rgba16.png",
+         PNG_COLOR_TYPE_RGBA,
+         16,
+         {0xff, 0xff, 0, 0, 0,    0,    0x80, 0x01, 0,    0,    0xff, 0xff, 0,    0,    0xff, 0xff,
+          0,    0,    0, 0, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x0a, 0x0b},
+         {},
+         {255, 0, 0, 128},
+         {255, 255, 255, 10}},
+        {"rgb.png",
+         PNG_COLOR_TYPE_RGB,
+         8,
+         {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255},
+         {},
+         {255, 0, 0, 255},
          {255, 255, 255, 255}},
         {"grey.png", PNG_COLOR_TYPE_GRAY, 8, {90, 0, 0, 255}, {}, {90, 90, 90, 255}, {255, 255, 255, 255}},
-        {"greyalpha.png", PNG_COLOR_TYPE_GRAY_ALPHA, 8, {90, 7, 0, 0, 0, 0, 255, 20}, {}, {90, 90, 90, 7},
+        {"greyalpha.png",
+         PNG_COLOR_TYPE_GRAY_ALPHA,
+         8,
+         {90, 7, 0, 0, 0, 0, 255, 20},
+         {},
+         {90, 90, 90, 7},
          {255, 255, 255, 20}},
-        {"palette.png", PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2, 3}, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255},
-         {255, 0, 0, 255}, {255, 255, 255, 255}},
+        {"palette.png",
+         PNG_COLOR_TYPE_PALETTE,
+         8,
+         {0, 1, 2, 3},
+         {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255},
+         {255, 0, 0, 255},
+         {255, 255, 255, 255}},
     };
     for (const Case& c : cases) {
         std::string path = testWritePng(c.name, 2, 2, c.colorType, c.bitDepth, c.rows, c.palette);
@@ -161,7 +185,8 @@ TEST(PngLoad, RefusesPicturesTooLargeFromTheHeaderAlone)
         {pngClaiming("tall.png", 1, 1000000), PNGLOAD_MAX_SIDE, PNGLOAD_TOO_LARGE},
         {pngClaiming("wide.png", PNGLOAD_MAX_SIDE + 1, 1), PNGLOAD_MAX_SIDE, PNGLOAD_TOO_LARGE},
         {testWritePng("line.png", 1, (int)PNGLOAD_MAX_SIDE, PNG_COLOR_TYPE_RGBA, 8,
-                      std::vector<uint8_t>(PNGLOAD_MAX_SIDE * 4, 9)), PNGLOAD_MAX_SIDE, PNGLOAD_OK},
+                      std::vector<uint8_t>(PNGLOAD_MAX_SIDE * 4, 9)),
+         PNGLOAD_MAX_SIDE, PNGLOAD_OK},
         {testWritePng("sixteen.png", 16, 4, PNG_COLOR_TYPE_RGBA, 8, positionPicture(16, 4)), 15, PNGLOAD_TOO_LARGE},
         {testWritePng("sixteen.png", 16, 4, PNG_COLOR_TYPE_RGBA, 8, positionPicture(16, 4)), 16, PNGLOAD_OK},
     };
@@ -176,8 +201,8 @@ TEST(PngLoad, RefusesPicturesTooLargeFromTheHeaderAlone)
 
 TEST(NextPowerOfTwo, SmallestPowerNotBelow)
 {
-    const uint32_t cases[][2] = {{1, 1}, {2, 2}, {3, 4}, {5, 8}, {300, 512}, {1024, 1024}, {1025, 2048},
-                                 {0x80000000u, 0x80000000u}};
+    const uint32_t cases[][2] = {{1, 1},     {2, 2},       {3, 4},       {5, 8},
+                                 {300, 512}, {1024, 1024}, {1025, 2048}, {0x80000000u, 0x80000000u}};
     for (const auto& c : cases)
         EXPECT_EQ(nextPowerofTwo(c[0]), c[1]) << c[0];
 }
@@ -263,10 +288,10 @@ TEST(LoadImage, AMissingOrDamagedFileGivesACachedEmptyPicture)
         GTEST_SKIP() << "no display";
     std::string damaged = testWriteFile("damaged.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13});
     // A real picture one pixel wide and a million tall would need a texture a million texels square.
-    std::string needle = testWritePng("needle.png", 1, 1000000, PNG_COLOR_TYPE_RGBA, 8,
-                                      std::vector<uint8_t>(4000000, 200));
-    for (const std::string& path : {testTempDir() + "/nowhere.png", damaged, needle,
-                                    pngClaiming("claims.png", 1000000, 1000000)}) {
+    std::string needle =
+        testWritePng("needle.png", 1, 1000000, PNG_COLOR_TYPE_RGBA, 8, std::vector<uint8_t>(4000000, 200));
+    for (const std::string& path :
+         {testTempDir() + "/nowhere.png", damaged, needle, pngClaiming("claims.png", 1000000, 1000000)}) {
         int entriesBefore = imageEntries ? imageEntries->count : 0;
         Image* image = testKeep(NUX_LoadImage(path.c_str()));
         EXPECT_EQ(image->pixelWidth, 0u) << path;
@@ -277,8 +302,7 @@ TEST(LoadImage, AMissingOrDamagedFileGivesACachedEmptyPicture)
         EXPECT_EQ(imageEntries->count, entriesBefore + 1) << path;
         // Drawing it shows nothing and does not fail.
         testBeginFrame();
-        while (glGetError() != GL_NO_ERROR) {
-        }
+        while (glGetError() != GL_NO_ERROR) {}
         image->sprite.x = 10.0f;
         NUX_DrawImage(&image->sprite);
         EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);

@@ -33,11 +33,15 @@ TEST(Interpolate, KnownValuesOfEachFamily)
         int type;
         float t, expected;
     } cases[] = {
-        {1, 0.5f, 0.25f},     {2, 0.5f, 0.75f},      {3, 0.25f, 0.125f},  {3, 0.75f, 0.875f},
-        {4, 0.5f, 0.125f},    {5, 0.5f, 0.875f},     {6, 0.25f, 0.0625f}, {6, 0.75f, 0.9375f},
-        {7, 0.5f, 0.03125f},  {8, 0.5f, 0.96875f},   {9, 0.25f, 0.015625f},
-        {10, 0.6f, 0.2f},     {11, 0.4f, 0.8f},      {13, 1.0f / 3.0f, 0.1339746f},
-        {14, 1.0f / 3.0f, 0.5f}, {15, 0.5f, 0.5f},   {17, 0.2f, 0.3025f},
+        {1, 0.5f, 0.25f},        {2, 0.5f, 0.75f},
+        {3, 0.25f, 0.125f},      {3, 0.75f, 0.875f},
+        {4, 0.5f, 0.125f},       {5, 0.5f, 0.875f},
+        {6, 0.25f, 0.0625f},     {6, 0.75f, 0.9375f},
+        {7, 0.5f, 0.03125f},     {8, 0.5f, 0.96875f},
+        {9, 0.25f, 0.015625f},   {10, 0.6f, 0.2f},
+        {11, 0.4f, 0.8f},        {13, 1.0f / 3.0f, 0.1339746f},
+        {14, 1.0f / 3.0f, 0.5f}, {15, 0.5f, 0.5f},
+        {17, 0.2f, 0.3025f},
     };
     for (const Case& c : cases)
         EXPECT_NEAR(interpolate(c.t, c.type), c.expected, 2e-6) << "type " << c.type << " at " << c.t;
@@ -62,15 +66,15 @@ TEST(Interpolate, BackAndElasticOvershoot)
     float lowest = 1.0f;
     for (float t = 0.5f; t < 1.0f; t += 0.01f)
         lowest = std::min(lowest, interpolate(t, 22));
-    EXPECT_LT(lowest, -0.1f);                   // elastic in dips below 0 before t = 1
-    EXPECT_LT(interpolate(0.3f, 21), 0.0f);     // back in-out dips early
-    EXPECT_GT(interpolate(0.7f, 21), 1.0f);     // and overshoots late
+    EXPECT_LT(lowest, -0.1f);                // elastic in dips below 0 before t = 1
+    EXPECT_LT(interpolate(0.3f, 21), 0.0f);  // back in-out dips early
+    EXPECT_GT(interpolate(0.7f, 21), 1.0f);  // and overshoots late
 }
 
 TEST(Interpolate, OutsideTheUnitInterval)
 {
     EXPECT_TRUE(std::isnan(interpolate(1.5f, 10)));  // circular curves have no real value past 1
     EXPECT_TRUE(std::isnan(interpolate(2.5f, 11)));
-    EXPECT_FLOAT_EQ(interpolate(2.0f, 1), 4.0f);     // polynomials extrapolate
+    EXPECT_FLOAT_EQ(interpolate(2.0f, 1), 4.0f);  // polynomials extrapolate
     EXPECT_NEAR(interpolate(2.0f, 14), std::sin(2.0 * 1.5707963), 1e-6);
 }

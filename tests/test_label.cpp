@@ -5,7 +5,7 @@
 #include "testutil.h"
 
 #include <gtest/gtest.h>
-#include <GL/gl.h>      // reading label textures back
+#include <GL/gl.h>  // reading label textures back
 #include <ft2build.h>
 #include FT_FREETYPE_H  // the reference glyph bitmaps
 #include <string>       // texts, mismatch reports
@@ -51,8 +51,8 @@ static FT_Face referenceFace(const char* path, int pixelSize)
 static int referenceKerning(FT_Face face, char a, char b)
 {
     FT_Vector delta{0, 0};
-    FT_Get_Kerning(face, FT_Get_Char_Index(face, (FT_ULong)a), FT_Get_Char_Index(face, (FT_ULong)b),
-                   FT_KERNING_DEFAULT, &delta);
+    FT_Get_Kerning(face, FT_Get_Char_Index(face, (FT_ULong)a), FT_Get_Char_Index(face, (FT_ULong)b), FT_KERNING_DEFAULT,
+                   &delta);
     return (int)(delta.x >> 6);
 }
 
@@ -212,8 +212,8 @@ TEST(LabelTexture, MissingFontRendersNothingAnywhere)
 {
     const bool gl = testOpenWindow();
     const std::string junk = testWriteFile("junk.ttf", {'n', 'o', 't', ' ', 'a', ' ', 'f', 'o', 'n', 't'});
-    for (Font* font : {openFont("/nonexistent/futurabd.ttf"), openFont(junk.c_str()), openFont(nullptr),
-                       (Font*)nullptr}) {
+    for (Font* font :
+         {openFont("/nonexistent/futurabd.ttf"), openFont(junk.c_str()), openFont(nullptr), (Font*)nullptr}) {
         EXPECT_TRUE(!font || !font->face);
         EXPECT_EQ(NUX_GetTextWidth(font, "0 POINTS", 28), 5);
         Label* label = whiteLabel(font, "0 POINTS", 64, 28);

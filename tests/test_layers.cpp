@@ -10,8 +10,8 @@
 
 TEST(Layers, OnlyTheEngineIncludesPlatformHeaders)
 {
-    const char* platform[] = {"SDL", "GL/", "AL/", "al.h", "alc.h", "sndfile", "ft2build", "freetype",
-                              "png.h", "pngLoad.h", "nux_local.h"};
+    const char* platform[] = {"SDL",      "GL/",      "AL/",   "al.h",      "alc.h",      "sndfile",
+                              "ft2build", "freetype", "png.h", "pngLoad.h", "nux_local.h"};
     // The header an #include line names, without its brackets or quotes ("" for other lines).
     auto included = [](const std::string& line) {
         size_t hash = line.find_first_not_of(" \t");
@@ -22,7 +22,8 @@ TEST(Layers, OnlyTheEngineIncludesPlatformHeaders)
     };
     int checked = 0;
     for (const char* folder : {"game", "util"}) {
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(DUNMARROW_SOURCE_DIR "/" + std::string(folder))) {
+        for (const auto& entry :
+             std::filesystem::recursive_directory_iterator(DUNMARROW_SOURCE_DIR "/" + std::string(folder))) {
             if (!entry.is_regular_file())
                 continue;
             std::ifstream file(entry.path());
@@ -56,9 +57,9 @@ TEST(Layers, TheExecutableExportsExactlyTheNineOperations)
             exported.insert(name);
     }
     const std::set<std::string> expected = {
-        "KWArray_Clear",      "KWArray_Create",        "KWArray_CreateElement", "KWArray_HasElement",
-        "KWArray_PushElement", "KWArray_RemoveElement", "KWString_Create",       "KWString_Destroy",
-        "KWString_SetText",
+        "KWArray_Clear",      "KWArray_Create",      "KWArray_CreateElement",
+        "KWArray_HasElement", "KWArray_PushElement", "KWArray_RemoveElement",
+        "KWString_Create",    "KWString_Destroy",    "KWString_SetText",
     };
     EXPECT_EQ(exported, expected);
 }

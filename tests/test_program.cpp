@@ -95,7 +95,8 @@ TEST(WholeProgram, TwoGamesFromTheSplashBackToTheTitleWithTheirScores)
     size_t ending = firstInMode(first, 4, 0);
     ASSERT_LT(ending, first.size()) << "the first game never reached the ending";
     size_t title = firstInMode(first, 0, ending);
-    ASSERT_LT(title, first.size()) << "the ending never returned to the title by itself (the ending and its credits come with the scenes)";
+    ASSERT_LT(title, first.size())
+        << "the ending never returned to the title by itself (the ending and its credits come with the scenes)";
     EXPECT_EQ(modePath(first), (std::vector<int>{5, 0, 1, 2, 4, 0}));
     const double score1 = first[ending].num("score"), pigeons1 = first[ending].num("pigeonsStruck");
     EXPECT_GT(score1, 0);

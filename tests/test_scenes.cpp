@@ -19,10 +19,16 @@
 //---- Fixture
 
 class Scenes : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { testStartHeadless(true); }
+  protected:
+    static void SetUpTestSuite()
+    {
+        testStartHeadless(true);
+    }
 
-    void SetUp() override { clearHighScoresForTest(); }
+    void SetUp() override
+    {
+        clearHighScoresForTest();
+    }
 
     void TearDown() override
     {
@@ -40,7 +46,8 @@ protected:
         std::filesystem::create_directories(dir + "/data");
         for (const auto& entry : std::filesystem::directory_iterator(home + "/data")) {
             std::string name = entry.path().filename().string();
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".ogg") == 0 && name.find("hit") == std::string::npos)
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".ogg") == 0 &&
+                name.find("hit") == std::string::npos)
                 continue;  // the music tracks; the short cries stay
             std::error_code ignored;
             std::filesystem::create_symlink(entry.path(), dir + "/data/" + name, ignored);
@@ -492,8 +499,8 @@ static void checkPictures(int mode, const std::vector<std::pair<int, std::string
     testRun("test -n \"$DISPLAY\"", &found);
     if (found != 0)
         GTEST_SKIP() << "needs a display";
-    std::string args = "--window --dt 0.2 --mode " + std::to_string(mode) + " --frames " +
-                       std::to_string(shots.back().first);
+    std::string args =
+        "--window --dt 0.2 --mode " + std::to_string(mode) + " --frames " + std::to_string(shots.back().first);
     for (const auto& shot : shots)
         args += " --screenshot " + std::to_string(shot.first) + ":" + testTempDir() + "/" + shot.second;
     harness(args);

@@ -42,8 +42,11 @@ void wrapResetGameBeat()
 //---- Fixture
 
 class Shell : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { testStartHeadless(true); }
+  protected:
+    static void SetUpTestSuite()
+    {
+        testStartHeadless(true);
+    }
 
     void SetUp() override
     {

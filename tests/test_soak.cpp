@@ -48,7 +48,8 @@ TEST(RandomKeys, TheSameSeedPlaysTheSameSessions)
     int code1 = -1, code2 = -1, code3 = -1;
     const std::string first = harness(args, &code1, true);
     const std::string second = harness(args, &code2, true);
-    const std::string other = harness("--random-keys 12 --sessions 3 --seconds 10 --seed 4 --dump-at 900", &code3, true);
+    const std::string other =
+        harness("--random-keys 12 --sessions 3 --seconds 10 --seed 4 --dump-at 900", &code3, true);
     ASSERT_EQ(code1, 0);
     ASSERT_EQ(code2, 0);
     ASSERT_EQ(code3, 0);

@@ -10,8 +10,11 @@
 //---- Fixture
 
 class Splash : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { testStartHeadless(false); }
+  protected:
+    static void SetUpTestSuite()
+    {
+        testStartHeadless(false);
+    }
 
     void SetUp() override
     {

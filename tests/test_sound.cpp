@@ -1,13 +1,13 @@
 // test_sound: the sound module on real WAV, AIFF and OGG files written here with libsndfile.
 // The music clock runs on the virtual engine clock; real mixing is checked on OpenAL's loopback device.
 
-#include "nux_clock.h"  // the virtual clock that drives the music clock
-#include "nux_sound.h"  // the module under test
+#include "nux_clock.h"        // the virtual clock that drives the music clock
+#include "nux_sound.h"        // the module under test
 #include "nux_sound_local.h"  // its loopback device and result code
-#include "testutil.h"   // testTempDir, testWriteFile
+#include "testutil.h"         // testTempDir, testWriteFile
 
-#include <gtest/gtest.h>  // TEST_F, CaptureStdout, CaptureStderr
-#include <sndfile.h>  // writing the test files
+#include <gtest/gtest.h>   // TEST_F, CaptureStdout, CaptureStderr
+#include <sndfile.h>       // writing the test files
 #include <sys/resource.h>  // getrusage: the memory a load asked for
 
 #include <algorithm>  // count, max
@@ -21,8 +21,7 @@
 
 //---- Files
 
-static std::string writeTone(const char* name, int format, int rate, int channels, int frames,
-                             float amplitude = 0.25f)
+static std::string writeTone(const char* name, int format, int rate, int channels, int frames, float amplitude = 0.25f)
 {
     std::string path = testTempDir() + "/" + name;
     SF_INFO info = {};
@@ -163,7 +162,13 @@ static void advance(int frames)
 TEST_F(Sound, EffectsDecodeToTheirLengthInEveryFormat)
 {
     startDeterministic(1.0 / 60);
-    struct Case { const char* name; int format; int rate; int channels; int frames; };
+    struct Case {
+        const char* name;
+        int format;
+        int rate;
+        int channels;
+        int frames;
+    };
     const Case cases[] = {
         {"mono.wav", kWav16, 44100, 1, 22050},
         {"stereo.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2, 12000},
@@ -188,7 +193,10 @@ TEST_F(Sound, BadFilesGiveNullHandlesAndNoMusic)
     ASSERT_EQ(fread(header.data(), 1, header.size(), in), header.size());
     fclose(in);
     header.resize(20);  // cut inside the format chunk
-    struct Case { std::string path; int code; };
+    struct Case {
+        std::string path;
+        int code;
+    };
     const Case cases[] = {
         {testTempDir() + "/missing.wav", NUX_SOUND_ERR_FILE_OPEN},
         {testWriteFile("noise.ogg", std::vector<uint8_t>(500, 0x5a)), NUX_SOUND_ERR_FILE_BAD},
@@ -253,20 +261,30 @@ TEST_F(Sound, DamagedStereoFilesLoadWhatTheyHoldAndNoMore)
 
 TEST_F(Sound, CheckSoundErrorPrintsTheMessageOfTheStoredCode)
 {
-    struct Case { int code; const char* text; };
+    struct Case {
+        int code;
+        const char* text;
+    };
     const Case cases[] = {
         {0, ""},
         {1, "FMOD_ERR_ALREADYLOCKED Tried to call lock a second time before unlock was called."},
-        {2, "Tried to call a function on a data type that does not allow this type of functionality (ie calling Sound::lock on a streaming sound)."},
+        {2,
+         "Tried to call a function on a data type that does not allow this type of functionality (ie calling Sound::lock on a streaming sound)."},
         {10, "FMOD_ERR_CHANNEL_ALLOC: Error trying to allocate a channel."},
         {11, "FMOD_ERR_CHANNEL_STOLEN: The specified channel has been reused to play another sound."},
-        {12, "FMOD_ERR_COM: A Win32 COM related error occured. COM failed to initialize or a QueryInterface failed meaning a Windows codec or driver was not installed properly."},
+        {12,
+         "FMOD_ERR_COM: A Win32 COM related error occured. COM failed to initialize or a QueryInterface failed meaning a Windows codec or driver was not installed properly."},
         {13, "FMOD_ERR_DMA: DMA Failure. See debug output for more information."},
         {14, "FMOD_ERR_DSP_CONNECTION: DSP connection error. Connection possibly caused a cyclic dependancy."},
-        {15, "FMOD_ERR_DSP_FORMAT: DSP Format error. A DSP unit may have attempted to connect to this network with the wrong format."},
+        {15,
+         "FMOD_ERR_DSP_FORMAT: DSP Format error. A DSP unit may have attempted to connect to this network with the wrong format."},
         {16, "FMOD_ERR_DSP_NOTFOUND: DSP connection error. Couldn't find the DSP unit specified."},
-        {3, "Unknown error code"}, {5, "Unknown error code"}, {9, "Unknown error code"},
-        {17, "Unknown error code"}, {NUX_SOUND_ERR_FILE_OPEN, "Unknown error code"}, {-1, "Unknown error code"},
+        {3, "Unknown error code"},
+        {5, "Unknown error code"},
+        {9, "Unknown error code"},
+        {17, "Unknown error code"},
+        {NUX_SOUND_ERR_FILE_OPEN, "Unknown error code"},
+        {-1, "Unknown error code"},
     };
     for (const Case& c : cases) {
         NUX_SetSoundResultForTest(c.code);

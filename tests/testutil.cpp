@@ -88,8 +88,8 @@ std::string testWritePng(const std::string& name, int width, int height, int col
     png_infop info = png_create_info_struct(png);
     png_init_io(png, file);
     png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, bitDepth, colorType,
-                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     if (colorType == PNG_COLOR_TYPE_PALETTE)
         png_set_PLTE(png, info, (png_const_colorp)palette.data(), (int)(palette.size() / 3));
     png_write_info(png, info);

@@ -276,7 +276,8 @@ static void flyNormal(bool want[PILOT_KEYS], bool seekLamps, float dt)
         float limit = fminf(swoopTimeLeft(), seekLamps ? 1.2f : CHASE_TIME);
         Aim aim = seekLamps ? bestLamp(START_ANGLE, limit, dt) : bestPigeon(START_ANGLE, limit, dt);
         int turn = aim.found ? turnToward(aim.heading, START_ANGLE, dt) : 0;
-        if (aim.found && (seekLamps || lampClearance(true, START_ANGLE, turn, false, 0.0f, SWOOP_LOOK, dt) > SWOOP_SAFE)) {
+        if (aim.found &&
+            (seekLamps || lampClearance(true, START_ANGLE, turn, false, 0.0f, SWOOP_LOOK, dt) > SWOOP_SAFE)) {
             want[PILOT_SPACE] = true;
             steer(want, turn);
             return;

@@ -310,8 +310,7 @@ static void BM_StartUp(benchmark::State& state)
 {
     if (scenesLoaded) {
         state.SkipWithError("start-up is measured in a process of its own: --benchmark_filter=BM_StartUp");
-        for (auto _ : state) {
-        }
+        for (auto _ : state) {}
         return;
     }
     startSplash();

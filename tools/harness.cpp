@@ -44,21 +44,36 @@ struct Options {
     bool randomKeys = false;
     unsigned randomSeed = 0;
     bool randomQuit = false;
-    long sessions = 1;       // sessions of --frames each after one load
-    bool check = false;      // invariants and allocations after every frame
+    long sessions = 1;   // sessions of --frames each after one load
+    bool check = false;  // invariants and allocations after every frame
     bool allocTrace = false;
-    long games = 0;          // with --autopilot: whole games to play, then back to the title
+    long games = 0;  // with --autopilot: whole games to play, then back to the title
 };
 
 // Collects one JSON object, one field per call; every value is written exactly, so two runs
 // can be compared byte for byte.
 struct Dump {
     std::string text;
-    void field(const char* name, const char* value) { add(name, std::string(1, '"').append(value).append(1, '"')); }
-    void field(const char* name, int value) { add(name, std::to_string(value)); }
-    void field(const char* name, long value) { add(name, std::to_string(value)); }
-    void field(const char* name, float value) { add(name, number("%.9g", value)); }
-    void field(const char* name, double value) { add(name, number("%.17g", value)); }
+    void field(const char* name, const char* value)
+    {
+        add(name, std::string(1, '"').append(value).append(1, '"'));
+    }
+    void field(const char* name, int value)
+    {
+        add(name, std::to_string(value));
+    }
+    void field(const char* name, long value)
+    {
+        add(name, std::to_string(value));
+    }
+    void field(const char* name, float value)
+    {
+        add(name, number("%.9g", value));
+    }
+    void field(const char* name, double value)
+    {
+        add(name, number("%.17g", value));
+    }
     void add(const char* name, const std::string& value)
     {
         text.append(text.empty() ? "{\"" : ", \"").append(name).append("\": ").append(value);
@@ -296,27 +311,36 @@ static bool parseOptions(int argc, char** argv, Options* options)
         } else if (arg == "--window") {
             options->window = true;
         } else if (arg == "--dt") {
-            if (!needValue()) return false;
-            if (!parseSeconds(value, &options->dt)) return badValue(arg, value);
+            if (!needValue())
+                return false;
+            if (!parseSeconds(value, &options->dt))
+                return badValue(arg, value);
             i++;
         } else if (arg == "--frames") {
-            if (!needValue()) return false;
-            if (!parseWhole(value, 0, LONG_MAX, &options->frames)) return badValue(arg, value);
+            if (!needValue())
+                return false;
+            if (!parseWhole(value, 0, LONG_MAX, &options->frames))
+                return badValue(arg, value);
             framesGiven = true;
             i++;
         } else if (arg == "--seconds") {
-            if (!needValue()) return false;
-            if (!parseSeconds(value, &seconds)) return badValue(arg, value);
+            if (!needValue())
+                return false;
+            if (!parseSeconds(value, &seconds))
+                return badValue(arg, value);
             framesGiven = true;
             i++;
         } else if (arg == "--seed") {
-            if (!needValue()) return false;
+            if (!needValue())
+                return false;
             long seed = 0;
-            if (!parseWhole(value, 0, UINT_MAX, &seed)) return badValue(arg, value);
+            if (!parseWhole(value, 0, UINT_MAX, &seed))
+                return badValue(arg, value);
             options->seed = (unsigned)seed;
             i++;
         } else if (arg == "--mode") {
-            if (!needValue()) return false;
+            if (!needValue())
+                return false;
             long mode = 0;
             if (!parseWhole(value, -1, 5, &mode)) {
                 fprintf(stderr, "harness: --mode must be 0 to 5\n");
@@ -325,7 +349,8 @@ static bool parseOptions(int argc, char** argv, Options* options)
             options->startMode = (int)mode;
             i++;
         } else if (arg == "--key") {
-            if (!needValue()) return false;
+            if (!needValue())
+                return false;
             ScriptEvent event = {};
             if (parseScriptLine(value, strlen(value), &event) != 1) {
                 fprintf(stderr, "harness: bad --key '%s'\n", value);
@@ -334,16 +359,20 @@ static bool parseOptions(int argc, char** argv, Options* options)
             options->events.push_back(event);
             i++;
         } else if (arg == "--script") {
-            if (!needValue() || !readScript(value, options)) return false;
+            if (!needValue() || !readScript(value, options))
+                return false;
             i++;
         } else if (arg == "--dump-at") {
-            if (!needValue()) return false;
+            if (!needValue())
+                return false;
             long dumpFrame = 0;
-            if (!parseWhole(value, 0, LONG_MAX, &dumpFrame)) return badValue(arg, value);
+            if (!parseWhole(value, 0, LONG_MAX, &dumpFrame))
+                return badValue(arg, value);
             options->dumpFrames.push_back(dumpFrame);
             i++;
         } else if (arg == "--screenshot") {
-            if (!needValue()) return false;
+            if (!needValue())
+                return false;
             const char* colon = strchr(value, ':');
             std::string number = colon ? std::string(value, colon) : std::string();
             long shotFrame = 0;
@@ -356,38 +385,48 @@ static bool parseOptions(int argc, char** argv, Options* options)
         } else if (arg == "--autopilot") {
             options->autopilot = true;
         } else if (arg == "--autopilot-lamps") {
-            if (!needValue()) return false;
+            if (!needValue())
+                return false;
             long from = 0;
-            if (!parseWhole(value, 0, INT_MAX, &from)) return badValue(arg, value);
+            if (!parseWhole(value, 0, INT_MAX, &from))
+                return badValue(arg, value);
             options->autopilotLamps = (int)from;
             i++;
         } else if (arg == "--random-keys") {
-            if (!needValue()) return false;
+            if (!needValue())
+                return false;
             long seed = 0;
-            if (!parseWhole(value, 0, UINT_MAX, &seed)) return badValue(arg, value);
+            if (!parseWhole(value, 0, UINT_MAX, &seed))
+                return badValue(arg, value);
             options->randomKeys = true;
             options->randomSeed = (unsigned)seed;
             i++;
         } else if (arg == "--random-quit") {
             options->randomQuit = true;
         } else if (arg == "--sessions") {
-            if (!needValue()) return false;
-            if (!parseWhole(value, 1, 1000000, &options->sessions)) return badValue(arg, value);
+            if (!needValue())
+                return false;
+            if (!parseWhole(value, 1, 1000000, &options->sessions))
+                return badValue(arg, value);
             i++;
         } else if (arg == "--check") {
             options->check = true;
         } else if (arg == "--alloc-trace") {
             options->allocTrace = true;
         } else if (arg == "--games") {
-            if (!needValue()) return false;
-            if (!parseWhole(value, 1, 1000000, &options->games)) return badValue(arg, value);
+            if (!needValue())
+                return false;
+            if (!parseWhole(value, 1, 1000000, &options->games))
+                return badValue(arg, value);
             i++;
         } else if (arg == "--out") {
-            if (!needValue()) return false;
+            if (!needValue())
+                return false;
             options->out = value;
             i++;
         } else if (arg == "--data-dir") {
-            if (!needValue()) return false;
+            if (!needValue())
+                return false;
             options->dataDir = value;
             i++;
         } else {
@@ -516,7 +555,8 @@ static bool wholeGamesAfterFrame(const Options& options)
         long long live = allocLiveBytes();
         if (firstGameLive < 0)
             firstGameLive = live;
-        fprintf(stderr, "harness: game %ld back on the title: live %lld bytes (%+lld since the first game), resident %ld kB\n",
+        fprintf(stderr,
+                "harness: game %ld back on the title: live %lld bytes (%+lld since the first game), resident %ld kB\n",
                 gamesEnded, live, live - firstGameLive, residentKilobytes());
         done = gamesEnded >= options.games;
     }
@@ -608,8 +648,10 @@ int main(int argc, char** argv)
         }
     }
     if (options.check) {
-        fprintf(stderr, "harness: checked %ld frames in %ld sessions: %ld failures; %ld allocations during play, %ld opening tracks\n",
-                frame, options.sessions, failures, allocCountPlay(), allocCountMusicOpen());
+        fprintf(
+            stderr,
+            "harness: checked %ld frames in %ld sessions: %ld failures; %ld allocations during play, %ld opening tracks\n",
+            frame, options.sessions, failures, allocCountPlay(), allocCountMusicOpen());
         fprintf(stderr, "harness: frames by mode: %ld %ld %ld %ld %ld %ld\n", checkedFrames(0), checkedFrames(1),
                 checkedFrames(2), checkedFrames(3), checkedFrames(4), checkedFrames(5));
     }

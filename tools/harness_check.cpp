@@ -7,7 +7,7 @@
 #include "gameLocal.h"  // owl, gameTimeElapsed
 #include "main.h"       // gameMode, the six screens
 
-#include <cstdio>  // fopen, fscanf, fprintf
+#include <cstdio>    // fopen, fscanf, fprintf
 #include <unistd.h>  // sysconf: the page size
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -21,7 +21,7 @@
 #ifdef HARNESS_ASAN
 // The sanitizer's own interface (its header is not installed with every compiler).
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, size_t),
-                                                          void (*onFree)(const volatile void*));
+                                                         void (*onFree)(const volatile void*));
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
 extern "C" void __sanitizer_print_stack_trace();
 #endif

@@ -15,10 +15,9 @@ static const struct {
     const char* name;
     NUX_Key key;
 } SCRIPT_KEYS[] = {
-    {"up", NUX_KEY_UP},         {"down", NUX_KEY_DOWN}, {"left", NUX_KEY_LEFT},
-    {"right", NUX_KEY_RIGHT},   {"space", NUX_KEY_SPACE}, {"p", NUX_KEY_P},
-    {"return", NUX_KEY_RETURN}, {"m", NUX_KEY_M},        {"escape", NUX_KEY_ESCAPE},
-    {"q", NUX_KEY_Q},
+    {"up", NUX_KEY_UP},         {"down", NUX_KEY_DOWN}, {"left", NUX_KEY_LEFT},     {"right", NUX_KEY_RIGHT},
+    {"space", NUX_KEY_SPACE},   {"p", NUX_KEY_P},       {"return", NUX_KEY_RETURN}, {"m", NUX_KEY_M},
+    {"escape", NUX_KEY_ESCAPE}, {"q", NUX_KEY_Q},
 };
 
 //---- Helpers

@@ -12,9 +12,8 @@
 // The keys it plays with, the more useful ones listed more often: Space moves every scene on,
 // the arrows fly, P and Return pause, M mutes, Escape goes back to the title.
 static const NUX_Key KEYS[] = {
-    NUX_KEY_SPACE, NUX_KEY_SPACE, NUX_KEY_SPACE, NUX_KEY_UP,  NUX_KEY_UP,     NUX_KEY_DOWN,
-    NUX_KEY_LEFT,  NUX_KEY_RIGHT, NUX_KEY_UP,    NUX_KEY_P,   NUX_KEY_RETURN, NUX_KEY_M,
-    NUX_KEY_ESCAPE,
+    NUX_KEY_SPACE, NUX_KEY_SPACE, NUX_KEY_SPACE, NUX_KEY_UP,     NUX_KEY_UP, NUX_KEY_DOWN,   NUX_KEY_LEFT,
+    NUX_KEY_RIGHT, NUX_KEY_UP,    NUX_KEY_P,     NUX_KEY_RETURN, NUX_KEY_M,  NUX_KEY_ESCAPE,
 };
 static const int KEY_COUNT = sizeof KEYS / sizeof KEYS[0];
 static const int HELD_SLOTS = NUX_KEY_Q + 1;  // one per NUX_Key

@@ -1,8 +1,8 @@
 // soundcheck: plays one sound file as the game's music through the real sound module and prints
 // its length and the music position over time, to compare the device clock with the deterministic one.
 
-#include "nux_clock.h"  // the engine clock, real or virtual
-#include "nux_sound.h"  // the module under check
+#include "nux_clock.h"        // the engine clock, real or virtual
+#include "nux_sound.h"        // the module under check
 #include "nux_sound_local.h"  // the result code it reports
 
 #include <chrono>   // frame pacing on the real clock
@@ -116,8 +116,8 @@ int main(int argc, char** argv)
         if (frame % kPrintEvery == 0)
             printf("t=%8.3f  position=%8.3f  drift=%+7.1f ms\n", t, position, drift * 1000.0);
     }
-    printf("summary: %d frames, %d loops, %d backward steps, worst drift %+.1f ms, update %.1f us per frame\n",
-           frames, loops, backwards, worstDrift * 1000.0, updateCost / frames * 1e6);
+    printf("summary: %d frames, %d loops, %d backward steps, worst drift %+.1f ms, update %.1f us per frame\n", frames,
+           loops, backwards, worstDrift * 1000.0, updateCost / frames * 1e6);
     NUX_StopMusic();
     NUX_ShutdownSound();
     return 0;

@@ -45,14 +45,18 @@ static double ease(double t, unsigned type)
     case 7: return t == 0.0 ? 0.0 : pow(2.0, 10.0 * (t - 1.0));
     case 8: return t == 1.0 ? 1.0 : 1.0 - pow(2.0, -10.0 * t);
     case 9:
-        if (t == 0.0) return 0.0;
-        if (t == 1.0) return 1.0;
-        if (u < 1.0) return pow(2.0, 10.0 * (u - 1.0)) / 2.0;
+        if (t == 0.0)
+            return 0.0;
+        if (t == 1.0)
+            return 1.0;
+        if (u < 1.0)
+            return pow(2.0, 10.0 * (u - 1.0)) / 2.0;
         return (2.0 - pow(2.0, -10.0 * (u - 1.0))) / 2.0;
     case 10: return -(sqrt(1.0 - t * t) - 1.0);
     case 11: return sqrt(1.0 - (t - 1.0) * (t - 1.0));
     case 12:
-        if (u < 1.0) return -(sqrt(1.0 - u * u) - 1.0) / 2.0;
+        if (u < 1.0)
+            return -(sqrt(1.0 - u * u) - 1.0) / 2.0;
         return (sqrt(1.0 - (u - 2.0) * (u - 2.0)) + 1.0) / 2.0;
     case 13: return 1.0 - cos(t * HALF_PI);
     case 14: return sin(t * HALF_PI);
@@ -60,7 +64,8 @@ static double ease(double t, unsigned type)
     case 16: return 1.0 - ease(1.0 - t, 17);
     case 17: return bounceOut(t);
     case 18:
-        if (t < 0.5) return ease(2.0 * t, 16) * 0.5;
+        if (t < 0.5)
+            return ease(2.0 * t, 16) * 0.5;
         return ease(2.0 * t - 1.0, 17) * 0.5 + 0.5;
     case 19: return t * t * ((s + 1.0) * t - s);
     case 20: {
@@ -69,27 +74,35 @@ static double ease(double t, unsigned type)
     }
     case 21: {
         double S = s * 1.525;
-        if (u < 1.0) return u * u * ((S + 1.0) * u - S) / 2.0;
+        if (u < 1.0)
+            return u * u * ((S + 1.0) * u - S) / 2.0;
         double v = u - 2.0;
         return (v * v * ((S + 1.0) * v + S) + 2.0) / 2.0;
     }
     case 22: {
-        if (t == 0.0) return 0.0;
-        if (t == 1.0) return 1.0;
+        if (t == 0.0)
+            return 0.0;
+        if (t == 1.0)
+            return 1.0;
         double p = ELASTIC_PERIOD, q = p / 4.0, v = t - 1.0;
         return -pow(2.0, 10.0 * v) * sin((v - q) * TWO_PI / p);
     }
     case 23: {
-        if (t == 0.0) return 0.0;
-        if (t == 1.0) return 1.0;
+        if (t == 0.0)
+            return 0.0;
+        if (t == 1.0)
+            return 1.0;
         double p = ELASTIC_PERIOD, q = p / 4.0;
         return pow(2.0, -10.0 * t) * sin((t - q) * TWO_PI / p) + 1.0;
     }
     case 24: {
-        if (t == 0.0) return 0.0;
-        if (u == 2.0) return 1.0;
+        if (t == 0.0)
+            return 0.0;
+        if (u == 2.0)
+            return 1.0;
         double p = (float)(0.3 * 1.5), q = p / 4.0, v = u - 1.0;
-        if (u < 1.0) return -0.5 * pow(2.0, 10.0 * v) * sin((v - q) * TWO_PI / p);
+        if (u < 1.0)
+            return -0.5 * pow(2.0, 10.0 * v) * sin((v - q) * TWO_PI / p);
         return 0.5 * pow(2.0, -10.0 * v) * sin((v - q) * TWO_PI / p) + 1.0;
     }
     default: return t;

@@ -44,5 +44,4 @@ void KWString_SetText(KWString* string, const char* text);
 
 // Frees the text copy; the record itself stays with its owner.
 void KWString_Destroy(KWString* string);
-
 }

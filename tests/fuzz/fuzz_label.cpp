@@ -2,9 +2,9 @@
 // font through FreeType, without a window. The first two bytes pick the pixel size and the texture
 // side, so odd sizes are explored too; the rest is the text.
 
-#include "nux_graphics.h"   // fonts, labels and measuring under test
-#include <cstdint>          // uint8_t
-#include <string>           // the text with its terminating zero
+#include "nux_graphics.h"  // fonts, labels and measuring under test
+#include <cstdint>         // uint8_t
+#include <string>          // the text with its terminating zero
 
 static Font* font = nullptr;
 static Label* label = nullptr;
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // the texture included (larger textures only cost time: the game asks for 256 and 512).
     int pixelSize = (int)data[0] - 8;
     int textureSize = ((int)data[1] - 8) * 4;
-    std::string text((const char*)data + 2, size - 2);   // may hold zero bytes: the text ends at the first
+    std::string text((const char*)data + 2, size - 2);  // may hold zero bytes: the text ends at the first
 
     label->pixelSize = pixelSize;
     label->textureSize = textureSize;

@@ -1,10 +1,10 @@
 // Fuzz target: the PNG loader with arbitrary file contents. Any outcome but a crash, a leak or
 // undefined behaviour is fine; a decoded picture must be exactly width x height x 4 bytes.
 
-#include "fuzz_util.h"   // the scratch file
-#include "pngLoad.h"     // the loader under test
-#include <zlib.h>        // crc32, to mend the chunks' checksums after a mutation
-#include <cstdlib>       // free
+#include "fuzz_util.h"  // the scratch file
+#include "pngLoad.h"    // the loader under test
+#include <zlib.h>       // crc32, to mend the chunks' checksums after a mutation
+#include <cstdlib>      // free
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -39,7 +39,8 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
     size = LLVMFuzzerMutate(data, size, maxSize);
     size_t at = 8;  // after the signature
     while (at + 12 <= size) {
-        uint32_t length = (uint32_t)data[at] << 24 | (uint32_t)data[at + 1] << 16 | (uint32_t)data[at + 2] << 8 | data[at + 3];
+        uint32_t length =
+            (uint32_t)data[at] << 24 | (uint32_t)data[at + 1] << 16 | (uint32_t)data[at + 2] << 8 | data[at + 3];
         if (length > size - at - 12)
             break;
         uLong crc = crc32(0L, data + at + 4, (uInt)(length + 4));

@@ -3,11 +3,11 @@
 // music for a few updates. libsndfile recognises WAV, AIFF and Ogg Vorbis, and any other format it
 // knows, by content alone.
 
-#include "fuzz_util.h"   // the scratch file
-#include "nux_sound.h"   // the loaders under test
+#include "fuzz_util.h"        // the scratch file
+#include "nux_sound.h"        // the loaders under test
 #include "nux_sound_local.h"  // the loopback device and result code
-#include <cstdlib>       // atexit
-#include <vector>        // the rendered block
+#include <cstdlib>            // atexit
+#include <vector>             // the rendered block
 
 static bool started = false;
 static std::vector<float> mixed(2 * 2048);
@@ -16,7 +16,7 @@ static void startSound()
 {
     static bool registered = false;
     if (!registered)
-        registered = atexit(NUX_ShutdownSound) == 0;   // OpenAL complains of a device left open at exit
+        registered = atexit(NUX_ShutdownSound) == 0;  // OpenAL complains of a device left open at exit
     NUX_ShutdownSound();
     started = NUX_InitSoundLoopback(8, 44100) == 1;
 }
@@ -93,7 +93,7 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
             break;
         data[at + 22] = data[at + 23] = data[at + 24] = data[at + 25] = 0;
         uint32_t crc = oggCrc(data + at, page);
-        data[at + 22] = (uint8_t)crc;   // stored least significant byte first
+        data[at + 22] = (uint8_t)crc;  // stored least significant byte first
         data[at + 23] = (uint8_t)(crc >> 8);
         data[at + 24] = (uint8_t)(crc >> 16);
         data[at + 25] = (uint8_t)(crc >> 24);

@@ -2,11 +2,11 @@
 // written to one scratch file per process first.
 #pragma once
 
-#include <unistd.h>   // getpid
-#include <cstddef>    // size_t
-#include <cstdint>    // uint8_t
-#include <cstdio>     // fopen, fwrite, snprintf
-#include <cstdlib>    // getenv, atexit
+#include <unistd.h>  // getpid
+#include <cstddef>   // size_t
+#include <cstdint>   // uint8_t
+#include <cstdio>    // fopen, fwrite, snprintf
+#include <cstdlib>   // getenv, atexit
 
 inline char fuzzScratchPath[512];
 
@@ -23,7 +23,8 @@ inline const char* fuzzScratchFile(const uint8_t* data, size_t size, const char*
     if (!path[0])
         atexit(removeFuzzScratchFile);
     const char* dir = getenv("TMPDIR");
-    snprintf(path, sizeof fuzzScratchPath, "%s/dunmarrow-fuzz-%d%s", dir && *dir ? dir : "/tmp", (int)getpid(), extension);
+    snprintf(path, sizeof fuzzScratchPath, "%s/dunmarrow-fuzz-%d%s", dir && *dir ? dir : "/tmp", (int)getpid(),
+             extension);
     FILE* file = fopen(path, "wb");
     if (!file)
         return nullptr;

@@ -2,13 +2,13 @@
 // file named directly) goes once through LLVMFuzzerTestOneInput, in name order. Under the
 // sanitizers of the test build, an input that once crashed the engine fails the test again.
 
-#include <algorithm>    // std::sort
-#include <cstdint>      // uint8_t
-#include <cstdio>       // printf, fprintf
-#include <filesystem>   // walking the corpus
-#include <fstream>      // reading each input
-#include <string>       // paths
-#include <vector>       // the input bytes
+#include <algorithm>   // std::sort
+#include <cstdint>     // uint8_t
+#include <cstdio>      // printf, fprintf
+#include <filesystem>  // walking the corpus
+#include <fstream>     // reading each input
+#include <string>      // paths
+#include <vector>      // the input bytes
 
 namespace fs = std::filesystem;
 
