@@ -7,6 +7,7 @@
 #include <sys/wait.h>     // WEXITSTATUS for the generator's exit codes
 #include <unistd.h>       // getpid, for scratch paths of this run alone
 #include <algorithm>      // sort, max
+#include <array>          // spots in pictures
 #include <atomic>         // the other thread's stop flag
 #include <cmath>          // fabs, log10, sqrt
 #include <cstdio>         // snprintf, fopen
@@ -27,9 +28,14 @@ namespace fs = std::filesystem;
 struct Picture {
     int width = 0, height = 0, depth = 0, colorType = -1;
     std::vector<unsigned char> rgba;  // only for 8-bit RGBA files
+    const unsigned char* px(int x, int y) const
+    {
+        return &rgba[((size_t)y * width + x) * 4];
+    }
+    // Out of the picture, or in one that did not read, everything is clear.
     unsigned alphaAt(int x, int y) const
     {
-        return rgba[((size_t)y * width + x) * 4 + 3];
+        return x >= 0 && y >= 0 && x < width && y < height && !rgba.empty() ? px(x, y)[3] : 0;
     }
 };
 
@@ -73,6 +79,24 @@ static bool readPng(const std::string& path, Picture& pic)
     return true;
 }
 
+// A picture of the pack (empty, and a failure, when it does not read).
+static Picture picture(const char* name)
+{
+    Picture p;
+    EXPECT_TRUE(readPng(dataPath(name), p)) << name;
+    return p;
+}
+
+// The manifest's entries of the given kinds.
+static std::vector<AssetEntry> entries(std::initializer_list<int> kinds)
+{
+    std::vector<AssetEntry> out;
+    for (int i = 0; i < assetCount(); ++i)
+        if (std::find(kinds.begin(), kinds.end(), assetTable()[i].kind) != kinds.end())
+            out.push_back(assetTable()[i]);
+    return out;
+}
+
 struct Decoded {
     bool ok = false;
     int channels = 0, rate = 0;
@@ -100,6 +124,23 @@ static Decoded decode(const std::string& path)
     return d;
 }
 
+// A sound of the pack (empty, and a failure, when it does not decode).
+static Decoded sound(const char* name)
+{
+    Decoded d = decode(dataPath(name));
+    EXPECT_TRUE(d.ok) << name;
+    return d;
+}
+
+// An empty scratch folder.
+static fs::path freshDir(const char* name)
+{
+    fs::path dir = scratchPath(name);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
 static int runGenerator(const std::string& args)
 {
     std::string cmd = std::string("\"") + ASSETS_GENERATOR + "\" " + args + " >/dev/null 2>&1";
@@ -112,29 +153,10 @@ static bool manifestCovers(const std::string& name)
 {
     if (name.find('%') == std::string::npos)
         return findAsset(name.c_str()) != nullptr;
-    std::string re;
-    for (size_t i = 0; i < name.size(); ++i) {
-        char ch = name[i];
-        if (ch == '%') {
-            size_t j = i + 1;
-            while (j < name.size() && (isdigit((unsigned char)name[j]) || name[j] == '.'))
-                ++j;
-            if (j < name.size() && (name[j] == 'd' || name[j] == 'i' || name[j] == 'u')) {
-                re += "[0-9]+";
-                i = j;
-                continue;
-            }
-            if (j < name.size() && name[j] == 's') {
-                re += ".+";
-                i = j;
-                continue;
-            }
-        }
-        if (strchr(".^$|()[]{}*+?\\", ch))
-            re += '\\';
-        re += ch;
-    }
-    std::regex pattern(re);
+    // The names hold letters, digits, '-', '_' and dots: only the dots need escaping.
+    std::string re = std::regex_replace(name, std::regex("%[0-9.]*[diu]"), "[0-9]+");
+    re = std::regex_replace(re, std::regex("\\."), "\\.");
+    std::regex pattern(std::regex_replace(re, std::regex("%s"), ".+"));
     for (int i = 0; i < assetCount(); ++i)
         if (std::regex_match(assetTable()[i].name, pattern))
             return true;
@@ -143,40 +165,30 @@ static bool manifestCovers(const std::string& name)
 
 //---- The manifest and the game's sources
 
-TEST(Manifest, ListsEachOfTheGamesFilesOnce)
+// A row copied without its painter would paint another picture's pixels under its own name.
+TEST(Manifest, ListsEachOfTheGamesFilesOnceAndEachPictureWithItsOwnPainter)
 {
     ASSERT_EQ(assetCount(), 137);
     std::set<std::string> names;
+    std::set<PicturePainter> painters;
     int pictures = 0, music = 0;
     for (int i = 0; i < assetCount(); ++i) {
         const AssetEntry& e = assetTable()[i];
         EXPECT_TRUE(names.insert(e.name).second) << "listed twice: " << e.name;
-        if (e.kind == ASSET_PICTURE) {
-            ++pictures;
-            EXPECT_GT(e.width, 0) << e.name;
-            EXPECT_GT(e.height, 0) << e.name;
-        }
         music += e.kind == ASSET_MUSIC;
+        if (e.kind != ASSET_PICTURE) {
+            EXPECT_EQ(e.paint, nullptr) << e.name;
+            continue;
+        }
+        ++pictures;
+        EXPECT_TRUE(e.width > 0 && e.height > 0) << e.name;
+        ASSERT_NE(e.paint, nullptr) << e.name;
+        EXPECT_TRUE(painters.insert(e.paint).second) << "shares its painter with another picture: " << e.name;
     }
     EXPECT_EQ(pictures, 81);
     EXPECT_EQ(music, 6);
     EXPECT_EQ(findAsset("nosuch.png"), nullptr);
     EXPECT_EQ(findAsset(nullptr), nullptr);
-}
-
-// A row copied without its painter would paint another picture's pixels under its own name.
-TEST(Manifest, EachPictureNamesItsOwnPainter)
-{
-    std::set<PicturePainter> painters;
-    for (int i = 0; i < assetCount(); ++i) {
-        const AssetEntry& e = assetTable()[i];
-        if (e.kind != ASSET_PICTURE) {
-            EXPECT_EQ(e.paint, nullptr) << e.name;
-            continue;
-        }
-        ASSERT_NE(e.paint, nullptr) << e.name;
-        EXPECT_TRUE(painters.insert(e.paint).second) << "shares its painter with another picture: " << e.name;
-    }
 }
 
 TEST(Manifest, CoversEveryDataNameInTheGameSources)
@@ -224,25 +236,34 @@ TEST(Pack, EveryFileIsWritten)
 
 //---- Pictures
 
-TEST(Pictures, AreEightBitRgbaAtTheirTableSize)
+// Under linear filtering a scaled or turned sprite mixes its edge with the transparent pixels next to it: they
+// must hold the sprite's own colours, not black.
+TEST(Pictures, AreEightBitRgbaAtTheirTableSizeWithColouredTransparentEdges)
 {
-    for (int i = 0; i < assetCount(); ++i) {
-        const AssetEntry& e = assetTable()[i];
-        if (e.kind != ASSET_PICTURE)
-            continue;
-        Picture p;
-        ASSERT_TRUE(readPng(dataPath(e.name), p)) << e.name;
-        EXPECT_EQ(p.width, e.width) << e.name;
-        EXPECT_EQ(p.height, e.height) << e.name;
+    for (const AssetEntry& e : entries({ASSET_PICTURE})) {
+        Picture p = picture(e.name);
+        EXPECT_TRUE(p.width == e.width && p.height == e.height) << e.name << " is " << p.width << "x" << p.height;
         EXPECT_EQ(p.depth, 8) << e.name;
         EXPECT_EQ(p.colorType, PNG_COLOR_TYPE_RGB_ALPHA) << e.name << " must have four channels even when opaque";
+        int wrong = 0;
+        for (int y = 0; y < p.height && !p.rgba.empty(); ++y)
+            for (int x = 0; x < p.width; ++x) {
+                bool hasVisible = false, matches = false;
+                for (const auto& [nx, ny] : {std::pair{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}}) {
+                    if (p.alphaAt(x, y) != 0 || p.alphaAt(nx, ny) == 0)
+                        continue;
+                    hasVisible = true;
+                    matches |= std::equal(p.px(x, y), p.px(x, y) + 3, p.px(nx, ny));
+                }
+                wrong += hasVisible && !matches;
+            }
+        EXPECT_EQ(wrong, 0) << e.name << ": transparent pixels beside the sprite that do not take its colour";
     }
 }
 
 TEST(Pictures, PlaceTheirPartsWhereTheScenesLookForThem)
 {
-    Picture halo, lamp, box, eyes, city, trees, bigowl;
-    ASSERT_TRUE(readPng(dataPath("halo.png"), halo));
+    Picture halo = picture("halo.png");
     // The halo's brightest point is its centre (166, 186), so it sits on the lamp head.
     unsigned best = 0;
     int bx = 0, by = 0;
@@ -255,49 +276,39 @@ TEST(Pictures, PlaceTheirPartsWhereTheScenesLookForThem)
             }
     EXPECT_NEAR(bx, 166, 3);
     EXPECT_NEAR(by, 186, 3);
-    EXPECT_EQ(halo.alphaAt(0, 0), 0u);
-    // The lamp head the owl dies on is solid at (26, 36); the post reaches the bottom.
-    ASSERT_TRUE(readPng(dataPath("lamp1.png"), lamp));
-    EXPECT_EQ(lamp.alphaAt(26, 36), 255u);
-    EXPECT_EQ(lamp.alphaAt(26, lamp.height - 1), 255u);
-    EXPECT_EQ(lamp.alphaAt(1, 200), 0u);
-    // Letterbox: black bars of 107 rows, a clear middle.
-    ASSERT_TRUE(readPng(dataPath("letterbox.png"), box));
-    EXPECT_EQ(box.alphaAt(500, 106), 255u);
-    EXPECT_EQ(box.alphaAt(500, 107), 0u);
-    EXPECT_EQ(box.alphaAt(500, 660), 0u);
-    EXPECT_EQ(box.alphaAt(500, 661), 255u);
-    // The eyes sit on the head of every pose, and nowhere else.
-    ASSERT_TRUE(readPng(dataPath("flapeyes.png"), eyes));
-    for (const char* pose : {"flap1.png", "flap2.png", "swoop.png"}) {
-        Picture p;
-        ASSERT_TRUE(readPng(dataPath(pose), p));
-        EXPECT_EQ(p.alphaAt(61, 36), 255u) << pose;
-        EXPECT_EQ(p.alphaAt(44, 52), 255u) << pose << ": the body is in the same place in every pose";
-        EXPECT_EQ(p.alphaAt(0, 0), 0u) << pose;
-    }
-    EXPECT_EQ(eyes.alphaAt(61, 36), 255u);
-    EXPECT_EQ(eyes.alphaAt(44, 52), 0u);
+    // Spots the scenes rely on, a y below 0 counting from the bottom row.
+    auto spots = [](const char* name, std::initializer_list<std::array<int, 3>> xya) {
+        Picture p = picture(name);
+        for (const auto& s : xya)
+            EXPECT_EQ(p.alphaAt(s[0], s[1] < 0 ? p.height + s[1] : s[1]), (unsigned)s[2])
+                << name << " " << s[0] << "," << s[1];
+    };
+    // The lamp head the owl dies on is solid; the post reaches the bottom. The letterbox's bars are 107 rows.
+    spots("halo.png", {{0, 0, 0}});
+    spots("lamp1.png", {{26, 36, 255}, {26, -1, 255}, {1, 200, 0}});
+    spots("letterbox.png", {{500, 106, 255}, {500, 107, 0}, {500, 660, 0}, {500, 661, 255}});
+    // The eyes sit on the head of every pose, and nowhere else; the body is in the same place in every pose.
+    spots("flapeyes.png", {{61, 36, 255}, {44, 52, 0}});
+    for (const char* pose : {"flap1.png", "flap2.png", "swoop.png"})
+        spots(pose, {{61, 36, 255}, {44, 52, 255}});
+    spots("bigowl.png", {{210, -1, 255}});  // the portrait reaches the bottom edge
     // City and trees reach the bottom of the screen when scaled; sprites have clear corners.
-    ASSERT_TRUE(readPng(dataPath("city.png"), city));
-    ASSERT_TRUE(readPng(dataPath("treeline.png"), trees));
+    Picture city = picture("city.png");
+    Picture trees = picture("treeline.png");
     for (int x = 0; x < 512; x += 64) {
         EXPECT_EQ(city.alphaAt(x, city.height - 1), 255u);
         EXPECT_EQ(trees.alphaAt(x, trees.height - 1), 255u);
     }
-    ASSERT_TRUE(readPng(dataPath("bigowl.png"), bigowl));
-    EXPECT_EQ(bigowl.alphaAt(210, bigowl.height - 1), 255u) << "the portrait reaches the bottom edge";
     for (const char* n : {"pigeon1.png", "pigeon2.png", "citizen1.png", "citizen2.png", "citizen4.png", "moon.png",
-                          "x2.png", "head.png", "skull.png", "swooping.png", "bigflap1.png", "spark.png"}) {
-        Picture p;
-        ASSERT_TRUE(readPng(dataPath(n), p));
+                          "x2.png", "head.png", "skull.png", "swooping.png", "bigflap1.png", "spark.png", "flap1.png",
+                          "flap2.png", "swoop.png"}) {
+        Picture p = picture(n);
         EXPECT_EQ(p.alphaAt(0, 0), 0u) << n;
         EXPECT_EQ(p.alphaAt(p.width - 1, 0), 0u) << n;
     }
     // The citizens stand on their bottom rows (feet at y 760 on the street).
     for (const char* n : {"citizen1.png", "citizen4.png"}) {
-        Picture p;
-        ASSERT_TRUE(readPng(dataPath(n), p));
+        Picture p = picture(n);
         unsigned feet = 0;
         for (int x = 0; x < p.width; ++x)
             feet = std::max(feet, p.alphaAt(x, p.height - 3));
@@ -309,8 +320,7 @@ TEST(Pictures, CityPagesTileWithoutASeam)
 {
     // The scrolling pages lie side by side: the left and right columns must continue each other.
     for (const char* n : {"city.png", "treeline.png", "prologue-skyline.png", "sunset_trees.png", "bushbeat.png"}) {
-        Picture p;
-        ASSERT_TRUE(readPng(dataPath(n), p));
+        Picture p = picture(n);
         int differ = 0;
         for (int y = 0; y < p.height; ++y)
             differ += (p.alphaAt(0, y) > 128) != (p.alphaAt(p.width - 1, y) > 128);
@@ -320,7 +330,7 @@ TEST(Pictures, CityPagesTileWithoutASeam)
 
 static double luma(const Picture& p, int x, int y, const double tint[3])
 {
-    const unsigned char* px = &p.rgba[((size_t)y * p.width + x) * 4];
+    const unsigned char* px = p.px(x, y);
     return (0.3 * px[0] * tint[0] + 0.59 * px[1] * tint[1] + 0.11 * px[2] * tint[2]) / 255.0;
 }
 
@@ -328,13 +338,12 @@ TEST(Pictures, TheGameScreenReadsUnderItsNightTint)
 {
     const double night[3] = {0.6, 1.0, 0.7}, plain[3] = {1, 1, 1};
     // The city under the night tint: a dark field, and its lit windows warm, never lime.
-    Picture city;
-    ASSERT_TRUE(readPng(dataPath("city.png"), city));
+    Picture city = picture("city.png");
     double sum = 0;
     int lime = 0, lit = 0;
     for (int y = 0; y < city.height; ++y)
         for (int x = 0; x < city.width; ++x) {
-            const unsigned char* px = &city.rgba[((size_t)y * city.width + x) * 4];
+            const unsigned char* px = city.px(x, y);
             sum += luma(city, x, y, night);
             if (luma(city, x, y, night) > 0.3) {
                 ++lit;
@@ -346,8 +355,7 @@ TEST(Pictures, TheGameScreenReadsUnderItsNightTint)
     EXPECT_EQ(lime, 0) << "lit windows turn lime under the tint";
     // Pigeons: light birds inside a dark edge.
     for (const char* n : {"pigeon1.png", "pigeon2.png"}) {
-        Picture p;
-        ASSERT_TRUE(readPng(dataPath(n), p));
+        Picture p = picture(n);
         double inner = 0, edge = 0;
         int ni = 0, ne = 0;
         for (int y = 1; y < p.height - 1; ++y)
@@ -365,8 +373,7 @@ TEST(Pictures, TheGameScreenReadsUnderItsNightTint)
         EXPECT_LT(edge / ne, 0.2) << n;
     }
     // The mist is a wide bank that fades out before its edges.
-    Picture mist;
-    ASSERT_TRUE(readPng(dataPath("mist.png"), mist));
+    Picture mist = picture("mist.png");
     int covered = 0;
     unsigned densest = 0;
     for (int x = 0; x < mist.width; ++x) {
@@ -381,12 +388,11 @@ TEST(Pictures, TheGameScreenReadsUnderItsNightTint)
     EXPECT_GT(densest, 150u) << "the mist hardly veils anything";
     // Combo marks fill their frame and burn white at the core.
     for (const char* n : {"x2.png", "x3.png", "x4.png", "swooplevelup.png"}) {
-        Picture p;
-        ASSERT_TRUE(readPng(dataPath(n), p));
+        Picture p = picture(n);
         int white = 0, top = p.height, bottom = 0;
         for (int y = 0; y < p.height; ++y)
             for (int x = 0; x < p.width; ++x) {
-                const unsigned char* px = &p.rgba[((size_t)y * p.width + x) * 4];
+                const unsigned char* px = p.px(x, y);
                 if (px[3] == 255 && px[0] > 240 && px[1] > 240 && px[2] > 240) {
                     ++white;
                     top = std::min(top, y);
@@ -397,8 +403,7 @@ TEST(Pictures, TheGameScreenReadsUnderItsNightTint)
         EXPECT_GT(bottom - top, p.height / 2) << n << ": the letters are small for their frame";
     }
     // The sunrise's sun is where the sky shows, above the trees and roofs (y 150).
-    Picture sky;
-    ASSERT_TRUE(readPng(dataPath("sunset.png"), sky));
+    Picture sky = picture("sunset.png");
     double best = 0;
     int sunY = 0;
     for (int y = 0; y < sky.height; y += 2)
@@ -408,46 +413,11 @@ TEST(Pictures, TheGameScreenReadsUnderItsNightTint)
     EXPECT_LT(sunY, 150);
 }
 
-TEST(Pictures, TransparentPixelsCarryTheColourOfTheirVisibleNeighbours)
-{
-    // Under linear filtering a scaled or turned sprite mixes its edge with the transparent pixels next to it:
-    // they must hold the sprite's own colours, not black.
-    for (int i = 0; i < assetCount(); ++i) {
-        const AssetEntry& e = assetTable()[i];
-        if (e.kind != ASSET_PICTURE)
-            continue;
-        Picture p;
-        ASSERT_TRUE(readPng(dataPath(e.name), p)) << e.name;
-        int wrong = 0;
-        for (int y = 0; y < p.height; ++y)
-            for (int x = 0; x < p.width; ++x) {
-                if (p.alphaAt(x, y) != 0)
-                    continue;
-                const unsigned char* px = &p.rgba[((size_t)y * p.width + x) * 4];
-                bool hasVisible = false, matches = false;
-                const int dx[4] = {-1, 1, 0, 0}, dy[4] = {0, 0, -1, 1};
-                for (int k = 0; k < 4; ++k) {
-                    int nx = x + dx[k], ny = y + dy[k];
-                    if (nx < 0 || ny < 0 || nx >= p.width || ny >= p.height || p.alphaAt(nx, ny) == 0)
-                        continue;
-                    hasVisible = true;
-                    const unsigned char* q = &p.rgba[((size_t)ny * p.width + nx) * 4];
-                    matches |= q[0] == px[0] && q[1] == px[1] && q[2] == px[2];
-                }
-                wrong += hasVisible && !matches;
-            }
-        EXPECT_EQ(wrong, 0) << e.name;
-    }
-}
-
 //---- Sounds
 
-TEST(Sounds, DecodeWithinTheirLengthsAndNeverClip)
+TEST(Sounds, DecodeWithinTheirLengthsNeverClipAndLoopWithoutAClick)
 {
-    for (int i = 0; i < assetCount(); ++i) {
-        const AssetEntry& e = assetTable()[i];
-        if (e.kind != ASSET_SOUND && e.kind != ASSET_MUSIC)
-            continue;
+    for (const AssetEntry& e : entries({ASSET_SOUND, ASSET_MUSIC})) {
         Decoded d = decode(dataPath(e.name));
         ASSERT_TRUE(d.ok) << e.name << " does not decode";
         EXPECT_GE(d.seconds(), e.minSeconds) << e.name;
@@ -459,22 +429,9 @@ TEST(Sounds, DecodeWithinTheirLengthsAndNeverClip)
             peak = std::max(peak, std::fabs(v));
         EXPECT_LT(peak, 0.99f) << e.name << " clips";
         EXPECT_GT(peak, 0.1f) << e.name << " is nearly silent";
-    }
-}
-
-TEST(Music, LoopsJoinWithoutAClick)
-{
-    for (int i = 0; i < assetCount(); ++i) {
-        const AssetEntry& e = assetTable()[i];
-        if (e.kind != ASSET_MUSIC || !e.loops)
-            continue;
-        Decoded d = decode(dataPath(e.name));
-        ASSERT_TRUE(d.ok) << e.name;
-        size_t frames = d.samples.size() / d.channels;
-        for (int c = 0; c < d.channels; ++c) {
-            float last = d.samples[(frames - 1) * d.channels + c], first = d.samples[c];
-            EXPECT_LT(std::fabs(last - first), 0.02f) << e.name << " channel " << c;
-        }
+        const size_t last = d.samples.size() - d.channels;  // the first sample of the last frame
+        for (int c = 0; e.kind == ASSET_MUSIC && e.loops && c < d.channels; ++c)
+            EXPECT_LT(std::fabs(d.samples[last + c] - d.samples[c]), 0.02f) << e.name << " clicks on channel " << c;
     }
 }
 
@@ -490,16 +447,13 @@ static double rms(const Decoded& d, double from, double to)
 TEST(Music, SectionsFallWhereTheScenesExpectThem)
 {
     // The title turns ominous at exactly 24.0 s: far louder just after than just before.
-    Decoded title = decode(dataPath("titular.ogg"));
-    ASSERT_TRUE(title.ok);
+    Decoded title = sound("titular.ogg");
     EXPECT_GT(rms(title, 24.05, 25.0), 2.0 * rms(title, 23.0, 23.95));
     // The game's burst at 125 to 127 s stands out from the night before it.
-    Decoded apex = decode(dataPath("apex.ogg"));
-    ASSERT_TRUE(apex.ok);
+    Decoded apex = sound("apex.ogg");
     EXPECT_GT(rms(apex, 125.2, 126.8), 1.3 * rms(apex, 115.0, 122.0));
     // The splash flashes at 8.2 s.
-    Decoded splash = decode(dataPath("sorvelinn.ogg"));
-    ASSERT_TRUE(splash.ok);
+    Decoded splash = sound("sorvelinn.ogg");
     EXPECT_GT(rms(splash, 8.2, 8.8), 1.5 * rms(splash, 7.4, 8.0));
 }
 
@@ -621,10 +575,7 @@ static double hissDb(const Decoded& d)
 
 TEST(Mix, EveryTrackPlaysAtOneLevelWithARangeOfSixToEightDecibels)
 {
-    for (int i = 0; i < assetCount(); ++i) {
-        const AssetEntry& e = assetTable()[i];
-        if (e.kind != ASSET_MUSIC)
-            continue;
+    for (const AssetEntry& e : entries({ASSET_MUSIC})) {
         Decoded d = decode(dataPath(e.name));
         ASSERT_TRUE(d.ok) << e.name;
         EXPECT_NEAR(gatedDb(d), -18.0, 1.0) << e.name;
@@ -636,10 +587,7 @@ TEST(Mix, EveryTrackPlaysAtOneLevelWithARangeOfSixToEightDecibels)
 
 TEST(Mix, EveryStereoFileHoldsTogetherInMonoAndSwingsAboutSilence)
 {
-    for (int i = 0; i < assetCount(); ++i) {
-        const AssetEntry& e = assetTable()[i];
-        if (e.kind != ASSET_MUSIC && e.kind != ASSET_SOUND)
-            continue;
+    for (const AssetEntry& e : entries({ASSET_MUSIC, ASSET_SOUND})) {
         Decoded d = decode(dataPath(e.name));
         ASSERT_TRUE(d.ok) << e.name;
         if (d.channels == 2) {
@@ -684,8 +632,8 @@ TEST(Mix, TheNarratorIsTwelveDecibelsClearOfTheMusicInTheSpeechBand)
 
 TEST(Mix, TheFlameSitsUnderThePlayAndTheShocksDoNotHiss)
 {
-    Decoded flame = decode(dataPath("flameon2.wav")), lamp = decode(dataPath("hit-lamp2.wav")),
-            owl = decode(dataPath("owldie.wav")), bonus = decode(dataPath("swoopbonus1.wav"));
+    Decoded flame = sound("flameon2.wav"), lamp = sound("hit-lamp2.wav"), owl = sound("owldie.wav"),
+            bonus = sound("swoopbonus1.wav");
     ASSERT_TRUE(flame.ok && lamp.ok && owl.ok && bonus.ok);
     EXPECT_LT(gatedDb(flame), gatedDb(bonus) - 3.0);
     EXPECT_LT(hissDb(lamp), -12.0);
@@ -695,12 +643,10 @@ TEST(Mix, TheFlameSitsUnderThePlayAndTheShocksDoNotHiss)
 TEST(Music, MarksTheFrenzyAndTheEndingsTurns)
 {
     // The game's pigeon frenzy, 284 to 293 s, stands out from the mist before it.
-    Decoded apex = decode(dataPath("apex.ogg"));
-    ASSERT_TRUE(apex.ok);
+    Decoded apex = sound("apex.ogg");
     EXPECT_GT(rms(apex, 284.5, 292.5), 1.6 * rms(apex, 276.0, 283.0));
     // The ending strikes at the swoop (9 s), the look up (22 s) and the credits (30.5 s).
-    Decoded ending = decode(dataPath("moltin.ogg"));
-    ASSERT_TRUE(ending.ok);
+    Decoded ending = sound("moltin.ogg");
     for (double t : {9.0, 22.0, 30.5})
         EXPECT_GT(rms(ending, t, t + 0.6), 1.3 * rms(ending, t - 0.8, t - 0.1)) << t;
 }
@@ -720,8 +666,7 @@ TEST(Generator, TwoRunsGiveTheSamePixelsAndSamples)
 {
     // The build made data/ on two threads from the build folder; again on one thread, from another folder, with
     // another locale and an environment that offers espeak-ng a different (empty) copy of its voices.
-    fs::path dir = scratchPath("dunmarrow-assets-again");
-    fs::remove_all(dir);
+    fs::path dir = freshDir("dunmarrow-assets-again");
     fs::create_directories(dir / "home" / "espeak-ng-data");
     std::string env = "cd \"" + dir.string() + "\" && env HOME=\"" + (dir / "home").string() +
                       "\" ESPEAK_DATA_PATH=\"" + (dir / "home").string() +
@@ -760,9 +705,7 @@ TEST(Generator, TwoRunsGiveTheSamePixelsAndSamples)
 TEST(Generator, VoicesIgnoreRandomDrawsOnOtherThreads)
 {
     // espeak-ng breathes with rand(); while it speaks, the other worker's libraries draw from rand() too.
-    fs::path dir = scratchPath("dunmarrow-voices-again");
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    fs::path dir = freshDir("dunmarrow-voices-again");
     ASSERT_TRUE(voicesInit());
     std::atomic<bool> stop{false};
     std::atomic<long> draws{0};
@@ -792,44 +735,40 @@ TEST(Generator, VoicesIgnoreRandomDrawsOnOtherThreads)
 TEST(Generator, ManifestChangesWhenOneSampleChanges)
 {
     // The fingerprint must see a one-sample difference, or the comparison above proves nothing.
-    fs::path dir = scratchPath("dunmarrow-fingerprint");
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const AssetEntry *wav = findAsset("flap01.wav"), *png = findAsset("spark.png");
-    ASSERT_TRUE(wav && png);
-    fs::copy_file(dataPath(wav->name), dir / wav->name);
-    fs::copy_file(dataPath(png->name), dir / png->name);
-    std::string soundBefore = fingerprintLine(dir.string().c_str(), *wav);
-    std::string pictureBefore = fingerprintLine(dir.string().c_str(), *png);
-    ASSERT_FALSE(soundBefore.empty());
-    ASSERT_FALSE(pictureBefore.empty());
-    {
-        SF_INFO info = {};
-        SNDFILE* f = sf_open((dir / wav->name).string().c_str(), SFM_RDWR, &info);
-        ASSERT_NE(f, nullptr);
-        short s = 0;
-        sf_seek(f, info.frames / 2, SEEK_SET);
-        sf_read_short(f, &s, 1);
-        s = (short)(s == 32767 ? s - 1 : s + 1);
-        sf_seek(f, info.frames / 2, SEEK_SET);
-        sf_write_short(f, &s, 1);
-        sf_close(f);
-    }
-    EXPECT_NE(fingerprintLine(dir.string().c_str(), *wav), soundBefore);
+    fs::path dir = freshDir("dunmarrow-fingerprint");
+    const std::string folder = dir.string(), wavPath = (dir / "flap01.wav").string(),
+                      pngPath = (dir / "spark.png").string();
+    const AssetEntry &wav = *findAsset("flap01.wav"), &png = *findAsset("spark.png");
+    fs::copy_file(dataPath(wav.name), wavPath);
+    fs::copy_file(dataPath(png.name), pngPath);
+    const std::string soundBefore = fingerprintLine(folder.c_str(), wav),
+                      pictureBefore = fingerprintLine(folder.c_str(), png);
+    ASSERT_FALSE(soundBefore.empty() || pictureBefore.empty());
+    SF_INFO info = {};
+    SNDFILE* f = sf_open(wavPath.c_str(), SFM_RDWR, &info);
+    ASSERT_NE(f, nullptr);
+    short s = 0;
+    sf_seek(f, info.frames / 2, SEEK_SET);
+    sf_read_short(f, &s, 1);
+    s = (short)(s == 32767 ? s - 1 : s + 1);
+    sf_seek(f, info.frames / 2, SEEK_SET);
+    sf_write_short(f, &s, 1);
+    sf_close(f);
+    EXPECT_NE(fingerprintLine(folder.c_str(), wav), soundBefore);
     // A picture re-encoded with other compression but the same pixels keeps its line.
     Picture p;
-    ASSERT_TRUE(readPng((dir / png->name).string(), p));
+    ASSERT_TRUE(readPng(pngPath, p));
     png_image image = {};
     image.version = PNG_IMAGE_VERSION;
     image.width = (png_uint_32)p.width;
     image.height = (png_uint_32)p.height;
     image.format = PNG_FORMAT_RGBA;
-    ASSERT_TRUE(png_image_write_to_file(&image, (dir / png->name).string().c_str(), 0, p.rgba.data(), 0, nullptr));
-    EXPECT_EQ(fingerprintLine(dir.string().c_str(), *png), pictureBefore);
+    ASSERT_TRUE(png_image_write_to_file(&image, pngPath.c_str(), 0, p.rgba.data(), 0, nullptr));
+    EXPECT_EQ(fingerprintLine(folder.c_str(), png), pictureBefore);
     p.rgba[3] ^= 1;
-    ASSERT_TRUE(png_image_write_to_file(&image, (dir / png->name).string().c_str(), 0, p.rgba.data(), 0, nullptr));
-    EXPECT_NE(fingerprintLine(dir.string().c_str(), *png), pictureBefore);
-    EXPECT_TRUE(fingerprintLine(dir.string().c_str(), *findAsset("city.png")).empty()) << "a missing file has no line";
+    ASSERT_TRUE(png_image_write_to_file(&image, pngPath.c_str(), 0, p.rgba.data(), 0, nullptr));
+    EXPECT_NE(fingerprintLine(folder.c_str(), png), pictureBefore);
+    EXPECT_TRUE(fingerprintLine(folder.c_str(), *findAsset("city.png")).empty()) << "a missing file has no line";
     fs::remove_all(dir);
 }
 
@@ -837,15 +776,13 @@ TEST(Generator, RejectsBadOptionsAndMissingInputsWithoutCrashing)
 {
     fs::path dir = scratchPath("dunmarrow-assets-bad");
     fs::remove_all(dir);
-    EXPECT_EQ(runGenerator(""), 2);
-    EXPECT_EQ(runGenerator("--out"), 2);
-    EXPECT_EQ(runGenerator("--out x --threads 7"), 2);
-    EXPECT_EQ(runGenerator("--out x --bogus"), 2);
-    EXPECT_EQ(runGenerator("--out \"" + dir.string() + "\" --font /nonexistent/font.otf"), 1);
-    EXPECT_EQ(runGenerator("--out \"" + dir.string() + "\" --soundfont /nonexistent/gm.sf2"), 1);
-    // An output path below a plain file cannot be made.
-    std::string blocked = std::string(ASSETS_FONT) + "/data";
-    EXPECT_EQ(runGenerator("--out \"" + blocked + "\""), 1);
+    const std::string out = "--out \"" + dir.string() + "\" ";
+    // Usage errors exit 2; inputs that are missing, or an output below a plain file, exit 1.
+    for (const char* usage : {"", "--out", "--out x --threads 7", "--out x --bogus"})
+        EXPECT_EQ(runGenerator(usage), 2) << usage;
+    for (const std::string& args : {out + "--font /nonexistent/font.otf", out + "--soundfont /nonexistent/gm.sf2",
+                                    "--out \"" + std::string(ASSETS_FONT) + "/data\""})
+        EXPECT_EQ(runGenerator(args), 1) << args;
     fs::remove_all(dir);
 }
 
@@ -862,9 +799,7 @@ TEST(Generator, ContactSheetShowsEveryPicture)
     EXPECT_EQ(p.height, 11 * 200);  // 81 pictures, 8 to a row
     fs::remove(sheet);
     // A folder without the pictures gets no sheet of empty cells: the generator refuses.
-    fs::path empty = scratchPath("dunmarrow-assets-empty");
-    fs::remove_all(empty);
-    fs::create_directories(empty);
+    fs::path empty = freshDir("dunmarrow-assets-empty");
     EXPECT_EQ(runGenerator("--out \"" + empty.string() + "\" --contact-sheet \"" + sheet.string() + "\" --sheet-only"),
               1);
     EXPECT_FALSE(fs::exists(sheet));
