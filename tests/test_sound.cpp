@@ -16,6 +16,7 @@
 #include <cmath>      // sin, fabs, fmod
 #include <cstdlib>    // setenv: choosing OpenAL's null device
 #include <cstring>    // memcmp, memset: damaging files
+#include <fstream>    // reading files back to damage them
 #include <string>     // paths
 #include <vector>     // samples
 
@@ -48,16 +49,8 @@ constexpr int kFlac = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
 
 static std::vector<uint8_t> readBytes(const std::string& path)
 {
-    std::vector<uint8_t> bytes;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return bytes;
-    uint8_t block[65536];
-    size_t got = 0;
-    while ((got = fread(block, 1, sizeof block, file)) > 0)
-        bytes.insert(bytes.end(), block, block + got);
-    fclose(file);
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Frames libsndfile decodes from the file when read to its end, whatever its header says.
@@ -164,10 +157,7 @@ TEST_F(Sound, EffectsDecodeToTheirLengthInEveryFormat)
     startDeterministic(1.0 / 60);
     struct Case {
         const char* name;
-        int format;
-        int rate;
-        int channels;
-        int frames;
+        int format, rate, channels, frames;
     };
     const Case cases[] = {
         {"mono.wav", kWav16, 44100, 1, 22050},
@@ -188,10 +178,7 @@ TEST_F(Sound, BadFilesGiveNullHandlesAndNoMusic)
 {
     startDeterministic(0.1);
     std::string good = writeTone("good.wav", kWav16, 8000, 1, 800);
-    std::vector<uint8_t> header(44);
-    FILE* in = fopen(good.c_str(), "rb");
-    ASSERT_EQ(fread(header.data(), 1, header.size(), in), header.size());
-    fclose(in);
+    std::vector<uint8_t> header = readBytes(good);
     header.resize(20);  // cut inside the format chunk
     struct Case {
         std::string path;
@@ -283,8 +270,8 @@ TEST_F(Sound, CheckSoundErrorPrintsTheMessageOfTheStoredCode)
         {5, "Unknown error code"},
         {9, "Unknown error code"},
         {17, "Unknown error code"},
-        {NUX_SOUND_ERR_FILE_OPEN, "Unknown error code"},
         {-1, "Unknown error code"},
+        {NUX_SOUND_ERR_FILE_OPEN, "Unknown error code"},
     };
     for (const Case& c : cases) {
         NUX_SetSoundResultForTest(c.code);
@@ -331,52 +318,33 @@ TEST_F(Sound, MusicClockLoopsPausesRestartsAndStops)
     EXPECT_EQ(NUX_GetMusicPosition(), 0.0) << "resuming stopped music plays nothing";
 }
 
-TEST_F(Sound, GameTimelineRunsThreeHundredSecondsOnTheVirtualClock)
+TEST_F(Sound, MusicLoopsAtItsDecodedLengthOnTheVirtualClock)
 {
+    // A whole game's 300 s at 60 frames a second, and damaged tracks, which loop where their decoding stops.
     startDeterministic(1.0 / 60);
-    NUX_PlayMusic(writeTone("apex.wav", kWav16, 22050, 2, 7 * 22050).c_str());
-    double last = 0.0;
-    int loops = 0;
-    for (int frame = 1; frame <= 300 * 60; frame++) {
-        advance(1);
-        double position = NUX_GetMusicPosition();
-        if (position < last)
-            loops++;
-        ASSERT_TRUE(position >= last || last - position > 6.9) << "frame " << frame;
-        last = position;
-    }
-    EXPECT_EQ(loops, 42);
-    EXPECT_NEAR(last, 6.0, 0.0011);
-}
-
-TEST_F(Sound, ADamagedTrackLoopsWhereItsDecodingStops)
-{
-    startDeterministic(0.25);
     const std::string forged = oggClaiming("forgedtrack.ogg", 44100, 3 * 44100, int64_t(1) << 27);
     struct Case {
         std::string path;
-        double length;  // where the decoding stops
+        double length, seconds;
     };
     const Case cases[] = {
-        {flacWithoutLength("nolengthtrack.flac", 44100, 44100), 1.0},
-        {forged, decodedFrames(forged) / 44100.0},
+        {writeTone("apex.wav", kWav16, 22050, 2, 7 * 22050), 7.0, 300.0},
+        {flacWithoutLength("nolengthtrack.flac", 44100, 44100), 1.0, 6.5},
+        {forged, decodedFrames(forged) / 44100.0, 6.5},
     };
     for (const Case& c : cases) {
         NUX_PlayMusic(c.path.c_str());
         ASSERT_EQ(NUX_GetSoundResultForTest(), 0) << c.path;
-        double played = 0.0;
-        int loops = 0;
+        int loops = 0, frames = (int)std::lround(c.seconds * 60);
         double last = 0.0;
-        for (int frame = 0; frame < 24; frame++) {  // 6 s
+        for (int frame = 1; frame <= frames; frame++) {
             advance(1);
-            played += 0.25;
-            double position = NUX_GetMusicPosition();
-            double within = std::fmod(played, c.length);
-            EXPECT_NEAR(position, within, 0.0011) << c.path << " after " << played << " s";
+            double position = NUX_GetMusicPosition(), error = std::fabs(position - std::fmod(frame / 60.0, c.length));
+            ASSERT_LT(std::min(error, c.length - error), 0.0011) << c.path << " at frame " << frame;
             loops += position < last;
             last = position;
         }
-        EXPECT_EQ(loops, (int)std::floor(6.0 / c.length + 1e-9)) << c.path;
+        EXPECT_EQ(loops, (int)std::floor(c.seconds / c.length)) << c.path;
         EXPECT_NEAR(NUX_GetMusicLength(), c.length, 1e-9) << c.path << ": known once played through";
     }
 }
@@ -439,6 +407,25 @@ struct Mixing : Sound {
         if (!NUX_InitSoundLoopback(64, kRate))
             GTEST_SKIP() << "OpenAL has no loopback device here";
     }
+    // Renders `seconds` in frames of 1/60 s, updating each frame, and checks that the music is where the time
+    // rendered puts it on a loop of `length`; returns the loops seen.
+    int follow(double seconds, double length)
+    {
+        int rendered = 0, loops = 0;
+        double last = 0.0;
+        for (int frame = 0; frame < (int)std::lround(seconds * 60); frame++) {
+            render(kRate / 60);
+            rendered += kRate / 60;
+            NUX_SetMusicPaused(0);  // already playing: must not start the queue over
+            NUX_UpdateSound();
+            double position = NUX_GetMusicPosition(),
+                   error = std::fabs(position - std::fmod(rendered / (double)kRate, length));
+            EXPECT_LT(std::min(error, length - error), 0.005) << "frame " << frame << " at " << position;
+            loops += position < last;
+            last = position;
+        }
+        return loops;
+    }
     // Renders frames and returns the loudest sample.
     float render(int frames)
     {
@@ -487,23 +474,7 @@ TEST_F(Mixing, StreamedMusicPositionFollowsWhatIsRenderedAndLoops)
 {
     // 1.5 s of music: the stream queues a second at a time, so it refills and loops within the test.
     NUX_PlayMusic(writeTone("music.wav", kWav16, kRate, 2, kRate * 3 / 2).c_str());
-    double last = 0.0;
-    int rendered = 0;
-    int loops = 0;
-    for (int frame = 0; frame < 240; frame++) {  // 4 s in frames of 1/60 s
-        render(kRate / 60);
-        rendered += kRate / 60;
-        NUX_SetMusicPaused(0);  // already playing: must not start the queue over
-        NUX_UpdateSound();
-        double position = NUX_GetMusicPosition();
-        if (position < last)
-            loops++;
-        double expected = std::fmod(rendered / (double)kRate, 1.5);
-        double error = std::fabs(position - expected);
-        EXPECT_LT(std::min(error, 1.5 - error), 0.005) << "frame " << frame << " at " << position;
-        last = position;
-    }
-    EXPECT_EQ(loops, 2);
+    EXPECT_EQ(follow(4.0, 1.5), 2);
     EXPECT_GT(render(2400), 0.1f) << "music is heard";
 
     NUX_SetMusicPaused(1);
@@ -543,15 +514,7 @@ TEST_F(Mixing, ADamagedTrackLoopsWhereItsDecodingStopsAsWithoutADevice)
     const double length = decodedFrames(forged) / (double)kRate;
     NUX_PlayMusic(forged.c_str());
     ASSERT_EQ(NUX_GetSoundResultForTest(), 0);
-    int rendered = 0;
-    for (int frame = 0; frame < 240; frame++) {  // 4 s in frames of 1/60 s
-        render(kRate / 60);
-        rendered += kRate / 60;
-        NUX_UpdateSound();
-        double expected = std::fmod(rendered / (double)kRate, length);
-        double error = std::fabs(NUX_GetMusicPosition() - expected);
-        EXPECT_LT(std::min(error, length - error), 0.005) << "frame " << frame;
-    }
+    follow(4.0, length);
     EXPECT_NEAR(NUX_GetMusicLength(), length, 1e-9);
 }
 
