@@ -55,13 +55,15 @@ static Parsed parse(std::vector<const char*> args)
     return p;
 }
 
-static SDL_Event activeEvent(int gain, int state)
+// Hands the desktop layer a window gaining or losing focus or visibility, and returns whether play is paused.
+static int focus(int gain, int state)
 {
     SDL_Event e = {};
     e.type = SDL_ACTIVEEVENT;
     e.active.gain = (Uint8)gain;
     e.active.state = (Uint8)state;
-    return e;
+    nuxDesktopEvent(&e);
+    return getGamePaused();
 }
 
 static void pad(Uint8 type, int index, int value)
@@ -355,29 +357,15 @@ class Desktop : public ::testing::Test {
 
 TEST_F(Desktop, LosingFocusOrMinimisingPausesPlayOnlyAndNeverUnpauses)
 {
-    SDL_Event e = activeEvent(0, SDL_APPMOUSEFOCUS);
-    nuxDesktopEvent(&e);
-    EXPECT_EQ(getGamePaused(), 0) << "the mouse leaving the window is no reason to pause";
-
-    e = activeEvent(0, SDL_APPINPUTFOCUS);
-    nuxDesktopEvent(&e);
-    EXPECT_EQ(getGamePaused(), 1);
-    nuxDesktopEvent(&e);
-    EXPECT_EQ(getGamePaused(), 1) << "a second loss does not toggle the pause off";
-    e = activeEvent(1, SDL_APPINPUTFOCUS | SDL_APPACTIVE);
-    nuxDesktopEvent(&e);
-    EXPECT_EQ(getGamePaused(), 1) << "coming back leaves the pause to the player";
+    EXPECT_EQ(focus(0, SDL_APPMOUSEFOCUS), 0) << "the mouse leaving the window is no reason to pause";
+    EXPECT_EQ(focus(0, SDL_APPINPUTFOCUS), 1);
+    EXPECT_EQ(focus(0, SDL_APPINPUTFOCUS), 1) << "a second loss does not toggle the pause off";
+    EXPECT_EQ(focus(1, SDL_APPINPUTFOCUS | SDL_APPACTIVE), 1) << "coming back leaves the pause to the player";
     gamePause();
-
-    e = activeEvent(0, SDL_APPACTIVE);  // minimised
-    nuxDesktopEvent(&e);
-    EXPECT_EQ(getGamePaused(), 1);
+    EXPECT_EQ(focus(0, SDL_APPACTIVE), 1) << "minimised";
     gamePause();
-
     switchGameMode(MODE_TITLE);
-    e = activeEvent(0, SDL_APPINPUTFOCUS | SDL_APPACTIVE);
-    nuxDesktopEvent(&e);
-    EXPECT_EQ(getGamePaused(), 0) << "only play pauses";
+    EXPECT_EQ(focus(0, SDL_APPINPUTFOCUS | SDL_APPACTIVE), 0) << "only play pauses";
     EXPECT_EQ(getGameMode(), MODE_TITLE);
 }
 
