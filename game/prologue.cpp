@@ -47,11 +47,6 @@ static void darken(Image* first, Image* second, float e)
     }
 }
 
-static void setWhite(Image* image)
-{
-    image->sprite.red = image->sprite.green = image->sprite.blue = 1.0f;
-}
-
 //---- Scene
 
 void loadThePrologue()
@@ -77,7 +72,7 @@ void resetPrologue()
     prologueMusicPlaying = 0;
     monologuePlaying = 0;
     for (Image* image : {sunset, trees, prologue_skyline, flap1, flap2})
-        setWhite(image);
+        NUX_SetSpriteColor(&image->sprite, 1.0f, 1.0f, 1.0f);
     prologue_moon->sprite.x = 405.0f;
     prologue_moon->sprite.y = 190.0f;
     prologue_moon->sprite.alpha = 0.0f;
