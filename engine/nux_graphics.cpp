@@ -413,6 +413,12 @@ void NUX_SetSpriteColor(Sprite* sprite, float red, float green, float blue)
     sprite->blue = blue;
 }
 
+void NUX_SetSpritePosition(Sprite* sprite, float x, float y)
+{
+    sprite->x = x;
+    sprite->y = y;
+}
+
 Image* NUX_MakeImageFromExisting(ImageEntry* entry)
 {
     Image* image = (Image*)calloc(1, sizeof(Image));

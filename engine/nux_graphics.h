@@ -111,6 +111,8 @@ Image* NUX_MakeImageFromExisting(ImageEntry* entry);
 void NUX_InitSprite(Sprite* sprite);
 // Sets a sprite's tint, each component 0 to 1 (above 1 draws as 1). Game code animates with it.
 void NUX_SetSpriteColor(Sprite* sprite, float red, float green, float blue);
+// Moves a sprite to (x, y) in screen pixels: its top-left corner, or its centre when centered.
+void NUX_SetSpritePosition(Sprite* sprite, float x, float y);
 uint32_t nextPowerofTwo(uint32_t v);
 void GL_RGBA_to_Float(float r, float g, float b, float a, float* out);
 

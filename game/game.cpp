@@ -190,8 +190,7 @@ void resetGame()
     initPigeonsAndCitizens();
     initMist();
 
-    moon->sprite.x = 800;
-    moon->sprite.y = 60;
+    NUX_SetSpritePosition(&moon->sprite, 800, 60);
     moon->sprite.alpha = 1;
 
     NUX_SetSpriteColor(&sunrise->sprite, 1, 1, 1);
@@ -204,15 +203,11 @@ void resetGame()
     }
     for (Image* page : {scrollPage1, scrollPage2})
         page->sprite.scaleX = page->sprite.scaleY = 2.0f;
-    scrollPage1->sprite.x = 0;
-    scrollPage1->sprite.y = 144;
-    scrollPage2->sprite.x = 1024;
-    scrollPage2->sprite.y = 144;
+    NUX_SetSpritePosition(&scrollPage1->sprite, 0, 144);
+    NUX_SetSpritePosition(&scrollPage2->sprite, 1024, 144);
 
-    swoopBar->sprite.x = 102;
-    swoopBar->sprite.y = 14;
-    swoopBarEffect->x = 102;
-    swoopBarEffect->y = 14;
+    NUX_SetSpritePosition(&swoopBar->sprite, 102, 14);
+    NUX_SetSpritePosition(swoopBarEffect, 102, 14);
     swoopBarEffect->width = 265;
     swoopBarEffect->height = 28;
     swoopBarEffect->alpha = 0.4f;
@@ -234,13 +229,11 @@ void resetGame()
     NUX_SetSpriteColor(&swoopBar->sprite, 1, 1, 1);
     swoopBar->sprite.alpha = 50;
 
-    pausedImage->sprite.x = 512;
-    pausedImage->sprite.y = 384;
+    NUX_SetSpritePosition(&pausedImage->sprite, 512, 384);
     pausedImage->sprite.centered = 1;
     pausedImage->sprite.alpha = 0;
 
-    scoreLabel->sprite.x = 420;
-    scoreLabel->sprite.y = 10;
+    NUX_SetSpritePosition(&scoreLabel->sprite, 420, 10);
 
     Sprite* owlSprites[] = {owl.testSprite, owl.wingsUpSprite, owl.wingsDownSprite,
                             owl.eyesSprite, owl.swoopSprite,   owl.zapSprite};
@@ -272,8 +265,7 @@ void resetGame()
         life[i]->sprite.y = skull[i]->sprite.y = 7;
     }
 
-    feathers->sprite.x = 300;
-    feathers->sprite.y = 300;
+    NUX_SetSpritePosition(&feathers->sprite, 300, 300);
     feathers->emitStopped = 1;  // bursts only
 
     for (Image* combo : comboImages) {
@@ -286,8 +278,7 @@ void resetGame()
     swoopLevelUp->sprite.additive = 1;
     swoopLevelUp->sprite.alpha = 0;
 
-    swoopFrame->sprite.x = 5;
-    swoopFrame->sprite.y = 10;
+    NUX_SetSpritePosition(&swoopFrame->sprite, 5, 10);
 
     doTimer();
 }

@@ -45,12 +45,6 @@ static SceneMusic beatMusic = {ENDING_MUSIC_LENGTH, 0, 0.0};
 
 //---- Helpers
 
-static void place(Image* image, float x, float y)
-{
-    image->sprite.x = x;
-    image->sprite.y = y;
-}
-
 static void setScale(Image* image, float scale)
 {
     image->sprite.scaleX = scale;
@@ -97,7 +91,7 @@ static void runScene(float dt, float m, float E)
     // The citizen walks in with a bob, then stops in its second pose.
     if (m < 10.0f) {
         for (Image* pose : {bigcitizen, bigcitizen2})
-            place(pose, 2700.0f - 2200.0f * scroll_x, 400.0f + 10.0f * sinf(3.0f * E));
+            NUX_SetSpritePosition(&pose->sprite, 2700.0f - 2200.0f * scroll_x, 400.0f + 10.0f * sinf(3.0f * E));
     } else {
         bigcitizen->sprite.alpha = 0.0f;
         bigcitizen2->sprite.alpha = 1.0f;
@@ -114,7 +108,7 @@ static void runScene(float dt, float m, float E)
         swooping->sprite.rotation = -90.0f * s;
         const float y = bigflap2->sprite.y - 265.0f * dt;
         for (Image* frame : {bigflap1, bigflap2})
-            place(frame, 97.0f + 275.0f * s, y);
+            NUX_SetSpritePosition(&frame->sprite, 97.0f + 275.0f * s, y);
     } else {
         // Flying in from beyond the left edge; the swooping owl rides along unseen.
         if (m < 3.5f) {
@@ -122,7 +116,7 @@ static void runScene(float dt, float m, float E)
             bigflap1->sprite.x = x;
             bigflap2->sprite.x = x;
         }
-        place(swooping, bigflap1->sprite.x - 20.0f, bigflap1->sprite.y + 30.0f);
+        NUX_SetSpritePosition(&swooping->sprite, bigflap1->sprite.x - 20.0f, bigflap1->sprite.y + 30.0f);
         const float y = 340.0f + 30.0f * sinf(2.0f * E);
         bigflap1->sprite.y = y;
         bigflap2->sprite.y = y;
@@ -200,7 +194,7 @@ void loadGameBeat()
     music = NUX_AddImage(gameBeatScreen, "data/music.png");
     voices = NUX_AddImage(gameBeatScreen, "data/voices.png");
     letterbox = NUX_AddImage(gameBeatScreen, "data/letterbox.png");
-    place(letterbox, 0.0f, 0.0f);
+    NUX_SetSpritePosition(&letterbox->sprite, 0.0f, 0.0f);
     gameBeatFadeIn = NUX_AddRect(gameBeatScreen, 0.0f, 0.0f, 1024.0f, 768.0f);
 }
 
@@ -221,38 +215,38 @@ void resetGameBeat()
     skydark->sprite.alpha = 0.99f;
     setScale(skydark, 2.0f);
     const float skylineWidth = skylinebeat->sprite.width;
-    place(skylinebeat, 650.0f, 200.0f);
-    place(skylinebeat2, skylineWidth + 650.0f, 200.0f);
+    NUX_SetSpritePosition(&skylinebeat->sprite, 650.0f, 200.0f);
+    NUX_SetSpritePosition(&skylinebeat2->sprite, skylineWidth + 650.0f, 200.0f);
     for (Image* page : {skylinebeat, skylinebeat2}) {
         setScale(page, 2.0f);
         NUX_SetSpriteColor(&page->sprite, 0.0f, 0.0f, 0.0f);
     }
-    place(city, -50.0f, 150.0f);
-    place(city2, city->sprite.width - 50.0f, 150.0f);
+    NUX_SetSpritePosition(&city->sprite, -50.0f, 150.0f);
+    NUX_SetSpritePosition(&city2->sprite, city->sprite.width - 50.0f, 150.0f);
     NUX_SetSpriteColor(&city->sprite, 0.4f, 0.4f, 0.4f);
     NUX_SetSpriteColor(&city2->sprite, 0.4f, 0.4f, 0.4f);
-    place(bigcitizen, 2700.0f, 400.0f);
+    NUX_SetSpritePosition(&bigcitizen->sprite, 2700.0f, 400.0f);
     bigcitizen->sprite.alpha = 1.0f;
-    place(bigcitizen2, 2700.0f, 400.0f);
+    NUX_SetSpritePosition(&bigcitizen2->sprite, 2700.0f, 400.0f);
     bigcitizen2->sprite.alpha = 0.0f;
-    place(lampbeat, 3000.0f, 210.0f);
+    NUX_SetSpritePosition(&lampbeat->sprite, 3000.0f, 210.0f);
     for (Image* frame : {bigflap1, bigflap2}) {
-        place(frame, -153.0f, 340.0f);
+        NUX_SetSpritePosition(&frame->sprite, -153.0f, 340.0f);
         NUX_SetSpriteColor(&frame->sprite, 0.2f, 0.3f, 0.3f);
         frame->sprite.alpha = 1.0f;
     }
-    place(swooping, 100.0f, 340.0f);
+    NUX_SetSpritePosition(&swooping->sprite, 100.0f, 340.0f);
     NUX_SetSpriteColor(&swooping->sprite, 0.2f, 0.3f, 0.3f);
     swooping->sprite.alpha = 0.0f;
     swooping->sprite.centered = 1;
-    place(bushbeat, 0.0f, 550.0f);
-    place(bushbeat2, bushbeat->sprite.width, 550.0f);
+    NUX_SetSpritePosition(&bushbeat->sprite, 0.0f, 550.0f);
+    NUX_SetSpritePosition(&bushbeat2->sprite, bushbeat->sprite.width, 550.0f);
     NUX_SetSpriteColor(&bushbeat->sprite, 0.1f, 0.3f, 0.1f);
     NUX_SetSpriteColor(&bushbeat2->sprite, 0.1f, 0.3f, 0.1f);
     closeup_background->sprite.alpha = 0.0f;
     closeup_background->sprite.y = 107.0f;
     closeup_citizen->sprite.alpha = 0.0f;
-    place(closeup_citizen, 10.0f, 107.0f);
+    NUX_SetSpritePosition(&closeup_citizen->sprite, 10.0f, 107.0f);
 
     resetCredits();
 

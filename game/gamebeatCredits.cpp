@@ -100,19 +100,14 @@ void initScore()
 
     for (int i = 0; i < NUM_STATS; i++)
         statLabel(i)->sprite.alpha = 0.0f;
-    scoreText->sprite.x = 380.0f;
-    scoreText->sprite.y = 430.0f;
+    NUX_SetSpritePosition(&scoreText->sprite, 380.0f, 430.0f);
     scoreText->sprite.scaleX = scoreText->sprite.scaleY = 1.7f;
-    pigeonText->sprite.x = 100.0f;
-    pigeonText->sprite.y = 140.0f;
+    NUX_SetSpritePosition(&pigeonText->sprite, 100.0f, 140.0f);
     pigeonText->sprite.rotation = 0.0f;
-    humanText->sprite.x = 300.0f;
-    humanText->sprite.y = 610.0f;
-    swoopText->sprite.x = 60.0f;
-    swoopText->sprite.y = 435.0f;
+    NUX_SetSpritePosition(&humanText->sprite, 300.0f, 610.0f);
+    NUX_SetSpritePosition(&swoopText->sprite, 60.0f, 435.0f);
     swoopText->sprite.rotation = 0.0f;
-    pigeonSwoopText->sprite.x = swoopText->sprite.x;
-    pigeonSwoopText->sprite.y = swoopText->sprite.y + 40.0f;
+    NUX_SetSpritePosition(&pigeonSwoopText->sprite, swoopText->sprite.x, swoopText->sprite.y + 40.0f);
     pigeonSwoopText->sprite.rotation = 0.0f;
 }
 
@@ -140,18 +135,13 @@ void resetCredits()
         credit->sprite.scaleX = credit->sprite.scaleY = 2.0f;
     }
     bigtitle->sprite.centered = 1;
-    bigtitle->sprite.x = 512.0f;
-    bigtitle->sprite.y = 384.0f;
+    NUX_SetSpritePosition(&bigtitle->sprite, 512.0f, 384.0f);
     programming->sprite.centered = 1;
-    programming->sprite.x = 512.0f;
-    programming->sprite.y = 588.0f;
+    NUX_SetSpritePosition(&programming->sprite, 512.0f, 588.0f);
     voices->sprite.centered = 1;
-    voices->sprite.x = 512.0f;
-    voices->sprite.y = 558.0f;
-    art->sprite.x = 674.0f;
-    art->sprite.y = 454.0f;
-    music->sprite.x = 56.0f;
-    music->sprite.y = 560.0f;
+    NUX_SetSpritePosition(&voices->sprite, 512.0f, 558.0f);
+    NUX_SetSpritePosition(&art->sprite, 674.0f, 454.0f);
+    NUX_SetSpritePosition(&music->sprite, 56.0f, 560.0f);
 }
 
 void runCredits(float dt)

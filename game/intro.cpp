@@ -115,10 +115,8 @@ void initHighScores()
     snprintf(lastScoreLine, sizeof lastScoreLine, "LAST SCORE:  %6d POINTS      %d PIGEONS", lastScore, lastPigeons);
     NUX_SetLabelText(lastScoreLabel, lastScoreLine);
 
-    highScoreLabel->sprite.x = 595.0f;
-    highScoreLabel->sprite.y = 215.0f;
-    lastScoreLabel->sprite.x = 595.0f;
-    lastScoreLabel->sprite.y = 235.0f;
+    NUX_SetSpritePosition(&highScoreLabel->sprite, 595.0f, 215.0f);
+    NUX_SetSpritePosition(&lastScoreLabel->sprite, 595.0f, 235.0f);
     for (Label* label : {highScoreLabel, lastScoreLabel}) {
         label->sprite.alpha = 0.0f;
         label->sprite.rotation = 0.0f;
@@ -153,8 +151,7 @@ void loadIntro()
     bigowlstare = NUX_AddImage(introScreen, "data/bigowlstare.png");
     bigowltwitch = NUX_AddImage(introScreen, "data/bigowltwitch.png");
     title = NUX_AddImage(introScreen, "data/title.png");
-    bigowl->sprite.x = 22.0f;
-    bigowl->sprite.y = 275.0f;
+    NUX_SetSpritePosition(&bigowl->sprite, 22.0f, 275.0f);
     highScoreLabel = NUX_AddLabel(introScreen, fontFutura, " ", 512, 16);
     lastScoreLabel = NUX_AddLabel(introScreen, fontFutura, " ", 512, 16);
     fadeInSprite = NUX_AddRect(introScreen, 0.0f, 0.0f, 1024.0f, 768.0f);
@@ -183,18 +180,15 @@ void resetIntro()
 
     skysolid->sprite.alpha = 1.0f;
     skyline->sprite.y = 425.0f;
-    bigowl->sprite.x = 22.0f;
-    bigowl->sprite.y = 275.0f;
+    NUX_SetSpritePosition(&bigowl->sprite, 22.0f, 275.0f);
     for (Image* pose : {bigowlblink, bigowlstare, bigowltwitch}) {
-        pose->sprite.x = -38.0f;
-        pose->sprite.y = 264.0f;
+        NUX_SetSpritePosition(&pose->sprite, -38.0f, 264.0f);
         pose->sprite.alpha = 0.0f;
     }
     // The portrait starts as a black silhouette.
     NUX_SetSpriteColor(&bigowl->sprite, 0.0f, 0.0f, 0.0f);
     bigowl->sprite.alpha = 0.99f;
-    title->sprite.x = 428.0f;
-    title->sprite.y = 13.0f;
+    NUX_SetSpritePosition(&title->sprite, 428.0f, 13.0f);
     title->sprite.alpha = 0.0f;
 
     for (int i = 0; i < NUM_CLOUDS; i++)

@@ -47,18 +47,12 @@ static void darken(Image* first, Image* second, float e)
     }
 }
 
-static void setWhite(Image* image)
-{
-    image->sprite.red = image->sprite.green = image->sprite.blue = 1.0f;
-}
-
 //---- Scene
 
 void loadThePrologue()
 {
     sunset = NUX_AddImage(prologueScreen, "data/sunset.png");
-    sunset->sprite.x = 0.0f;
-    sunset->sprite.y = 120.0f;
+    NUX_SetSpritePosition(&sunset->sprite, 0.0f, 120.0f);
     prologue_moon = NUX_AddImage(prologueScreen, "data/night-moon.png");
     prologue_skyline = NUX_AddImage(prologueScreen, "data/prologue-skyline.png");
     prologue_skyline2 = NUX_AddImage(prologueScreen, "data/prologue-skyline.png");
@@ -77,18 +71,13 @@ void resetPrologue()
     prologueMusicPlaying = 0;
     monologuePlaying = 0;
     for (Image* image : {sunset, trees, prologue_skyline, flap1, flap2})
-        setWhite(image);
-    prologue_moon->sprite.x = 405.0f;
-    prologue_moon->sprite.y = 190.0f;
+        NUX_SetSpriteColor(&image->sprite, 1.0f, 1.0f, 1.0f);
+    NUX_SetSpritePosition(&prologue_moon->sprite, 405.0f, 190.0f);
     prologue_moon->sprite.alpha = 0.0f;
-    prologue_skyline->sprite.x = 0.0f;
-    prologue_skyline->sprite.y = 166.0f;
-    prologue_skyline2->sprite.x = 1024.0f;
-    prologue_skyline2->sprite.y = 166.0f;
-    trees->sprite.x = 0.0f;
-    trees->sprite.y = 430.0f;
-    trees2->sprite.x = 1024.0f;
-    trees2->sprite.y = 430.0f;
+    NUX_SetSpritePosition(&prologue_skyline->sprite, 0.0f, 166.0f);
+    NUX_SetSpritePosition(&prologue_skyline2->sprite, 1024.0f, 166.0f);
+    NUX_SetSpritePosition(&trees->sprite, 0.0f, 430.0f);
+    NUX_SetSpritePosition(&trees2->sprite, 1024.0f, 430.0f);
     flap1->sprite.x = 100.0f;
     flap2->sprite.x = 68.0f;
     flap2->sprite.alpha = 0.0f;

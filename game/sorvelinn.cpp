@@ -78,8 +78,7 @@ void resetSorvelInn()
     for (Image* logo : logos) {
         logo->sprite.alpha = 0.0f;
         logo->sprite.centered = 1;
-        logo->sprite.x = 512.0f;
-        logo->sprite.y = 384.0f;
+        NUX_SetSpritePosition(&logo->sprite, 512.0f, 384.0f);
     }
     sorvelEffect->alpha = 0.0f;
     sorvelEffect->additive = 1;
