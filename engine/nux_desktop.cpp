@@ -12,9 +12,6 @@
 
 //---- Constants
 
-static const int LOGICAL_WIDTH = 1024;
-static const int LOGICAL_HEIGHT = 768;
-
 // A stick counts as pushed past half its travel; a little less lets go, so it never chatters.
 static const int STICK_PRESS = 16384;
 static const int STICK_RELEASE = 12000;

@@ -33,8 +33,6 @@
 
 //---- Constants
 
-static const float LOGICAL_WIDTH = 1024.0f;
-static const float LOGICAL_HEIGHT = 768.0f;
 // The game's per-frame rules assume a 60 Hz display; a swap that does not wait is held to it.
 static const double FRAME_PERIOD = 1.0 / 60.0;
 

@@ -6,6 +6,11 @@
 
 union SDL_Event;
 
+// The picture every scene draws, in its own pixels: the projection's size, and what the desktop
+// scales into the window or the screen.
+constexpr int LOGICAL_WIDTH = 1024;
+constexpr int LOGICAL_HEIGHT = 768;
+
 // 1 once a window with a GL context exists: the window, its events, its modes and the largest
 // texture the context takes depend on it; drawing goes through nuxDraw instead.
 extern int nuxHasGL;

@@ -299,23 +299,32 @@ static QueuedChunk& queueAt(int i)
     return music.queue[(music.queueHead + i) % kStreamBuffers];
 }
 
+// Decodes the next chunk of the music into the chunk buffer, counting the frames of the first
+// pass: the end of that pass, where the music loops, gives its length.
+static sf_count_t readMusicChunk()
+{
+    sf_count_t got = sf_readf_short(music.file, chunkSamples.data(), music.chunkFrames);
+    if (got <= 0)
+        music.lengthKnown = true;
+    else if (!music.lengthKnown)
+        music.decodedFrames += got;
+    return got;
+}
+
 // Decodes the next chunk of the music into buffer, going back to the start of the file at its
 // end so that the music loops without a gap. False when nothing more can be read.
 static bool fillChunk(ALuint buffer)
 {
     if (music.ended || music.queueCount >= kStreamBuffers)
         return false;
-    sf_count_t got = sf_readf_short(music.file, chunkSamples.data(), music.chunkFrames);
-    if (got > 0 && !music.lengthKnown)
-        music.decodedFrames += got;
+    sf_count_t got = readMusicChunk();
     if (got <= 0) {
-        music.lengthKnown = true;
         if (music.decodedFrames == 0 || sf_seek(music.file, 0, SEEK_SET) != 0) {
             music.ended = true;
             return false;
         }
         music.readFrame = 0;
-        got = sf_readf_short(music.file, chunkSamples.data(), music.chunkFrames);
+        got = readMusicChunk();
         if (got <= 0) {
             music.ended = true;
             return false;
@@ -362,13 +371,8 @@ static double clockPlayed()
 // the first pass gives the length; with a device the stream learns it the same way.
 static void decodeBeyond(int64_t frame)
 {
-    while (!music.lengthKnown && music.decodedFrames <= frame) {
-        sf_count_t got = sf_readf_short(music.file, chunkSamples.data(), music.chunkFrames);
-        if (got <= 0)
-            music.lengthKnown = true;
-        else
-            music.decodedFrames += got;
-    }
+    while (!music.lengthKnown && music.decodedFrames <= frame)
+        readMusicChunk();
 }
 
 // Position of the clock-driven music: the played time wrapped at the length the file decodes to.

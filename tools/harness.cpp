@@ -300,10 +300,14 @@ static bool parseOptions(int argc, char** argv, Options* options)
     for (int i = 1; i < argc; i++) {
         std::string arg = argv[i];
         const char* value = (i + 1 < argc) ? argv[i + 1] : nullptr;
-        auto needValue = [&]() {
-            if (!value)
+        // An option's value is the next argument, which it uses up.
+        auto takeValue = [&]() {
+            if (!value) {
                 fprintf(stderr, "harness: %s needs a value\n", arg.c_str());
-            return value != nullptr;
+                return false;
+            }
+            i++;
+            return true;
         };
         if (arg == "--help") {
             fputs(USAGE, stdout);
@@ -311,35 +315,31 @@ static bool parseOptions(int argc, char** argv, Options* options)
         } else if (arg == "--window") {
             options->window = true;
         } else if (arg == "--dt") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             if (!parseSeconds(value, &options->dt))
                 return badValue(arg, value);
-            i++;
         } else if (arg == "--frames") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             if (!parseWhole(value, 0, LONG_MAX, &options->frames))
                 return badValue(arg, value);
             framesGiven = true;
-            i++;
         } else if (arg == "--seconds") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             if (!parseSeconds(value, &seconds))
                 return badValue(arg, value);
             framesGiven = true;
-            i++;
         } else if (arg == "--seed") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             long seed = 0;
             if (!parseWhole(value, 0, UINT_MAX, &seed))
                 return badValue(arg, value);
             options->seed = (unsigned)seed;
-            i++;
         } else if (arg == "--mode") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             long mode = 0;
             if (!parseWhole(value, -1, 5, &mode)) {
@@ -347,9 +347,8 @@ static bool parseOptions(int argc, char** argv, Options* options)
                 return false;
             }
             options->startMode = (int)mode;
-            i++;
         } else if (arg == "--key") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             ScriptEvent event = {};
             if (parseScriptLine(value, strlen(value), &event) != 1) {
@@ -357,21 +356,18 @@ static bool parseOptions(int argc, char** argv, Options* options)
                 return false;
             }
             options->events.push_back(event);
-            i++;
         } else if (arg == "--script") {
-            if (!needValue() || !readScript(value, options))
+            if (!takeValue() || !readScript(value, options))
                 return false;
-            i++;
         } else if (arg == "--dump-at") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             long dumpFrame = 0;
             if (!parseWhole(value, 0, LONG_MAX, &dumpFrame))
                 return badValue(arg, value);
             options->dumpFrames.push_back(dumpFrame);
-            i++;
         } else if (arg == "--screenshot") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             const char* colon = strchr(value, ':');
             std::string number = colon ? std::string(value, colon) : std::string();
@@ -381,54 +377,47 @@ static bool parseOptions(int argc, char** argv, Options* options)
                 return false;
             }
             options->screenshots.push_back(Screenshot{shotFrame, colon + 1});
-            i++;
         } else if (arg == "--autopilot") {
             options->autopilot = true;
         } else if (arg == "--autopilot-lamps") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             long from = 0;
             if (!parseWhole(value, 0, INT_MAX, &from))
                 return badValue(arg, value);
             options->autopilotLamps = (int)from;
-            i++;
         } else if (arg == "--random-keys") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             long seed = 0;
             if (!parseWhole(value, 0, UINT_MAX, &seed))
                 return badValue(arg, value);
             options->randomKeys = true;
             options->randomSeed = (unsigned)seed;
-            i++;
         } else if (arg == "--random-quit") {
             options->randomQuit = true;
         } else if (arg == "--sessions") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             if (!parseWhole(value, 1, 1000000, &options->sessions))
                 return badValue(arg, value);
-            i++;
         } else if (arg == "--check") {
             options->check = true;
         } else if (arg == "--alloc-trace") {
             options->allocTrace = true;
         } else if (arg == "--games") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             if (!parseWhole(value, 1, 1000000, &options->games))
                 return badValue(arg, value);
-            i++;
         } else if (arg == "--out") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             options->out = value;
-            i++;
         } else if (arg == "--data-dir") {
-            if (!needValue())
+            if (!takeValue())
                 return false;
             options->dataDir = value;
-            i++;
         } else {
             fprintf(stderr, "harness: unknown option %s (see --help)\n", arg.c_str());
             return false;
