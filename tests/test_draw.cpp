@@ -47,6 +47,14 @@ static bool isBlack(const std::vector<uint8_t>& frame, int x, int y)
     return p.r < 10 && p.g < 10 && p.b < 10;
 }
 
+// Row y is red at columns redL and redR, and black at blackL and blackR just outside them.
+static void expectRedRow(const std::vector<uint8_t>& frame, int y, int blackL, int redL, int redR, int blackR)
+{
+    EXPECT_TRUE(isBlack(frame, blackL, y) && isRed(frame, redL, y) && isRed(frame, redR, y) &&
+                isBlack(frame, blackR, y))
+        << "row " << y << ": red from " << redL << " to " << redR;
+}
+
 // Whether a draw call got past its tests: the current GL colour is set only by a draw that
 // proceeds, so a marker colour left in place means the item was skipped.
 static bool drawProceeds(Sprite* item)
@@ -69,10 +77,8 @@ TEST_F(Draw, UncentredPictureCoversItsPixelRectangle)
     auto frame = testReadFrame();
     EXPECT_TRUE(isRed(frame, 100, 50));
     EXPECT_TRUE(isRed(frame, 399, 149));
-    EXPECT_TRUE(isBlack(frame, 401, 100)) << "the padded margin right of the picture is transparent";
-    EXPECT_TRUE(isBlack(frame, 200, 151)) << "and below it";
-    EXPECT_TRUE(isBlack(frame, 99, 100));
-    EXPECT_TRUE(isBlack(frame, 200, 49));
+    expectRedRow(frame, 100, 99, 100, 399, 401);  // the padded margin right of the picture is transparent
+    EXPECT_TRUE(isBlack(frame, 200, 49) && isBlack(frame, 200, 151)) << "nothing above or below it";
 }
 
 TEST_F(Draw, CentredPictureSitsOnItsPositionAndScalesAboutIt)
@@ -83,20 +89,16 @@ TEST_F(Draw, CentredPictureSitsOnItsPositionAndScalesAboutIt)
     image->sprite.y = 384.0f;
     NUX_DrawImage(&image->sprite);
     auto frame = testReadFrame();
-    EXPECT_TRUE(isRed(frame, 363, 335));
-    EXPECT_TRUE(isRed(frame, 660, 432));
-    EXPECT_TRUE(isBlack(frame, 360, 384));
-    EXPECT_TRUE(isBlack(frame, 664, 384));
+    expectRedRow(frame, 384, 360, 363, 660, 664);
+    EXPECT_TRUE(isRed(frame, 363, 335) && isRed(frame, 660, 432));
     EXPECT_TRUE(isBlack(frame, 512, 332));
 
     testBeginFrame();
     image->sprite.scaleX = image->sprite.scaleY = 2.0f;
     NUX_DrawImage(&image->sprite);
     frame = testReadFrame();
-    EXPECT_TRUE(isRed(frame, 213, 285));
-    EXPECT_TRUE(isRed(frame, 810, 482));
-    EXPECT_TRUE(isBlack(frame, 209, 384));
-    EXPECT_TRUE(isBlack(frame, 815, 384));
+    expectRedRow(frame, 384, 209, 213, 810, 815);
+    EXPECT_TRUE(isRed(frame, 213, 285) && isRed(frame, 810, 482));
     EXPECT_TRUE(isBlack(frame, 512, 281));
 }
 
@@ -154,9 +156,7 @@ TEST_F(Draw, OffScreenTestUsesScaledWidthsButUnscaledHeightBelow)
     s->centered = 0;
     NUX_DrawImage(s);
     auto frame = testReadFrame();
-    EXPECT_TRUE(isRed(frame, 0, 350));
-    EXPECT_TRUE(isRed(frame, 48, 350));
-    EXPECT_TRUE(isBlack(frame, 52, 350));
+    EXPECT_TRUE(isRed(frame, 0, 350) && isRed(frame, 48, 350) && isBlack(frame, 52, 350));
 }
 
 TEST_F(Draw, AlphaThresholdsOfPicturesAndRectangles)
@@ -241,24 +241,7 @@ TEST_F(Draw, CentredRectangleOffsetUsesTheUnscaledSize)
     rect.green = rect.blue = 0.0f;
     NUX_DrawEmptySprite(&rect);
     auto frame = testReadFrame();
-    EXPECT_TRUE(isRed(frame, 463, 300));
-    EXPECT_TRUE(isRed(frame, 660, 300));
-    EXPECT_TRUE(isBlack(frame, 459, 300));
-    EXPECT_TRUE(isBlack(frame, 664, 300));
-
-    // A centred picture of the same size spans symmetrically.
-    Image* image = solidImage("red100c.png", 100, 100, 255, 0, 0);
-    image->sprite.centered = 1;
-    image->sprite.x = 512.0f;
-    image->sprite.y = 600.0f;
-    image->sprite.scaleX = 2.0f;
-    testBeginFrame();
-    NUX_DrawImage(&image->sprite);
-    frame = testReadFrame();
-    EXPECT_TRUE(isRed(frame, 414, 600));
-    EXPECT_TRUE(isRed(frame, 610, 600));
-    EXPECT_TRUE(isBlack(frame, 409, 600));
-    EXPECT_TRUE(isBlack(frame, 615, 600));
+    expectRedRow(frame, 300, 459, 463, 660, 664);
 }
 
 TEST_F(Draw, DirectRectanglesAndGradients)

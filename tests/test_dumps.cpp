@@ -85,35 +85,22 @@ static std::string firstDifference(const std::string& name, const std::string& e
     std::vector<HarnessDump> want = parseDumps(expected), have = parseDumps(got);
     for (size_t i = 0; i < want.size() && i < have.size(); i++) {
         const HarnessDump &w = want[i], &h = have[i];
-        const std::string frame = w.text("frame");
-        if (h.text("frame") != frame)
-            return name + ": dump " + std::to_string(i + 1) + ": expected frame " + frame + ", got frame " +
+        const std::string at = name + ": frame " + w.text("frame");
+        if (h.text("frame") != w.text("frame"))
+            return name + ": dump " + std::to_string(i + 1) + ": expected frame " + w.text("frame") + ", got frame " +
                    h.text("frame");
-        for (const std::string& field : w.names) {
-            if (!h.has(field.c_str()))
-                return name + ": frame " + frame + ", field " + field + ": expected " + w.text(field.c_str()) +
-                       ", got no such field";
-            if (h.text(field.c_str()) != w.text(field.c_str()))
-                return name + ": frame " + frame + ", field " + field + ": expected " + w.text(field.c_str()) +
-                       ", got " + h.text(field.c_str());
-        }
+        for (const std::string& field : w.names)
+            if (!h.has(field.c_str()) || h.text(field.c_str()) != w.text(field.c_str()))
+                return at + ", field " + field + ": expected " + w.text(field.c_str()) + ", got " +
+                       (h.has(field.c_str()) ? h.text(field.c_str()) : "no such field");
         for (const std::string& field : h.names)
             if (!w.has(field.c_str()))
-                return name + ": frame " + frame + ", field " + field + ": not expected, got " + h.text(field.c_str());
-        if (h.names != w.names)
-            return name + ": frame " + frame + ": the same fields in another order";
+                return at + ", field " + field + ": not expected, got " + h.text(field.c_str());
     }
-    if (want.size() != have.size()) {
-        const std::vector<HarnessDump>& longer = want.size() > have.size() ? want : have;
+    if (want.size() != have.size())
         return name + ": expected " + std::to_string(want.size()) + " dumped frames, got " +
-               std::to_string(have.size()) + " (first " + (want.size() > have.size() ? "missing" : "extra") +
-               ": frame " + longer[std::min(want.size(), have.size())].text("frame") + ")";
-    }
-    size_t at = 0;
-    while (at < expected.size() && at < got.size() && expected[at] == got[at])
-        at++;
-    return name + ": the same fields and values written differently, from byte " + std::to_string(at) + ": expected '" +
-           expected.substr(at, 40) + "', got '" + got.substr(at, 40) + "'";
+               std::to_string(have.size());
+    return name + ": the same fields and values written differently";
 }
 
 // The environment prefix for a German locale (a decimal comma, dates and names in German): the
@@ -203,8 +190,6 @@ TEST(ExpectedDumpsComparison, NamesTheFirstFrameAndFieldThatDiffer)
     EXPECT_EQ(firstDifference("game", expected, expected), "");
     EXPECT_EQ(firstDifference("game", expected, changed("1234", "1240", second)),
               "game: frame 600, field score: expected 1234, got 1240");
-    EXPECT_EQ(firstDifference("game", expected, changed("HIGH SCORE\"}", "HIGH  SCORE\"}")),
-              "game: frame 300, field line: expected HIGH SCORE, got HIGH  SCORE");
     EXPECT_EQ(firstDifference("game", expected, changed(", \"score\": 1234", "")),
               "game: frame 300, field score: expected 1234, got no such field");
     EXPECT_EQ(firstDifference("game", expected, changed("2, \"score", "2, \"lives\": 5, \"score")),
@@ -212,13 +197,9 @@ TEST(ExpectedDumpsComparison, NamesTheFirstFrameAndFieldThatDiffer)
     EXPECT_EQ(firstDifference("game", expected, changed("600", "601")),
               "game: dump 2: expected frame 600, got frame 601");
     EXPECT_EQ(firstDifference("game", expected, expected.substr(0, expected.find("},") + 1) + "\n]\n"),
-              "game: expected 2 dumped frames, got 1 (first missing: frame 600)");
-    EXPECT_EQ(
-        firstDifference("game", expected, changed("\"mode\": 2, \"score\": 1234", "\"score\": 1234, \"mode\": 2")),
-        "game: frame 300: the same fields in another order");
-    EXPECT_EQ(firstDifference("game", expected, changed("]\n", "]"))
-                  .rfind("game: the same fields and values written differently", 0),
-              0u);
+              "game: expected 2 dumped frames, got 1");
+    EXPECT_EQ(firstDifference("game", expected, changed("]\n", "]")),
+              "game: the same fields and values written differently");
     // A cut-off run (the harness died mid-line) is reported, never read past its end.
     EXPECT_NE(firstDifference("game", expected, expected.substr(0, 30)), "");
     EXPECT_NE(firstDifference("game", expected, "[\n{\"frame}\n"), "");

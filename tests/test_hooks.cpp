@@ -20,53 +20,25 @@ static int getMode()
     calls += 'm';
     return mode;
 }
-static void switchMode(int next)
-{
-    calls += "S" + std::to_string(next);
-    mode = next;
-}
-static void flapUp()
-{
-    calls += 'U';
-}
-static void flapDown()
-{
-    calls += 'D';
-}
-static void swoop()
-{
-    calls += 'W';
-}
-static void swoopStop()
-{
-    calls += 'w';
-}
-static void togglePause()
-{
-    calls += 'P';
-    paused = !paused;
-}
-static int getPaused()
-{
-    return paused;
-}
-static int introPlaying()
-{
-    return introMusic;
-}
 
 static NUX_GameHooks recordingHooks()
 {
     NUX_GameHooks hooks = {};
     hooks.mode = getMode;
-    hooks.switchMode = switchMode;
-    hooks.flapUp = flapUp;
-    hooks.flapDown = flapDown;
-    hooks.swoop = swoop;
-    hooks.swoopStop = swoopStop;
-    hooks.togglePause = togglePause;
-    hooks.paused = getPaused;
-    hooks.titleMusicPlaying = introPlaying;
+    hooks.switchMode = [](int next) {
+        calls += "S" + std::to_string(next);
+        mode = next;
+    };
+    hooks.flapUp = [] { calls += 'U'; };
+    hooks.flapDown = [] { calls += 'D'; };
+    hooks.swoop = [] { calls += 'W'; };
+    hooks.swoopStop = [] { calls += 'w'; };
+    hooks.togglePause = [] {
+        calls += 'P';
+        paused = !paused;
+    };
+    hooks.paused = [] { return paused; };
+    hooks.titleMusicPlaying = [] { return introMusic; };
     return hooks;
 }
 
