@@ -110,22 +110,41 @@ int NUX_SearchDataDir(const char* const* places, const char* const* why, int cou
     return 0;
 }
 
+int NUX_UseChosenDataDir(const char* dir, const char* why, char* message, size_t size)
+{
+    if (NUX_HoldsPack(dir)) {
+        NUX_SetDataDir(normal(dir).c_str());
+        if (message && size)
+            message[0] = '\0';
+        return 1;
+    }
+    if (message && size) {
+        std::error_code ec;
+        bool folder = dir && dir[0] && std::filesystem::is_directory(dir, ec);
+        snprintf(message, size, "%s names %s, which %s.\n", why ? why : "", dir ? dir : "",
+                 folder
+                     ? (std::string("holds no ") + NUX_PACK_MARKER + " (the font that marks the game's data)").c_str()
+                     : "is no folder");
+    }
+    return 0;
+}
+
 int NUX_FindDataDir(const char* dirOption, char* message, size_t size)
 {
+    // A folder the player names is used or refused, never passed over for another pack.
+    if (dirOption && dirOption[0])
+        return NUX_UseChosenDataDir(dirOption, "--data-dir", message, size);
+    const char* fromEnvironment = getenv("DUNMARROW_DATA");
+    if (fromEnvironment && fromEnvironment[0])
+        return NUX_UseChosenDataDir(fromEnvironment, "DUNMARROW_DATA", message, size);
     std::string exe = executableDir();
     std::string besideExe = exe.empty() ? "" : exe + "/data";
     std::string installedBeside = exe.empty() ? "" : exe + "/" + DUNMARROW_RELATIVE_DATA_DIR;
     std::error_code ec;
     std::string cwd = std::filesystem::current_path(ec).string();
     std::string current = ec ? std::string(DEFAULT_DIR) : cwd + "/data";
-    const char* places[] = {dirOption,
-                            getenv("DUNMARROW_DATA"),
-                            besideExe.c_str(),
-                            installedBeside.c_str(),
-                            DUNMARROW_INSTALL_DATA_DIR,
-                            current.c_str()};
-    const char* why[] = {
-        "--data-dir",         "DUNMARROW_DATA",    "next to the executable", "installed beside the executable",
-        "the install folder", "the current folder"};
-    return NUX_SearchDataDir(places, why, 6, message, size);
+    const char* places[] = {besideExe.c_str(), installedBeside.c_str(), DUNMARROW_INSTALL_DATA_DIR, current.c_str()};
+    const char* why[] = {"next to the executable", "installed beside the executable", "the install folder",
+                         "the current folder"};
+    return NUX_SearchDataDir(places, why, 4, message, size);
 }

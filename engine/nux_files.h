@@ -7,12 +7,19 @@
 // The file whose presence marks a folder as holding the pack: the font every screen needs.
 constexpr const char* NUX_PACK_MARKER = "futurabd.ttf";
 
-// Called once at start-up, before any file is opened. Looks for the pack in this order: dirOption
-// (--data-dir; null or empty skips it), $DUNMARROW_DATA, data/ next to the executable, the install
-// layout next to the executable (../share/dunmarrow), the install folder fixed at build time, and
-// data/ in the current folder. The first that holds the pack becomes the data folder and 1 is
-// returned; otherwise 0, with message holding one text that names every place tried.
+// Called once at start-up, before any file is opened. A folder chosen outright, dirOption
+// (--data-dir) or else $DUNMARROW_DATA (null or empty: not chosen), is the only place tried: 1 when
+// it holds the pack, otherwise 0 with message naming it and what it lacks. Without a choice the
+// pack is looked for in data/ next to the executable, the install layout next to the executable,
+// the install folder fixed at build time, and data/ in the current folder. The first that holds
+// the pack becomes the data folder and 1 is returned; otherwise 0, with message holding one text
+// that names every place tried.
 int NUX_FindDataDir(const char* dirOption, char* message, size_t size);
+
+// Uses dir, chosen by the player through why ("--data-dir", "DUNMARROW_DATA"), as the data folder:
+// 1 when it holds the pack; otherwise 0, the data folder unchanged, and message one line naming
+// dir and whether it is no folder or lacks the pack's marker file.
+int NUX_UseChosenDataDir(const char* dir, const char* why, char* message, size_t size);
 
 // The same search over the places given, in order, each with why it is tried (shown in the
 // message). Null or empty places are skipped, repeats tried once.
