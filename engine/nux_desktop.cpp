@@ -1,20 +1,35 @@
-// nux_desktop: the window as a desktop game keeps it: full-screen switching with a letterboxed
-// picture, the pause when the player leaves the window during play, and the gamepad's buttons
-// turned into the game's keys.
+// nux_desktop: the window as a desktop game keeps it: its icon, its size fitted to the screen,
+// resizing and full-screen switching with a letterboxed picture, the pause when the player leaves
+// the window during play, and the gamepad's buttons turned into the game's keys.
 
 #include "nux_desktop.h"
+#include "nux_files.h"  // the pack's icon
 #include "nux_input.h"
 #include "nux_local.h"  // the game's hooks: the pause on focus loss
 #include "nux_modes.h"  // MODE_GAME, the only mode that pauses
 
+#include "pngLoad.h"  // the icon's pixels
+
 #include <SDL.h>    // video mode, joystick, active events
 #include <GL/gl.h>  // viewport, scissor, the bars' clear
+#include <cstdlib>  // free
+#include <cstring>  // memcpy
 
 //---- Constants
 
 // A stick counts as pushed past half its travel; a little less lets go, so it never chatters.
 static const int STICK_PRESS = 16384;
 static const int STICK_RELEASE = 12000;
+
+// The window's icon in the pack: the desktop icon at 128 px.
+static const char* ICON_FILE = "data/icon.png";
+static const uint32_t ICON_MAX_SIDE = 512;
+
+// Room kept for a window manager's title bar and frame when the work area is too small for the
+// window: their size is not known before the window is shown.
+static const int FRAME_ALLOWANCE = 56;
+// The smallest window opened, however small the screen.
+static const int SMALLEST_WIDTH = 320;
 
 // Buttons as the Linux joystick driver numbers the common (Xbox-style) pads: A, Back, Start.
 static const int BUTTON_SWOOP = 0;
@@ -34,6 +49,9 @@ static SDL_Joystick* gamepad = nullptr;
 // Which arrows the d-pad and the left stick hold; an arrow is pressed while either holds it.
 static int hatHeld[ARROW_COUNT] = {};
 static int stickHeld[ARROW_COUNT] = {};
+// The icon handed to SDL, kept for the whole run: SDL may set it again on a new window.
+static SDL_Surface* icon = nullptr;
+static unsigned char* iconPixels = nullptr;
 
 //---- Helpers
 
@@ -101,24 +119,92 @@ static SDL_Surface* setMode(int on)
         w = windowWidth;
         h = windowHeight;
     }
-    return SDL_SetVideoMode(w, h, 0, SDL_OPENGL | (on ? SDL_FULLSCREEN : 0));
+    return SDL_SetVideoMode(w, h, 0, SDL_OPENGL | nuxWindowFlags(on));
+}
+
+// Hands SDL the pack's icon before the first window opens, so that the window manager shows it
+// from the start. A pack without it leaves the window manager's own icon, and is named with the
+// other files that could not be loaded.
+static void setIcon()
+{
+    if (icon)
+        return;
+    char buffer[4096];
+    const char* path = NUX_ResolvePath(ICON_FILE, buffer, sizeof buffer);
+    uint32_t width = 0, height = 0;
+    unsigned char* rows = nullptr;
+    if (pngLoad(path, &width, &height, &rows, ICON_MAX_SIDE) != PNGLOAD_OK) {
+        nuxNoteMissingFile(ICON_FILE);
+        return;
+    }
+    // The loader gives the bottom row first; SDL wants the top row first.
+    iconPixels = (unsigned char*)malloc((size_t)width * height * 4);
+    if (iconPixels)
+        for (uint32_t y = 0; y < height; y++)
+            memcpy(iconPixels + (size_t)y * width * 4, rows + (size_t)(height - 1 - y) * width * 4, (size_t)width * 4);
+    free(rows);
+    if (!iconPixels)
+        return;
+    // Bytes R, G, B, A in memory, whatever the machine's byte order.
+    Uint32 r = 0x000000ff, g = 0x0000ff00, b = 0x00ff0000, a = 0xff000000;
+    if (SDL_BYTEORDER == SDL_BIG_ENDIAN) {
+        r = 0xff000000;
+        g = 0x00ff0000;
+        b = 0x0000ff00;
+        a = 0x000000ff;
+    }
+    icon = SDL_CreateRGBSurfaceFrom(iconPixels, (int)width, (int)height, 32, (int)width * 4, r, g, b, a);
+    if (icon)
+        SDL_WM_SetIcon(icon, nullptr);  // no mask: the icon's own alpha gives its soft edges
+}
+
+// The window was resized or maximised: the picture is scaled into its new size with bars.
+static void windowResized(int width, int height)
+{
+    if (!nuxHasGL || fullScreen || width <= 0 || height <= 0)
+        return;
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    SDL_Surface* screen = SDL_SetVideoMode(width, height, 0, SDL_OPENGL | nuxWindowFlags(0));
+    if (!screen)
+        return;
+    windowWidth = screen->w;
+    windowHeight = screen->h;
+    initNUX(screen->w, screen->h);
+    glClearColor(clear[0], clear[1], clear[2], clear[3]);
 }
 
 //---- Engine-internal
 
+unsigned int nuxWindowFlags(int on)
+{
+    return on ? SDL_FULLSCREEN : SDL_RESIZABLE;
+}
+
 void nuxDesktopBeforeWindow(int width, int height, int on, int* openWidth, int* openHeight)
 {
-    windowWidth = width;
-    windowHeight = height;
     // Before the first mode is set, SDL reports the desktop's own size.
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     if (info && info->current_w > 0 && info->current_h > 0) {
         desktopWidth = info->current_w;
         desktopHeight = info->current_h;
     }
+    // The window fits the work area a window manager leaves beside its panels, with room for the
+    // title bar; without a window manager, the screen.
+    int areaWidth = 0, areaHeight = 0;
+    if (nuxWorkArea(&areaWidth, &areaHeight)) {
+        areaHeight -= FRAME_ALLOWANCE;
+    } else {
+        areaWidth = desktopWidth;
+        areaHeight = desktopHeight;
+    }
+    NUX_PictureRect fit = NUX_FitWindow(width, height, areaWidth, areaHeight);
+    windowWidth = fit.width;
+    windowHeight = fit.height;
+    setIcon();
     fullScreen = on && desktopWidth > 0;
-    *openWidth = fullScreen ? desktopWidth : width;
-    *openHeight = fullScreen ? desktopHeight : height;
+    *openWidth = fullScreen ? desktopWidth : windowWidth;
+    *openHeight = fullScreen ? desktopHeight : windowHeight;
 }
 
 void nuxDesktopAfterWindow()
@@ -169,6 +255,7 @@ int nuxDesktopEvent(const SDL_Event* event)
         return 0;
     }
     case SDL_ACTIVEEVENT: activeChanged(event->active.gain, event->active.state); return 1;
+    case SDL_VIDEORESIZE: windowResized(event->resize.w, event->resize.h); return 1;
     case SDL_JOYHATMOTION:
         if (event->jhat.hat == 0)
             hatMoved(event->jhat.value);
@@ -194,6 +281,22 @@ NUX_PictureRect NUX_GetPictureRect(int windowWidth, int windowHeight)
         r.height = (int)(((long)r.width * LOGICAL_HEIGHT + LOGICAL_WIDTH / 2) / LOGICAL_WIDTH);
     r.x = (windowWidth - r.width) / 2;
     r.y = (windowHeight - r.height) / 2;
+    return r;
+}
+
+NUX_PictureRect NUX_FitWindow(int width, int height, int areaWidth, int areaHeight)
+{
+    NUX_PictureRect r = {0, 0, width, height};
+    if (width <= 0 || height <= 0 || areaWidth <= 0 || areaHeight <= 0 || (width <= areaWidth && height <= areaHeight))
+        return r;
+    NUX_PictureRect inside = NUX_GetPictureRect(areaWidth, areaHeight);
+    // The picture's shape, not the window's asked for, decides: the game draws nothing else.
+    r.width = inside.width < SMALLEST_WIDTH ? SMALLEST_WIDTH : inside.width;
+    r.height = (int)(((long)r.width * LOGICAL_HEIGHT + LOGICAL_WIDTH / 2) / LOGICAL_WIDTH);
+    if (r.width > width || r.height > height) {
+        r.width = width;
+        r.height = height;
+    }
     return r;
 }
 

@@ -1,5 +1,6 @@
-// nux_desktop: full screen at any time with the 1024 x 768 picture scaled into the window or
-// screen (its aspect kept, black bars where needed), the pause on focus loss, and gamepads.
+// nux_desktop: a window that fits the screen and can be resized, full screen at any time, with the
+// 1024 x 768 picture scaled into the window or screen (its aspect kept, black bars where needed),
+// the pause on focus loss, and gamepads.
 #pragma once
 
 // Switches between the window and full screen (the desktop's size). Alt+Enter and F11 call it;
@@ -16,6 +17,11 @@ struct NUX_PictureRect {
     int x, y, width, height;
 };
 NUX_PictureRect NUX_GetPictureRect(int windowWidth, int windowHeight);
+
+// The window to open for one of width x height in a work area of areaWidth x areaHeight (0: not
+// known): as asked when it fits; otherwise the largest of the picture's shape that fits (never
+// narrower than 320 pixels, nor larger than asked). x and y are 0.
+NUX_PictureRect NUX_FitWindow(int width, int height, int areaWidth, int areaHeight);
 
 // 1 when a gamepad was found at start-up (hot-plugging is not followed).
 int NUX_HasGamepad();

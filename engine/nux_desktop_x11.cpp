@@ -1,12 +1,17 @@
-// nux_desktop_x11: places the game's window on the X display. Full screen covers the whole screen
+// nux_desktop_x11: reads the screen's work area and places the game's window on the X display. Full screen covers the whole screen
 // only if the window also sits at its corner, which a desktop's window manager sees to but a bare
 // X server (a kiosk, a test display) leaves to the program. Kept apart: Xlib's names are global.
 
 #include <SDL.h>
 #include <SDL_syswm.h>  // the X display and window under SDL's
 
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xatom.h>  // XA_CARDINAL
+#endif
+
 // Declared in nux_local.h, which cannot be included here: Xlib has a Font of its own.
 void nuxPlaceWindow(int x, int y);
+int nuxWorkArea(int* width, int* height);
 
 //---- Helpers
 
@@ -18,7 +23,65 @@ static int ignoreError(Display*, XErrorEvent*)
 }
 #endif
 
+#if defined(SDL_VIDEO_DRIVER_X11)
+// The first `count` 32-bit values of a property of the root window; 0 when it is not set.
+static int rootCardinals(Display* display, const char* name, long* values, int count)
+{
+    Atom property = XInternAtom(display, name, True);
+    if (property == None)
+        return 0;
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    int got = 0;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), property, 0, count, False, XA_CARDINAL, &type, &format,
+                           &items, &left, &data) == Success &&
+        type == XA_CARDINAL && format == 32 && items >= (unsigned long)count) {
+        // Xlib hands 32-bit values over as longs.
+        for (int i = 0; i < count; i++)
+            values[i] = ((long*)data)[i];
+        got = 1;
+    }
+    if (data)
+        XFree(data);
+    return got;
+}
+#endif
+
 //---- Engine-internal
+
+int nuxWorkArea(int* width, int* height)
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+    // Asked before the window exists, on a connection of its own closed at once.
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return 0;
+    // Four values (x, y, width, height) for each virtual desktop; the current one's count.
+    long desktop = 0, area[4] = {0, 0, 0, 0};
+    int got = 0;
+    if (!rootCardinals(display, "_NET_CURRENT_DESKTOP", &desktop, 1) || desktop < 0 || desktop > 64)
+        desktop = 0;
+    long all[65 * 4];
+    int count = (int)(desktop + 1) * 4;
+    if (rootCardinals(display, "_NET_WORKAREA", all, count)) {
+        for (int i = 0; i < 4; i++)
+            area[i] = all[desktop * 4 + i];
+        got = area[2] > 0 && area[3] > 0;
+    }
+    XCloseDisplay(display);
+    if (got) {
+        *width = (int)area[2];
+        *height = (int)area[3];
+    }
+    return got;
+#else
+    (void)width;
+    (void)height;
+    return 0;
+#endif
+}
 
 void nuxPlaceWindow(int x, int y)
 {

@@ -106,7 +106,7 @@ static bool displayAvailable()
 
 static SDL_Surface* openWindow(int width, int height, char fullScreen)
 {
-    Uint32 flags = SDL_OPENGL | (fullScreen ? SDL_FULLSCREEN : 0);
+    Uint32 flags = SDL_OPENGL | nuxWindowFlags(fullScreen);
     return SDL_SetVideoMode(width, height, 0, flags);
 }
 

@@ -61,9 +61,17 @@ void nuxGLDrawLabel(Sprite* item);
 
 //---- The desktop (nux_desktop)
 
-// Called by NUX_Init before the window opens: remembers the window size asked for and the
-// desktop's, and gives the size to open (the desktop's when starting full screen).
+// Called by NUX_Init before the window opens: sets the window's icon, remembers the desktop's size
+// and the window's (the size asked for, or smaller to fit the work area), and gives the size to
+// open (the desktop's when starting full screen).
 void nuxDesktopBeforeWindow(int width, int height, int fullScreen, int* openWidth, int* openHeight);
+
+// SDL's video mode flags beside SDL_OPENGL: full screen, or a window the player can resize.
+unsigned int nuxWindowFlags(int fullScreen);
+
+// The work area of the screen a window manager leaves beside its panels, in pixels; 0 when no
+// window manager says (then the screen is all there is).
+int nuxWorkArea(int* width, int* height);
 
 // Called by NUX_Init once the window is open: opens the first gamepad, if any.
 void nuxDesktopAfterWindow();

@@ -21,6 +21,7 @@
 #include <cstdio>      // fmemopen
 #include <filesystem>  // folders holding a pack or not
 #include <string>
+#include <unistd.h>  // getpid: our own window
 
 //---- Helpers
 
@@ -133,19 +134,44 @@ TEST(DataSearch, NoPackNamesEveryPlaceTriedOnce)
     EXPECT_STREQ(NUX_GetDataDir(), "data");
 }
 
-TEST(DataSearch, OptionThenEnvironmentThenBesideTheExecutable)
+TEST(DataSearch, AChosenFolderIsUsedOrRefusedNeverPassedOver)
 {
-    std::string option = makeFolder("opt", true), env = makeFolder("env", true);
+    std::string option = makeFolder("opt", true), env = makeFolder("env", true), bare = makeFolder("bare", false);
+    std::string gone = testTempDir() + "/none";
+    std::string build = std::string(DUNMARROW_BINARY_DIR) + "/data";
     char message[8192];
     setenv("DUNMARROW_DATA", env.c_str(), 1);
     ASSERT_EQ(NUX_FindDataDir(option.c_str(), message, sizeof message), 1) << message;
     EXPECT_EQ(std::string(NUX_GetDataDir()), option);
+    EXPECT_STREQ(message, "");
     ASSERT_EQ(NUX_FindDataDir(nullptr, message, sizeof message), 1) << message;
     EXPECT_EQ(std::string(NUX_GetDataDir()), env);
-    // An environment naming no pack falls through, here to data/ in the current (build) folder.
-    setenv("DUNMARROW_DATA", (testTempDir() + "/none").c_str(), 1);
+
+    // A chosen folder without the pack is refused in one line naming it and what it lacks, though
+    // the build's own pack and the other choice would do; the data folder stays as it was.
+    struct Case {
+        const char* option;
+        std::string environment, named, lack;
+    } cases[] = {
+        {gone.c_str(), env, "--data-dir names " + gone + ",", "is no folder"},
+        {bare.c_str(), env, "--data-dir names " + bare + ",", std::string("holds no ") + NUX_PACK_MARKER},
+        {nullptr, gone, "DUNMARROW_DATA names " + gone + ",", "is no folder"},
+        {"", bare + "/", "DUNMARROW_DATA names " + bare + "/,", "holds no"},
+    };
+    for (const Case& c : cases) {
+        setenv("DUNMARROW_DATA", c.environment.c_str(), 1);
+        EXPECT_EQ(NUX_FindDataDir(c.option, message, sizeof message), 0) << c.named;
+        std::string text = message;
+        EXPECT_EQ(text.rfind(c.named, 0), 0u) << text;
+        EXPECT_NE(text.find(c.lack), std::string::npos) << text;
+        EXPECT_EQ(text.find('\n'), text.size() - 1) << "one line: " << text;
+        EXPECT_EQ(std::string(NUX_GetDataDir()), env);
+    }
+    // An empty environment variable chooses nothing: the search goes on, here to data/ in the
+    // current (build) folder.
+    setenv("DUNMARROW_DATA", "", 1);
     ASSERT_EQ(NUX_FindDataDir("", message, sizeof message), 1) << message;
-    EXPECT_EQ(std::string(NUX_GetDataDir()), std::string(DUNMARROW_BINARY_DIR) + "/data");
+    EXPECT_EQ(std::string(NUX_GetDataDir()), build);
     unsetenv("DUNMARROW_DATA");
     NUX_SetDataDir(nullptr);
 }
@@ -190,6 +216,16 @@ TEST(CommandLine, TheProgramAnswersAndRefusesWithTheRightStatus)
     out = testRun(DUNMARROW_BINARY_DIR "/dunmarrow --windowed --bogus 2>&1 >/dev/null", &code);
     EXPECT_EQ(code, 2);
     EXPECT_NE(out.find("unknown option '--bogus'"), std::string::npos) << out;
+
+    // A folder chosen for the data that lacks it stops the game with one line, even in the build
+    // folder where the build's own pack is next to the executable.
+    std::string missing = testTempDir() + "/no-such-folder", bare = makeFolder("bare-pack", false);
+    out = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow --no-sound --data-dir " + missing + " 2>&1", &code);
+    EXPECT_EQ(code, 1) << out;
+    EXPECT_EQ(out, "dunmarrow: --data-dir names " + missing + ", which is no folder.\n");
+    out = testRun("cd " DUNMARROW_BINARY_DIR " && DUNMARROW_DATA=" + bare + " ./dunmarrow --no-sound 2>&1", &code);
+    EXPECT_EQ(code, 1) << out;
+    EXPECT_EQ(out.rfind("dunmarrow: DUNMARROW_DATA names " + bare + ", which holds no futurabd.ttf", 0), 0u) << out;
 
     // A copy of the game far from any data, started from another empty folder, names where it looked.
     std::string lone = makeFolder("lone", false), away = makeFolder("away", false);
@@ -245,7 +281,8 @@ TEST(CommandLine, TheHarnessTakesADataDir)
     std::string none = makeFolder("harness-none", false);
     std::string out = testRun(
         "cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness --frames 1 --data-dir " + none + " 2>&1 >/dev/null", &code);
-    EXPECT_EQ(code, 0) << "a --data-dir without the pack falls through to the build's own: " << out;
+    EXPECT_EQ(code, 1) << "a --data-dir without the pack is refused, though the build has its own: " << out;
+    EXPECT_NE(out.find("--data-dir names " + none), std::string::npos) << out;
     out = testRun("cd " + none + " && DUNMARROW_DATA=" + none +
                       " " DUNMARROW_BINARY_DIR "/dunmarrow-harness --frames 1 --data-dir " DUNMARROW_BINARY_DIR "/data",
                   &code);
@@ -311,6 +348,99 @@ TEST(Picture, FullScreenLetterboxesAndKeepsTexturesAndTheSky)
     NUX_BeginRender();
     NUX_DrawImage(&image->sprite);
     EXPECT_EQ(testPixel(testReadFrame(), 1023, 767).g, 255) << "windowed, the picture fills the window again";
+}
+
+TEST(Picture, AWindowTooLargeForTheWorkAreaKeepsThePicturesShape)
+{
+    struct Case {
+        int areaWidth, areaHeight, width, height;
+    } cases[] = {
+        {1280, 1024, 1024, 768},  // fits: as asked
+        {1024, 768, 1024, 768},   // fits exactly
+        {0, 0, 1024, 768},        // no work area known
+        {1366, 728, 971, 728},    // a laptop screen less a title bar: shorter, same shape
+        {1000, 2000, 1000, 750},  // narrow and tall
+        {200, 100, 320, 240},     // never smaller than 320 x 240
+    };
+    for (const Case& c : cases) {
+        NUX_PictureRect r = NUX_FitWindow(1024, 768, c.areaWidth, c.areaHeight);
+        EXPECT_TRUE(r.x == 0 && r.y == 0 && r.width == c.width && r.height == c.height)
+            << c.areaWidth << "x" << c.areaHeight << " gives " << r.width << "x" << r.height;
+    }
+}
+
+TEST(Picture, AResizedWindowScalesThePictureWithBars)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs a display";
+    ASSERT_FALSE(NUX_IsFullScreen());
+    std::string path = testWritePng("green-resize.png", 4, 4, PNG_COLOR_TYPE_RGBA, 8, std::vector<uint8_t>(64, 255));
+    Image* image = testKeep(NUX_LoadImage(path.c_str()));
+    image->sprite.red = image->sprite.blue = 0.0f;
+    image->sprite.scaleX = image->sprite.scaleY = 256.0f;  // covers the whole logical screen
+    NUX_SetClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    auto resize = [](int w, int h) {
+        SDL_Event e = {};
+        e.type = SDL_VIDEORESIZE;
+        e.resize.w = w;
+        e.resize.h = h;
+        EXPECT_EQ(nuxDesktopEvent(&e), 1);
+    };
+
+    // Wider than the picture: bars left and right, black; the scene's sky and textures stay.
+    resize(1200, 600);
+    ASSERT_TRUE(NUX_GetXRes() == 1200 && NUX_GetYRes() == 600) << NUX_GetXRes() << "x" << NUX_GetYRes();
+    NUX_BeginRender();
+    std::vector<uint8_t> sky = testReadFrame();
+    EXPECT_EQ(testPixel(sky, 600, 300).b, 255) << "the clear colour survives the resize";
+    NUX_DrawImage(&image->sprite);
+    std::vector<uint8_t> frame = testReadFrame();
+    for (int x : {0, 199, 1000, 1199}) {
+        Rgba bar = testPixel(frame, x, 300);
+        EXPECT_EQ(bar.r + bar.g + bar.b, 0) << "the bars are black, column " << x;
+    }
+    EXPECT_EQ(testPixel(frame, 200, 0).g + testPixel(frame, 999, 599).g, 2 * 255) << "the picture fills between";
+
+    // Full screen ignores a late resize of the window it left, and comes back to the window's last size.
+    NUX_SetFullScreen(1);
+    resize(640, 480);
+    EXPECT_TRUE(NUX_IsFullScreen() && NUX_GetXRes() == 1280 && NUX_GetYRes() == 1024);
+    NUX_SetFullScreen(0);
+    EXPECT_TRUE(NUX_GetXRes() == 1200 && NUX_GetYRes() == 600) << NUX_GetXRes() << "x" << NUX_GetYRes();
+
+    // Back at 1024 x 768 the picture fills the window again, as the other tests expect.
+    resize(0, 0);
+    EXPECT_EQ(NUX_GetXRes(), 1200) << "an empty size is ignored";
+    resize(1024, 768);
+    NUX_BeginRender();
+    NUX_DrawImage(&image->sprite);
+    frame = testReadFrame();
+    EXPECT_EQ(testPixel(frame, 0, 0).g + testPixel(frame, 1023, 767).g, 2 * 255);
+}
+
+TEST(Picture, TheWindowCarriesTheGamesIcon)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs a display";
+    int found = 0;
+    testRun("command -v xprop >/dev/null && command -v xdotool >/dev/null", &found);
+    if (found != 0)
+        GTEST_SKIP() << "needs xprop and xdotool";
+    // This process's own window, whatever other tests show meanwhile.
+    std::string windows = testRun("xdotool search --pid " + std::to_string(getpid()) + " 2>/dev/null", &found);
+    ASSERT_FALSE(windows.empty()) << "no window of ours found";
+    std::string out;
+    for (size_t at = 0; at < windows.size();) {
+        size_t end = windows.find('\n', at);
+        std::string id = windows.substr(at, end - at);
+        at = end == std::string::npos ? windows.size() : end + 1;
+        // The icon's first two numbers: its width and height.
+        std::string said = testRun("xprop -id " + id + " -f _NET_WM_ICON 32c ' $0 x $1\\n' _NET_WM_ICON 2>&1", &found);
+        if (said.find("CARDINAL") != std::string::npos)
+            out = said;
+    }
+    // The 128 px icon of the pack.
+    EXPECT_EQ(out, "_NET_WM_ICON(CARDINAL) 128 x 128\n");
 }
 
 TEST(Picture, LabelsAndPicturesClampTheirEdges)

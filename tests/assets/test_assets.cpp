@@ -168,7 +168,7 @@ static bool manifestCovers(const std::string& name)
 // A row copied without its painter would paint another picture's pixels under its own name.
 TEST(Manifest, ListsEachOfTheGamesFilesOnceAndEachPictureWithItsOwnPainter)
 {
-    ASSERT_EQ(assetCount(), 137);
+    ASSERT_EQ(assetCount(), 138);
     std::set<std::string> names;
     std::set<PicturePainter> painters;
     int pictures = 0, music = 0;
@@ -185,7 +185,7 @@ TEST(Manifest, ListsEachOfTheGamesFilesOnceAndEachPictureWithItsOwnPainter)
         ASSERT_NE(e.paint, nullptr) << e.name;
         EXPECT_TRUE(painters.insert(e.paint).second) << "shares its painter with another picture: " << e.name;
     }
-    EXPECT_EQ(pictures, 81);
+    EXPECT_EQ(pictures, 82);
     EXPECT_EQ(music, 6);
     EXPECT_EQ(findAsset("nosuch.png"), nullptr);
     EXPECT_EQ(findAsset(nullptr), nullptr);

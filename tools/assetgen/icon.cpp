@@ -2,6 +2,7 @@
 // city's roofs, drawn once in a 256-unit square and written as 48, 128 and 256 px PNGs and an SVG.
 
 #include "assetgen.h"   // Canvas, writePngRgba
+#include "pictures.h"   // the window icon is one of the pack's pictures
 #include <cairo-svg.h>  // the scalable icon
 #include <cmath>        // M_PI
 #include <cstdio>       // snprintf, fprintf
@@ -108,6 +109,14 @@ static void paintIcon(cairo_t* cr)
 }
 
 //---- Public
+
+void paintWindowIcon(Canvas& c, Rng&)
+{
+    cairo_save(c.cr);
+    cairo_scale(c.cr, c.width / UNITS, c.height / UNITS);
+    paintIcon(c.cr);
+    cairo_restore(c.cr);
+}
 
 int makeIcons(const char* dir)
 {

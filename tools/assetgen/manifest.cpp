@@ -103,6 +103,8 @@ static constexpr AssetEntry ASSETS[] = {
     {"art.png", ASSET_PICTURE, 170, 100, 0, 0, 0, paintArt},
     {"music.png", ASSET_PICTURE, 220, 50, 0, 0, 0, paintMusic},
     {"voices.png", ASSET_PICTURE, 400, 50, 0, 0, 0, paintVoices},
+    // The window's icon, set before the window opens: the desktop icon at 128 px.
+    {"icon.png", ASSET_PICTURE, 128, 128, 0, 0, 0, paintWindowIcon},
     // The font.
     {"futurabd.ttf", ASSET_FONT, 0, 0, 0, 0, 0, nullptr},
     // Music: the scenes read the play position as their clock.

@@ -125,6 +125,9 @@ void paintPigeon2(Canvas& c, Rng& rng);
 void paintImpact(Canvas& c, Rng& rng);
 void paintFeather(Canvas& c, Rng& rng);
 
+// icon.cpp
+void paintWindowIcon(Canvas& c, Rng& rng);
+
 // picturesHud.cpp
 void paintUiMask(Canvas& c, Rng& rng);
 void paintSwoopBar(Canvas& c, Rng& rng);
