@@ -127,7 +127,7 @@ static SDL_Surface* setMode(int on)
 // other files that could not be loaded.
 static void setIcon()
 {
-    if (icon)
+    if (icon || iconPixels)
         return;
     char buffer[4096];
     const char* path = NUX_ResolvePath(ICON_FILE, buffer, sizeof buffer);
