@@ -327,8 +327,12 @@ TEST(ReplayHarness, BadFilesAreRefusedWithStatus2AndNothingPlays)
         EXPECT_EQ(code, 2) << c.file << ": " << said;
         EXPECT_NE(said.find(c.says), std::string::npos) << c.file << ": " << said;
     }
+    // --any-pack plays a replay of another pack all the same: this one's hashes are not the game's.
     int code = -1;
-    std::string said = harness("--replay " + dir + "/foreign.replay --autopilot", &code);
+    std::string said = harness("--replay " + dir + "/otherpack.replay --any-pack --out /dev/null", &code);
+    EXPECT_EQ(code, 3) << said;
+    EXPECT_NE(said.find("the state first differed after frame 1"), std::string::npos) << said;
+    said = harness("--replay " + dir + "/foreign.replay --autopilot", &code);
     EXPECT_EQ(code, 2) << "a replay plays its own keys alone: " << said;
     said = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow --record a --replay b 2>&1", &code);
     EXPECT_EQ(code, 2) << said;

@@ -48,9 +48,10 @@ struct Options {
     long sessions = 1;   // sessions of --frames each after one load
     bool check = false;  // invariants and allocations after every frame
     bool allocTrace = false;
-    long games = 0;      // with --autopilot: whole games to play, then back to the title
-    std::string record;  // --record FILE: the run written as a replay
-    std::string replay;  // --replay FILE: the recorded run played back
+    long games = 0;        // with --autopilot: whole games to play, then back to the title
+    std::string record;    // --record FILE: the run written as a replay
+    std::string replay;    // --replay FILE: the recorded run played back
+    bool anyPack = false;  // --any-pack: a replay of another data pack is played all the same
 };
 
 // Collects one JSON object, one field per call; every value is written exactly, so two runs
@@ -234,6 +235,7 @@ static const char* USAGE =
     "                      virtual clock, with its seed, frame times, music and keys, to its end;\n"
     "                      says on standard error whether every state hash matched, and exits\n"
     "                      with status 3 when one did not; a bad file exits with status 2\n"
+    "  --any-pack          with --replay, play a replay recorded with another data pack\n"
     "  --help              this text\n";
 
 // A whole number in low..high, all of text: "abc", "10x", "1.5", "" and overflowing values are refused.
@@ -426,6 +428,8 @@ static bool parseOptions(int argc, char** argv, Options* options)
             if (!takeValue())
                 return false;
             options->dataDir = value;
+        } else if (arg == "--any-pack") {
+            options->anyPack = true;
         } else if (arg == "--record" || arg == "--replay") {
             if (!takeValue())
                 return false;
@@ -606,6 +610,7 @@ int main(int argc, char** argv)
         return 1;
     }
     if (!options.replay.empty()) {
+        NUX_ReplayAnyPack(options.anyPack);
         if (NUX_LoadReplay(options.replay.c_str(), message, sizeof message) != NUX_REPLAY_OK) {
             fprintf(stderr, "harness: %s\n", message);
             return 2;
