@@ -54,6 +54,7 @@ struct HashCheck {
 
 // The recording.
 static FILE* recordFile = nullptr;
+static char recordPath[4096];
 static char recordLine[LINE_ROOM];
 static size_t recordLength = 0;
 static bool recordOverflow = false;
@@ -176,7 +177,13 @@ static void closeRecordedFrame()
         writeTextLine(line);
         recordNextSecond = second + 1;
     }
-    fflush(recordFile);
+    if (fflush(recordFile) != 0 || ferror(recordFile)) {
+        // A full disk or a lost file: said once, and the game plays on unrecorded.
+        fprintf(stderr, "dunmarrow: the replay %s could not be written (%s); the recording stops there\n", recordPath,
+                strerror(errno));
+        fclose(recordFile);
+        recordFile = nullptr;
+    }
 }
 
 //---- Reading
@@ -364,6 +371,7 @@ uint64_t NUX_PackHash()
 int NUX_StartRecording(const char* path, const char* gameVersion, unsigned seed, char* message, size_t size)
 {
     recordFile = fopen(path, "wb");
+    snprintf(recordPath, sizeof recordPath, "%s", path);
     if (!recordFile) {
         say(message, size, "cannot write the replay %s: %s", path, strerror(errno));
         return 0;
@@ -378,7 +386,12 @@ int NUX_StartRecording(const char* path, const char* gameVersion, unsigned seed,
     hexText(hex, sizeof hex, NUX_PackHash());
     snprintf(line, sizeof line, "pack %s", hex);
     writeTextLine(line);
-    fflush(recordFile);
+    if (fflush(recordFile) != 0 || ferror(recordFile)) {
+        say(message, size, "cannot write the replay %s: %s", path, strerror(errno));
+        fclose(recordFile);
+        recordFile = nullptr;
+        return 0;
+    }
     recordLength = 0;
     recordOverflow = false;
     recordFrames = 0;
@@ -404,7 +417,8 @@ void NUX_StopRecording()
     hexText(hex, sizeof hex, gameHash());
     snprintf(line, sizeof line, "end %ld %s%s%s", recordFrames, hex, summary[0] ? " " : "", summary);
     writeTextLine(line);
-    fclose(recordFile);
+    if (ferror(recordFile) | fclose(recordFile))
+        fprintf(stderr, "dunmarrow: the replay %s could not be written (%s)\n", recordPath, strerror(errno));
     recordFile = nullptr;
 }
 
@@ -620,8 +634,12 @@ int NUX_FinishReplay(FILE* report)
     if (!replaying)
         return -1;
     const long recorded = (long)frames.size() - 1;
-    if (!finished && frameIndex >= recorded - 1)
+    if (!finished && frameIndex >= recorded - 1) {
         compareFinalState();  // the run stopped on the record's last frame, as the recorded one did
+    } else if (!finished && !stopped && outOfStepFrame < 0) {
+        outOfStepFrame = frameIndex;
+        snprintf(outOfStepWhat, sizeof outOfStepWhat, "the run ended there, before the %ld frames recorded", recorded);
+    }
     bool good = mismatchFrame < 0 && outOfStepFrame < 0;
     char summary[SUMMARY_ROOM] = "";
     nuxGameSummary(summary, sizeof summary);
@@ -636,7 +654,7 @@ int NUX_FinishReplay(FILE* report)
             fprintf(report, "the state first differed after frame %ld (%ld s of play); %ld hashes matched before",
                     mismatchFrame, mismatchSecond, hashesMatched);
         else
-            fprintf(report, "every state hash matched (%ld)", hashesMatched);
+            fprintf(report, "%ld state hashes matched", hashesMatched);
         if (outOfStepFrame >= 0)
             fprintf(report, "; out of step at frame %ld: %s", outOfStepFrame, outOfStepWhat);
         fprintf(report, "\nreplay: recorded %s; replayed %s\n", recordedSummary[0] ? recordedSummary : "-",

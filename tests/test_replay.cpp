@@ -153,6 +153,20 @@ TEST(ReplayRecording, PlaysBackTheFrameTimesKeysAndStateItRecorded)
         }
         EXPECT_FALSE(NUX_IsReplaying());
     }
+    // A run that ends before its record does (a quit the recorded run never had) is no match.
+    ASSERT_EQ(NUX_LoadReplay(path.c_str(), message, sizeof message), NUX_REPLAY_OK) << message;
+    NUX_StartReplay(0);
+    for (int frame = 0; frame < 50; frame++)
+        runFrame(frame, 0.5f, false);
+    FILE* report = tmpfile();
+    EXPECT_EQ(NUX_FinishReplay(report), 1);
+    rewind(report);
+    char said[512] = "";
+    said[fread(said, 1, sizeof said - 1, report)] = '\0';
+    fclose(report);
+    EXPECT_NE(std::string(said).find("out of step at frame 50: the run ended there, before the 181 frames recorded"),
+              std::string::npos)
+        << said;
     exitFlag = 1;
     NUX_SetGameHooks(nullptr);
 }
@@ -334,6 +348,10 @@ TEST(ReplayHarness, BadFilesAreRefusedWithStatus2AndNothingPlays)
     EXPECT_NE(said.find("the state first differed after frame 1"), std::string::npos) << said;
     said = harness("--replay " + dir + "/foreign.replay --autopilot", &code);
     EXPECT_EQ(code, 2) << "a replay plays its own keys alone: " << said;
+    // A recording that cannot be written says so at once rather than play unrecorded.
+    said = harness("--record /dev/full --frames 5 --out /dev/null", &code);
+    EXPECT_EQ(code, 1) << said;
+    EXPECT_NE(said.find("cannot write the replay /dev/full"), std::string::npos) << said;
     said = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow --record a --replay b 2>&1", &code);
     EXPECT_EQ(code, 2) << said;
 }
