@@ -82,3 +82,28 @@ TEST(Program, AGamePlayedInTheWindowReplaysThroughTheHarness)
     std::cout << "recorded " << summary << ", " << lastField(dumps[0], "gameTime") << " s of play\n";
     EXPECT_GT(atof(lastField(dumps[0], "gameTime").c_str()), 20.0) << "a real game was played";
 }
+
+TEST(Program, AReplayIsWatchedInTheWindowToItsEndOrUntilEscape)
+{
+    int found = 0;
+    testRun("command -v xdotool >/dev/null && test -n \"$DISPLAY\"", &found);
+    if (found != 0)
+        GTEST_SKIP() << "needs xdotool and a display";
+    // Five seconds recorded by the harness (the splash skipped, the title): the window plays them
+    // at their pace to the end, every hash matching; live keys steer the watching only (P holds,
+    // Escape stops), and a stopped replay is no failure.
+    const std::string replay = testTempDir() + "/watched.replay";
+    int code = -1;
+    testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness --seconds 5 --key '1 press space' --key '1.1 release "
+            "space' --key '3 press m' --record '" +
+                replay + "' >/dev/null 2>&1",
+            &code);
+    ASSERT_EQ(code, 0);
+    std::string out =
+        testRun("bash " DUNMARROW_SOURCE_DIR "/tests/watch_replay.sh " DUNMARROW_BINARY_DIR " '" + replay + "' whole");
+    EXPECT_NE(out.find("quit 0\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("replay: 301 frames; every state hash matched (6)"), std::string::npos) << out;
+    out = testRun("bash " DUNMARROW_SOURCE_DIR "/tests/watch_replay.sh " DUNMARROW_BINARY_DIR " '" + replay + "' stop");
+    EXPECT_NE(out.find("quit 0\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("replay: stopped at frame "), std::string::npos) << out;
+}
