@@ -12,4 +12,5 @@
 #include "nux_hooks.h"
 #include "nux_input.h"
 #include "nux_particle.h"
+#include "nux_replay.h"
 #include "nux_sound.h"

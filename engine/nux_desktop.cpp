@@ -108,8 +108,10 @@ static void activeChanged(int gain, int state)
 {
     if (gain || !(state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)))
         return;
-    if (nuxGameMode() == MODE_GAME && !nuxGamePaused())
+    if (nuxGameMode() == MODE_GAME && !nuxGamePaused()) {
+        nuxReplayNoteFocus();
         nuxGamePause();
+    }
 }
 
 static SDL_Surface* setMode(int on)

@@ -88,3 +88,17 @@ void nuxSorvelAborted()
     if (hooks.skipSplash)
         hooks.skipSplash();
 }
+
+uint64_t nuxGameStateHash()
+{
+    return hooks.stateHash ? hooks.stateHash() : 0;
+}
+
+void nuxGameSummary(char* text, size_t size)
+{
+    if (size == 0)
+        return;
+    text[0] = '\0';
+    if (hooks.summary)
+        hooks.summary(text, size);
+}

@@ -2,6 +2,9 @@
 // shell hands over at start-up (tests hand over their own). The engine links nothing above it.
 #pragma once
 
+#include <cstddef>  // size_t
+#include <cstdint>  // uint64_t
+
 // Every field may be left null: the engine then calls nothing and takes the neutral answer
 // given beside it.
 struct NUX_GameHooks {
@@ -26,6 +29,11 @@ struct NUX_GameHooks {
     float (*gameOverMusicTime)();  // game over: its music position in seconds (0)
     float (*endingTime)();         // the ending: seconds since it was entered (0)
     void (*skipSplash)();          // the splash: skip to its end
+
+    // The replays' checks: a hash of the game's state (0), and a short summary of it written at
+    // the end of a recording, such as "score=1234 lives=3 pigeons=12" (empty).
+    uint64_t (*stateHash)();
+    void (*summary)(char* text, size_t size);
 };
 
 // Copies the record; null forgets every hook. Later calls replace the whole record.

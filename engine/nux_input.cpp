@@ -138,12 +138,52 @@ static void keyReleased(NUX_Key key)
 
 static void handleEvent(NUX_Key key, int pressed, bool quit)
 {
-    if (quit)
+    if (quit) {
+        nuxReplayNoteQuit();
         exitFlag = 0;
-    else if (pressed)
+    } else if (pressed) {
+        nuxReplayNoteKey(key, pressed);
         keyPressed(key);
-    else
+    } else {
+        nuxReplayNoteKey(key, pressed);
         keyReleased(key);
+    }
+}
+
+// While a replay is watched in the window the player only steers the watching: Escape, Q and
+// closing the window stop it, P holds and lets it go, and full screen still switches; the focus
+// and the gamepad are not listened to, so nothing live reaches the game.
+static void watchingEvent(SDL_Event* event)
+{
+    if (event->type == SDL_QUIT) {
+        nuxReplayStop();
+        return;
+    }
+    if (event->type == SDL_ACTIVEEVENT || event->type == SDL_JOYAXISMOTION || event->type == SDL_JOYHATMOTION ||
+        event->type == SDL_JOYBUTTONDOWN || event->type == SDL_JOYBUTTONUP || event->type == SDL_JOYBALLMOTION)
+        return;
+    if (nuxDesktopEvent(event) || event->type != SDL_KEYDOWN)
+        return;
+    NUX_Key key = keyFromSDL(event->key.keysym.sym);
+    if (key == NUX_KEY_ESCAPE || key == NUX_KEY_Q)
+        nuxReplayStop();
+    else if (key == NUX_KEY_P)
+        nuxReplayToggleHold();
+}
+
+// The recorded events of this frame, in their order, through the same tables as live ones.
+static void replayedEvents()
+{
+    NUX_Key key = NUX_KEY_NONE;
+    int pressed = 0, kind;
+    while ((kind = nuxReplayNextEvent(&key, &pressed)) != 0) {
+        if (kind == 1)
+            handleEvent(key, pressed, false);
+        else if (kind == 2)
+            handleEvent(NUX_KEY_NONE, 0, true);
+        else if (nuxGameMode() == MODE_GAME && !nuxGamePaused())
+            nuxGamePause();  // the pause the recorded run took when its window lost the focus
+    }
 }
 
 //---- Public
@@ -172,7 +212,16 @@ void NUX_QueueQuitEvent()
 
 void NUX_InputUpdate()
 {
-    if (nuxHasGL) {
+    nuxReplayFrameStart();
+    if (nuxHasGL && nuxReplayWatched()) {
+        SDL_Event event;
+        do {
+            while (SDL_PollEvent(&event))
+                watchingEvent(&event);
+            if (nuxReplayHeld())
+                SDL_Delay(20);
+        } while (nuxReplayHeld() && exitFlag);
+    } else if (nuxHasGL) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             if (nuxDesktopEvent(&event))
@@ -189,6 +238,7 @@ void NUX_InputUpdate()
     for (const QueuedEvent& event : handling)
         handleEvent(event.key, event.pressed, event.key == NUX_KEY_NONE);
     handling.clear();
+    replayedEvents();
 }
 
 NUX_Key NUX_KeyFromName(const char* name)

@@ -4,6 +4,9 @@
 #include "nux_graphics.h"
 #include "nux_input.h"
 
+#include <cstddef>  // size_t
+#include <cstdint>  // uint64_t
+
 union SDL_Event;
 
 // The picture every scene draws, in its own pixels: the projection's size, and what the desktop
@@ -115,3 +118,30 @@ int nuxIntroMusicPlaying();
 float nuxGameOverElapsed();
 float nuxGameBeatElapsed();
 void nuxSorvelAborted();
+
+//---- Replays (nux_replay)
+
+// Called by NUX_InputUpdate before the frame's events: a recording closes the previous frame's
+// line (and writes the state hash when a second of play has passed); a replay checks the frame
+// that ran, moves on to the next, holds a watched replay to its pace, and ends at the last frame.
+void nuxReplayFrameStart();
+// The recorded events of the replay's current frame, one per call: 0 none left, 1 a key (key,
+// pressed), 2 a window close, 3 the pause taken on focus loss.
+int nuxReplayNextEvent(NUX_Key* key, int* pressed);
+// What a recording notes: each key handled, a window close, the pause on focus loss.
+void nuxReplayNoteKey(NUX_Key key, int pressed);
+void nuxReplayNoteQuit();
+void nuxReplayNoteFocus();
+// A music value the scenes read ('m' position, 'l' length): noted when recording, the recorded
+// one when replaying, else value itself.
+double nuxReplayMusic(char kind, double value);
+// 1 while a replay is watched in the window (live keys only steer it); stopping it (Escape, Q, the
+// window closed) quits; P holds it and lets it go.
+int nuxReplayWatched();
+void nuxReplayStop();
+void nuxReplayToggleHold();
+int nuxReplayHeld();
+
+// The game's state hash and summary for the replays (nux_hooks; 0 and "" without a game).
+uint64_t nuxGameStateHash();
+void nuxGameSummary(char* text, size_t size);

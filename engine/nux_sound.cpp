@@ -5,7 +5,7 @@
 #include "nux_sound_local.h"  // the loopback device and result code of the tests
 #include "nux_clock.h"        // Timer_GetSeconds: the music clock when no device plays
 #include "nux_files.h"        // data/ names resolved to the pack
-#include "nux_local.h"        // nuxNoteMissingFile
+#include "nux_local.h"        // nuxNoteMissingFile, nuxReplayMusic
 
 #include <AL/al.h>     // sources, buffers, buffer queues
 #include <AL/alc.h>    // device and context
@@ -737,6 +737,11 @@ void NUX_SetMusicPaused(int paused)
 
 double NUX_GetMusicPosition()
 {
+    return nuxReplayMusic('m', NUX_PeekMusicPosition());
+}
+
+double NUX_PeekMusicPosition()
+{
     if (!musicPlaying)
         return 0.0;
     if (!mixing())
@@ -746,11 +751,14 @@ double NUX_GetMusicPosition()
 
 double NUX_GetMusicLength()
 {
+    double length = 0.0;
     if (!music.file)
-        return 0.0;
-    if (music.lengthKnown)
-        return (double)music.decodedFrames / music.info.samplerate;
-    return music.info.frames == SF_COUNT_MAX ? 0.0 : (double)music.info.frames / music.info.samplerate;
+        length = 0.0;
+    else if (music.lengthKnown)
+        length = (double)music.decodedFrames / music.info.samplerate;
+    else
+        length = music.info.frames == SF_COUNT_MAX ? 0.0 : (double)music.info.frames / music.info.samplerate;
+    return nuxReplayMusic('l', length);
 }
 
 //---- Effects

@@ -84,6 +84,10 @@ void NUX_SetMusicPaused(int paused);
 // decoding stops (for a damaged file, not where its header says), with a device or without.
 double NUX_GetMusicPosition();
 
+// The same position, unseen by a recording or a replay (which note or replace what the scenes
+// read): for the harness's dump and the tools.
+double NUX_PeekMusicPosition();
+
 //---- Effects
 
 // Decodes the whole file into memory once, at load time, reading until the file ends whatever its
@@ -123,7 +127,8 @@ enum NUX_SoundOutput {
 NUX_SoundOutput NUX_GetSoundOutput();
 
 // Length in seconds of the current music file (0.0 when none): what it decodes to once the music
-// has played through it, the header's claim until then (0.0 when the header has none).
+// has played through it, the header's claim until then (0.0 when the header has none). Recorded
+// and replayed like the position.
 // Length of a loaded effect (0.0 for null).
 double NUX_GetMusicLength();
 double NUX_GetSoundLength(NUX_Sound* sound);

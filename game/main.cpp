@@ -7,6 +7,7 @@
 
 #include <cstdio>   // fprintf
 #include <cstdlib>  // srand
+#include <cstring>  // strcmp: the replay's game version
 
 //---- Constants
 
@@ -47,6 +48,8 @@ static const NUX_GameHooks GAME_HOOKS = {
     .gameOverMusicTime = getGameOverElapsed,
     .endingTime = getGameBeatElapsed,
     .skipSplash = SorvelAborted,
+    .stateHash = gameStateHash,
+    .summary = gameStateSummary,
 };
 
 static void setVisible(Screen* screen, int visible)
@@ -72,6 +75,7 @@ void doTimer()
     elapsed = (float)(now - lastSeconds);
     if (elapsed > MAX_FRAME_TIME)
         elapsed = MAX_FRAME_TIME;
+    elapsed = NUX_ReplayFrameTime(elapsed);  // noted in a recording, or the recorded one replayed
     lastSeconds = now;
     last_ticks = Timer_GetTicks();
 }
@@ -203,25 +207,45 @@ int SDL_main(int argc, char** argv)
         fprintf(stderr, "dunmarrow: %s", message);
         return 1;
     }
+    // A replay is read and checked whole before the window opens: a bad one plays nothing.
+    if (options.replay) {
+        if (NUX_LoadReplay(options.replay, message, sizeof message) != NUX_REPLAY_OK) {
+            fprintf(stderr, "dunmarrow: %s\n", message);
+            return 2;
+        }
+        NUX_ReplayHeader header = NUX_GetReplayHeader();
+        if (strcmp(header.game, gameVersion()) != 0)
+            fprintf(stderr, "dunmarrow: the replay was recorded by version %s of the game, this is %s\n", header.game,
+                    gameVersion());
+    }
     NUX_UseNoSoundDevice(options.noSound);
     if (!NUX_Init(1024, 768, (char)options.fullScreen, "DUNMARROW"))
         return 1;  // the reason is already printed; there is nothing to show a game in
-    initShell(Timer_GetTicks());
+    unsigned seed = options.replay ? NUX_GetReplayHeader().seed : Timer_GetTicks();
+    if (options.record && !NUX_StartRecording(options.record, gameVersion(), seed, message, sizeof message)) {
+        fprintf(stderr, "dunmarrow: %s\n", message);
+        NUX_Shutdown();
+        return 1;
+    }
+    if (options.replay)
+        NUX_StartReplay(1);
+    initShell(seed);
     if (options.mute)
         NUX_MuteAllSound();
     initSorvel();
     doTimer();
-    while (!SorvelOver()) {
-        if (!runSplashFrame()) {
-            shutdownShell();
-            return 0;
-        }
+    bool splashQuit = false;
+    while (!SorvelOver() && !splashQuit)
+        splashQuit = !runSplashFrame();
+    if (!splashQuit) {
+        initScreens();
+        loadSequences();
+        switchGameMode(MODE_TITLE);
+        doTimer();
+        while (runMainFrame()) {}
     }
-    initScreens();
-    loadSequences();
-    switchGameMode(MODE_TITLE);
-    doTimer();
-    while (runMainFrame()) {}
+    NUX_StopRecording();
+    int replayed = NUX_FinishReplay(stderr);
     shutdownShell();
-    return 0;
+    return replayed > 0 ? 1 : 0;
 }

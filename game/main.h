@@ -33,6 +33,13 @@ void loadSequences();               // every scene's load; then names the files 
 int runMainFrame();                 // one frame of the main loop; 0 when the player quit
 void shutdownShell();               // sound, then the window
 
+//---- Replays
+
+// The game's state in one number, over what the harness's dump reports; a replay compares it
+// every second of play. And "score=S lives=L pigeons=P", written at the end of a recording.
+uint64_t gameStateHash();
+void gameStateSummary(char* text, size_t size);
+
 //---- The scenes' music clock
 
 // A scene timed to its music reads the play position through this record. When the track

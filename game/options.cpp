@@ -22,6 +22,8 @@ static const char* USAGE =
     "  --data-dir DIR    read the game's data from DIR and nowhere else (also: the DUNMARROW_DATA\n"
     "                    environment variable); otherwise data/ next to the program, the install\n"
     "                    folder and data/ in the current folder are tried in turn\n"
+    "  --record FILE     write a replay of the run to FILE as it is played\n"
+    "  --replay FILE     watch the run recorded in FILE (Escape or Q stop it, P holds it)\n"
     "  --help            this text\n"
     "  --version         the version\n"
     "\n"
@@ -29,6 +31,11 @@ static const char* USAGE =
     "Escape goes back to the title (quits there), Q quits. A gamepad works too.\n";
 
 //---- Public
+
+const char* gameVersion()
+{
+    return DUNMARROW_VERSION;
+}
 
 int parseGameOptions(int argc, char** argv, GameOptions* options, FILE* out, FILE* err)
 {
@@ -53,14 +60,24 @@ int parseGameOptions(int argc, char** argv, GameOptions* options, FILE* out, FIL
             options->dataDir = argv[++i];
         } else if (strncmp(arg, "--data-dir=", 11) == 0 && arg[11]) {
             options->dataDir = arg + 11;
+        } else if ((strcmp(arg, "--record") == 0 || strcmp(arg, "--replay") == 0) && i + 1 < argc && argv[i + 1][0]) {
+            const char** file = strcmp(arg, "--record") == 0 ? &options->record : &options->replay;
+            *file = argv[++i];
         } else {
             if (strcmp(arg, "--data-dir") == 0 || strcmp(arg, "--data-dir=") == 0)
                 fprintf(err, "dunmarrow: --data-dir needs a folder\n");
+            else if (strcmp(arg, "--record") == 0 || strcmp(arg, "--replay") == 0)
+                fprintf(err, "dunmarrow: %s needs a file\n", arg);
             else
                 fprintf(err, "dunmarrow: unknown option '%s'\n", arg);
             fputs(USAGE, err);
             return OPTIONS_WRONG;
         }
+    }
+    if (options->record && options->replay) {
+        fprintf(err, "dunmarrow: --record and --replay cannot be given together\n");
+        fputs(USAGE, err);
+        return OPTIONS_WRONG;
     }
     return OPTIONS_RUN;
 }

@@ -9,6 +9,8 @@ struct GameOptions {
     int mute;             // 1: every sound at volume 0 for the run (--mute)
     int noSound;          // 1: open no audio device at all (--no-sound)
     const char* dataDir;  // --data-dir DIR, or null
+    const char* record;   // --record FILE: the run is written to FILE as it is played, or null
+    const char* replay;   // --replay FILE: the run recorded in FILE is played back, or null
 };
 
 // What the shell does after reading the command line.
@@ -18,5 +20,9 @@ enum {
     OPTIONS_WRONG = 2,  // an unknown option or a missing value: the usage is on err, exit with status 2
 };
 
-// Reads argv into options (zero-filled first). The last of --fullscreen and --windowed wins.
+// The game's version, as --version prints it and a replay records it.
+const char* gameVersion();
+
+// Reads argv into options (zero-filled first). The last of --fullscreen and --windowed wins;
+// --record and --replay exclude each other.
 int parseGameOptions(int argc, char** argv, GameOptions* options, FILE* out, FILE* err);

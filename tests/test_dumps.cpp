@@ -65,6 +65,9 @@ static std::vector<DumpCase> listCases()
         for (std::string line; std::getline(lines, line);)
             if (line.rfind(marker, 0) == 0)
                 c.args += line.substr(marker.size()) + " ";
+        // A replay stored beside its script is named as {dumps}/NAME.replay, wherever the run starts.
+        for (size_t at; (at = c.args.find("{dumps}")) != std::string::npos;)
+            c.args.replace(at, 7, DUMPS_DIR);
         cases.push_back(c);
     }
     std::sort(cases.begin(), cases.end(), [](const DumpCase& a, const DumpCase& b) { return a.name < b.name; });

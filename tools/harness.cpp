@@ -7,6 +7,7 @@
 #include "randomkeys.h"     // random key presses
 #include "gameLocal.h"
 #include "main.h"
+#include "options.h"  // gameVersion, written in a recording
 #include "scenes.h"
 
 #include <algorithm>  // stable_sort, the script in time order
@@ -47,7 +48,10 @@ struct Options {
     long sessions = 1;   // sessions of --frames each after one load
     bool check = false;  // invariants and allocations after every frame
     bool allocTrace = false;
-    long games = 0;  // with --autopilot: whole games to play, then back to the title
+    long games = 0;        // with --autopilot: whole games to play, then back to the title
+    std::string record;    // --record FILE: the run written as a replay
+    std::string replay;    // --replay FILE: the recorded run played back
+    bool anyPack = false;  // --any-pack: a replay of another data pack is played all the same
 };
 
 // Collects one JSON object, one field per call; every value is written exactly, so two runs
@@ -116,7 +120,7 @@ static void dumpState(Dump& d)
     d.field("mode", gameMode);
     d.field("time", playTime);
     d.field("elapsed", elapsed);
-    d.field("music", NUX_GetMusicPosition());
+    d.field("music", NUX_PeekMusicPosition());
     d.field("exit", exitFlag);
     d.field("paused", getGamePaused());
     d.field("muted", musicMuted);
@@ -226,6 +230,12 @@ static const char* USAGE =
     "  --games N           with --autopilot: play N whole games back to back, pressing Space on\n"
     "                      the title, the prologue, game over and the ending, and stop on the\n"
     "                      title after the last; prints each game's memory on standard error\n"
+    "  --record FILE       write the run to FILE as a replay, as the game's --record does\n"
+    "  --replay FILE       play the run recorded in FILE (by the game or the harness) on the\n"
+    "                      virtual clock, with its seed, frame times, music and keys, to its end;\n"
+    "                      says on standard error whether every state hash matched, and exits\n"
+    "                      with status 3 when one did not; a bad file exits with status 2\n"
+    "  --any-pack          with --replay, play a replay recorded with another data pack\n"
     "  --help              this text\n";
 
 // A whole number in low..high, all of text: "abc", "10x", "1.5", "" and overflowing values are refused.
@@ -418,6 +428,14 @@ static bool parseOptions(int argc, char** argv, Options* options)
             if (!takeValue())
                 return false;
             options->dataDir = value;
+        } else if (arg == "--any-pack") {
+            options->anyPack = true;
+        } else if (arg == "--record" || arg == "--replay") {
+            if (!takeValue())
+                return false;
+            if (!value[0])
+                return badValue(arg, value);
+            (arg == "--record" ? options->record : options->replay) = value;
         } else {
             fprintf(stderr, "harness: unknown option %s (see --help)\n", arg.c_str());
             return false;
@@ -447,6 +465,20 @@ static bool parseOptions(int argc, char** argv, Options* options)
     }
     if (options->sessions > 1 && options->frames > LONG_MAX / options->sessions) {
         fprintf(stderr, "harness: --sessions times --frames gives more frames than can be counted\n");
+        return false;
+    }
+    if (!options->replay.empty()) {
+        if (!options->events.empty() || options->startMode >= 0 || options->autopilot || options->randomKeys ||
+            options->sessions > 1 || options->games > 0 || !options->record.empty()) {
+            fprintf(stderr, "harness: --replay plays the recorded run alone: no --key, --script, --mode, "
+                            "--autopilot, --random-keys, --sessions, --games or --record with it\n");
+            return false;
+        }
+        if (!framesGiven)
+            options->frames = LONG_MAX;  // the replay's end ends the run
+    }
+    if (!options->record.empty() && options->sessions > 1) {
+        fprintf(stderr, "harness: --record writes one session\n");
         return false;
     }
     if (!options->screenshots.empty() && !options->window) {
@@ -577,6 +609,14 @@ int main(int argc, char** argv)
         fprintf(stderr, "harness: %s", message);
         return 1;
     }
+    if (!options.replay.empty()) {
+        NUX_ReplayAnyPack(options.anyPack);
+        if (NUX_LoadReplay(options.replay.c_str(), message, sizeof message) != NUX_REPLAY_OK) {
+            fprintf(stderr, "harness: %s\n", message);
+            return 2;
+        }
+        options.seed = NUX_GetReplayHeader().seed;
+    }
     NUX_UseVirtualClock(options.dt);
     randomKeysStart(options.randomSeed, options.randomQuit);
     if (options.autopilot)
@@ -593,6 +633,13 @@ int main(int argc, char** argv)
     size_t nextEvent = 0;
     bool running = true;
 
+    if (!options.record.empty() &&
+        !NUX_StartRecording(options.record.c_str(), gameVersion(), options.seed, message, sizeof message)) {
+        fprintf(stderr, "harness: %s\n", message);
+        return 1;
+    }
+    if (!options.replay.empty())
+        NUX_StartReplay(0);
     initShell(options.seed);
     initSorvel();
     doTimer();
@@ -601,6 +648,7 @@ int main(int argc, char** argv)
             beginFrame(options, &nextEvent);
             running = runSplashFrame() != 0;
             endFrame(options, &json);
+            running = running && !NUX_ReplayOnLastFrame();
         }
     }
     long failures = 0;
@@ -629,6 +677,8 @@ int main(int argc, char** argv)
                     wholeGamesFrame();
                 running = runMainFrame() != 0;
                 endFrame(options, &json);
+                // A replay's run ends with its record's last frame.
+                running = running && !NUX_ReplayOnLastFrame();
                 if (options.check)
                     failures += checkFrame(session, frame);
                 if (options.games > 0)
@@ -656,6 +706,8 @@ int main(int argc, char** argv)
         json += (json.size() > 2 ? ",\n" : "") + d.text + "}";
     }
     json += "\n]\n";
+    NUX_StopRecording();
+    const int replayed = NUX_FinishReplay(stderr);
     shutdownShell();
 
     bool written = fputs(json.c_str(), out) >= 0;
@@ -664,5 +716,5 @@ int main(int argc, char** argv)
         fprintf(stderr, "harness: cannot write %s\n", options.out.empty() ? "standard output" : options.out.c_str());
         return 1;
     }
-    return failures > 0 ? 3 : 0;
+    return failures > 0 || replayed > 0 ? 3 : 0;
 }

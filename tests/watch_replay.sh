@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Watches a replay in the real window of the build folder given. With "whole", lets it play to
+# its end; with "stop", holds it with P after a second, lets it go, and stops it with Escape.
+# Prints "quit STATUS" once the game has ended, followed by what it said on standard error.
+# Usage: watch_replay.sh BUILD_DIR REPLAY_FILE whole|stop
+cd "$1" || exit 2
+said=$(mktemp)
+trap 'rm -f "$said"' EXIT
+./dunmarrow --replay "$2" >/dev/null 2>"$said" &
+pid=$!
+if [ "$3" = stop ]; then
+  for _ in $(seq 100); do
+    window=$(xdotool search --pid "$pid" --name '^DUNMARROW$' 2>/dev/null | head -1)
+    [ -n "$window" ] && break
+    sleep 0.2
+  done
+  sleep 1
+  for key in p p Escape; do
+    xdotool windowfocus "$window" 2>/dev/null
+    sleep 0.3
+    xdotool key "$key"
+    sleep 0.7
+  done
+fi
+for _ in $(seq 600); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.2
+done
+if kill -0 "$pid" 2>/dev/null; then
+  echo "still-running"
+  kill "$pid"
+else
+  wait "$pid"
+  echo "quit $?"
+fi
+cat "$said"
