@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>  // cos
+#include <cmath>    // cos
+#include <cstdlib>  // srand: the same draws for both games
+#include <cstring>  // memcpy, memset: the records byte for byte
+#include <string>   // a pool entry's name
+#include <vector>   // the drawing order
 
 //---- Fixture
 
@@ -39,7 +43,7 @@ class GameScreen : public ::testing::Test {
     static int activeBanks()
     {
         int n = 0;
-        for (const Mist& bank : mist)
+        for (const Mist& bank : mistWaves.mist)
             n += bank.active;
         return n;
     }
@@ -62,9 +66,9 @@ TEST_F(GameScreen, AZeroLengthFirstFrameDoesNotStartTheMusic)
 // frame must still stay inside the pools.
 TEST_F(GameScreen, CountsAtOrPastThePoolSizesStayInsideThePools)
 {
-    numLamps = 18.05f;
-    numCitizens = 10.5f;
-    numPigeons = PIGEON_POOL;
+    gameScore.numLamps = 18.05f;
+    gameScore.numCitizens = 10.5f;
+    gameScore.numPigeons = PIGEON_POOL;
     frame();
     EXPECT_EQ(getGameMode(), MODE_GAME);
 }
@@ -107,7 +111,7 @@ TEST_F(GameScreen, PauseFreezesTheGameClockTheMusicAndTheOwlButNotTheComboMarks)
     EXPECT_EQ(pausedImage->sprite.alpha, 1.0f);
 
     double time = gameTimeElapsed, music = gameMusicElapsed, position = NUX_GetMusicPosition();
-    float y = owl.y, level = levelIncrement;
+    float y = owl.y, level = gameScore.levelIncrement;
     comboImages[0]->sprite.alpha = 1;
     speakElapsed = 1;
     for (int i = 0; i < 60; i++)
@@ -116,7 +120,7 @@ TEST_F(GameScreen, PauseFreezesTheGameClockTheMusicAndTheOwlButNotTheComboMarks)
     EXPECT_EQ(gameMusicElapsed, music);
     EXPECT_EQ(NUX_GetMusicPosition(), position);
     EXPECT_EQ(owl.y, y);
-    EXPECT_EQ(levelIncrement, level);
+    EXPECT_EQ(gameScore.levelIncrement, level);
     EXPECT_NEAR(comboImages[0]->sprite.alpha, 1 - 2.0f, 1e-3f) << "combo marks fade while paused";
     EXPECT_NEAR(speakElapsed, 0.0f, 1e-3f) << "the speech cool-down runs while paused";
 
@@ -196,7 +200,7 @@ TEST_F(GameScreen, AnEndedWaveFinishesItsCrossingThenParksAndANewWaveTakesFinish
 {
     startMist();
     EXPECT_EQ(activeBanks(), MIST_BANKS);
-    Mist& bank = mist[0];
+    Mist& bank = mistWaves.mist[0];
     Sprite* s = &bank.sprite->sprite;
     bank.x = 100;
     endMist();
@@ -215,10 +219,193 @@ TEST_F(GameScreen, AnEndedWaveFinishesItsCrossingThenParksAndANewWaveTakesFinish
     EXPECT_EQ(bank.x, parked);
 
     // A bank still finishing is no longer active: the next wave sends it back to the right.
-    mist[1].x = 300;
+    mistWaves.mist[1].x = 300;
     startMist();
-    EXPECT_GT(mist[1].x, 1100.0f);
+    EXPECT_GT(mistWaves.mist[1].x, 1100.0f);
     EXPECT_LT(bank.vx, 0.0f);
     initMist();
     EXPECT_EQ(activeBanks(), 0);
+}
+
+//---- A new game
+
+// Every record a game owns, byte for byte.
+struct GameRecords {
+    Owl owl;
+    GameScore score;
+    Flock flock;
+    Street street;
+    MistWaves mist;
+    OwlGlow glow;
+    double gameTime;
+};
+
+static GameRecords takeRecords()
+{
+    GameRecords r;
+    memset(&r, 0, sizeof r);
+    memcpy(&r.owl, &owl, sizeof owl);
+    memcpy(&r.score, &gameScore, sizeof gameScore);
+    memcpy(&r.flock, &flock, sizeof flock);
+    memcpy(&r.street, &street, sizeof street);
+    memcpy(&r.mist, &mistWaves, sizeof mistWaves);
+    memcpy(&r.glow, &owlGlow, sizeof owlGlow);
+    r.gameTime = gameTimeElapsed;
+    return r;
+}
+
+// What a game hands the next one by design: the owl's drift, fall speed, combo chain and the speed
+// of the lamp that last killed it, its last position (the first pigeons flee from it), the speech
+// cool-down, the mist banks parked where they stood, and the music position the first pigeons'
+// heights are drawn from. Set the same before each start, with the same seed.
+static void sameCarryOver()
+{
+    owl.driftX = owl.fallSpeed = owl.comboTimer = owl.deathDrift = 0;
+    for (Mist& bank : mistWaves.mist)
+        bank.x = bank.y = 0;
+    owl.comboCount = 0;
+    owl.x = 250;
+    owl.y = 150;
+    speakElapsed = 0;
+    gameMusicElapsed = 5.0;
+    srand(11);
+}
+
+TEST_F(GameScreen, ASecondGameStartsFromTheSameStateAsTheFirstInEveryRecord)
+{
+    switchGameMode(MODE_TITLE);
+    sameCarryOver();
+    switchGameMode(MODE_GAME);
+    const GameRecords first = takeRecords();
+
+    // A busy game: swoops with strikes, knocked-down citizens, a death, level steps and a mist wave.
+    for (int i = 0; i < 50 * 60; i++) {
+        if (i % 120 == 0)
+            owlSwoop();
+        else if (i % 120 == 90)
+            owlSwoopStop();
+        for (int k = 0; k < gameScore.numPigeons && owl.swoopActive && !owl.dying; k++) {
+            Pigeon& p = flock.pigeons[k];
+            if (!p.struck) {
+                p.x = owl.x - 16;
+                p.y = p.baseY = owl.y - 16;
+                break;
+            }
+        }
+        if (i == 1500) {
+            Citizen& c = street.citizens[0];
+            Pigeon& p = flock.pigeons[1];
+            p.struck = 1;
+            p.x = c.x;
+            p.y = c.y + 20;
+            updateCitizen(&c, 0);
+        }
+        if (i == 2000) {
+            owl.x = street.lamps[0].x + 26;
+            owl.y = street.lamps[0].y + 36;
+            owlDie();
+        }
+        frame();
+    }
+    ASSERT_EQ(getGameMode(), MODE_GAME);
+    ASSERT_GT(gameScore.hitPigeons, 2);
+    ASSERT_GT(gameScore.humansHit, 0);
+    ASSERT_GT(gameScore.swoopLevel, 0);
+    ASSERT_GT(mistWaves.firstMistWaveStarted, 0);
+
+    switchGameMode(MODE_TITLE);
+    sameCarryOver();
+    switchGameMode(MODE_GAME);
+    const GameRecords second = takeRecords();
+
+    auto expectSame = [](const void* a, const void* b, size_t size, const char* record) {
+        const unsigned char* x = (const unsigned char*)a;
+        const unsigned char* y = (const unsigned char*)b;
+        for (size_t i = 0; i < size; i++) {
+            if (x[i] != y[i]) {
+                ADD_FAILURE() << record << " differs from byte " << i << " of " << size;
+                return;
+            }
+        }
+    };
+    expectSame(&first.owl, &second.owl, sizeof(Owl), "the owl");
+    expectSame(&first.score, &second.score, sizeof(GameScore), "the score and levels");
+    for (int i = 0; i < PIGEON_POOL; i++)
+        expectSame(&first.flock.pigeons[i], &second.flock.pigeons[i], sizeof(Pigeon),
+                   ("pigeon " + std::to_string(i)).c_str());
+    EXPECT_EQ(first.flock.pigeonWaveOffset, second.flock.pigeonWaveOffset);
+    for (int i = 0; i < CITIZEN_POOL; i++)
+        expectSame(&first.street.citizens[i], &second.street.citizens[i], sizeof(Citizen),
+                   ("citizen " + std::to_string(i)).c_str());
+    for (int i = 0; i < LAMP_POOL; i++)
+        expectSame(&first.street.lamps[i], &second.street.lamps[i], sizeof(Lamp),
+                   ("lamp " + std::to_string(i)).c_str());
+    expectSame(&first.mist, &second.mist, sizeof(MistWaves), "the mist");
+    expectSame(&first.glow, &second.glow, sizeof(OwlGlow), "the glow");
+    EXPECT_EQ(first.gameTime, second.gameTime);
+}
+
+//---- Drawing order
+
+// The game screen draws its items in the order loadGame adds them: the sky and the city, the
+// swoop bar, the trail, pigeons behind citizens behind lamps, the score, the owl, the halos over
+// it, sparks and feathers, the mist over the play field, then the marks, the pause sign, each
+// life's skull under its head, and the flashes on top.
+TEST_F(GameScreen, ItemsAreDrawnInTheirListsOrder)
+{
+    std::vector<const Sprite*> order = {&sunrise->sprite,         &moon->sprite,        &treeScrollPage1->sprite,
+                                        &treeScrollPage2->sprite, &scrollPage1->sprite, &scrollPage2->sprite,
+                                        &swoopBar->sprite};
+    std::vector<std::string> names = {"sunrise", "moon", "tree page", "tree page", "city page", "city page", "bar"};
+    auto add = [&](const Sprite* s, const std::string& name) {
+        order.push_back(s);
+        names.push_back(name);
+    };
+    for (const Sprite* place : owlGlow.swoopGlow)
+        add(place, "glow");
+    for (const Pigeon& p : flock.pigeons) {
+        add(&p.frame1->sprite, "pigeon");
+        add(&p.frame2->sprite, "pigeon");
+        add(&p.impact->sprite, "pigeon impact");
+    }
+    for (const Citizen& c : street.citizens)
+        for (const Image* image : {c.walk, c.knocked, c.talk})
+            add(&image->sprite, "citizen");
+    for (const Lamp& l : street.lamps)
+        add(&l.lampImage->sprite, "lamp");
+    add(&scoreLabel->sprite, "score");
+    for (const Sprite* s :
+         {owl.testSprite, owl.wingsUpSprite, owl.wingsDownSprite, owl.eyesSprite, owl.swoopSprite, owl.zapSprite})
+        add(s, "owl");
+    for (const Lamp& l : street.lamps)
+        add(&l.halo->sprite, "halo");
+    add(&owl.sparks->sprite, "sparks");
+    add(&feathers->sprite, "feathers");
+    for (const Mist& m : mistWaves.mist)
+        add(&m.sprite->sprite, "mist");
+    for (const Image* combo : comboImages)
+        add(&combo->sprite, "combo");
+    add(&pausedImage->sprite, "paused");
+    for (int i = 0; i < LIFE_ICONS; i++) {
+        add(&skull[i]->sprite, "skull " + std::to_string(i));
+        add(&life[i]->sprite, "head " + std::to_string(i));
+    }
+    add(&swoopLevelUp->sprite, "level up");
+    for (const Sprite* s : {swoopBarEffect, lampHitEffect, dangerEffect, swoopEffect})
+        add(s, "flash");
+
+    std::vector<int> at;
+    for (const Sprite* s : order) {
+        int found = -1;
+        for (int i = 0; i < gameScreen->items->count && found < 0; i++)
+            if (gameScreen->items->items[i] == s)
+                found = i;
+        at.push_back(found);
+    }
+    for (size_t k = 0; k < order.size(); k++) {
+        ASSERT_GE(at[k], 0) << names[k] << " is not on the game screen";
+        if (k > 0) {
+            ASSERT_GT(at[k], at[k - 1]) << names[k] << " is drawn before " << names[k - 1];
+        }
+    }
 }
