@@ -15,6 +15,11 @@ void NUX_SetGameHooks(const NUX_GameHooks* record)
     hooks = record ? *record : NUX_GameHooks{};
 }
 
+const NUX_GameHooks* NUX_GetGameHooks()
+{
+    return &hooks;
+}
+
 //---- Engine-internal
 
 int nuxGameMode()
@@ -87,4 +92,10 @@ void nuxSorvelAborted()
 {
     if (hooks.skipSplash)
         hooks.skipSplash();
+}
+
+void nuxMusicOpening(int opening)
+{
+    if (hooks.musicOpening)
+        hooks.musicOpening(opening);
 }

@@ -26,7 +26,13 @@ struct NUX_GameHooks {
     float (*gameOverMusicTime)();  // game over: its music position in seconds (0)
     float (*endingTime)();         // the ending: seconds since it was entered (0)
     void (*skipSplash)();          // the splash: skip to its end
+
+    // Told before (1) and after (0) NUX_PlayMusic opens a track: what opening its file and
+    // decoder allocates can then be told apart from play (the harness's allocation check).
+    void (*musicOpening)(int opening);
 };
 
 // Copies the record; null forgets every hook. Later calls replace the whole record.
 void NUX_SetGameHooks(const NUX_GameHooks* hooks);
+// The record in use, for a caller that adds one hook to the shell's: copy, change, set again.
+const NUX_GameHooks* NUX_GetGameHooks();

@@ -106,4 +106,5 @@ int nuxGamePaused();
 int nuxIntroMusicPlaying();
 float nuxGameOverElapsed();
 float nuxGameBeatElapsed();
+void nuxMusicOpening(int opening);
 void nuxSorvelAborted();

@@ -146,15 +146,11 @@ long long allocLiveBytes()
 
 //---- Opening a track
 
-// The harness links with --wrap for the engine's NUX_PlayMusic, so that what a scene's track
-// allocates as it opens is told apart from allocations during play.
-extern "C" void __real__Z13NUX_PlayMusicPKc(const char* path);
-extern "C" void __wrap__Z13NUX_PlayMusicPKc(const char* path)
+// Added to the shell's hooks when the count is armed: the engine says when NUX_PlayMusic opens a
+// track, so that what the track allocates as it opens is told apart from allocations during play.
+static void musicOpening(int opening)
 {
-    const bool was = openingMusic;
-    openingMusic = true;
-    __real__Z13NUX_PlayMusicPKc(path);
-    openingMusic = was;
+    openingMusic = opening != 0;
 }
 
 //---- Public
@@ -162,6 +158,9 @@ extern "C" void __wrap__Z13NUX_PlayMusicPKc(const char* path)
 void allocCountArm()
 {
     installHooks();
+    NUX_GameHooks hooks = *NUX_GetGameHooks();
+    hooks.musicOpening = musicOpening;
+    NUX_SetGameHooks(&hooks);
     countedThread = true;
     armed = true;
 }
