@@ -16,8 +16,7 @@ static const char* GAME_MUSIC = "data/apex.ogg";
 
 //---- State
 
-double gameTimeElapsed = 0;
-float speakElapsed = 0;
+GamePlay gamePlay = {};
 
 Label* scoreLabel = nullptr;
 Image* life[LIFE_ICONS] = {};
@@ -53,11 +52,6 @@ Image* pausedImage = nullptr;
 Sprite* dangerEffect = nullptr;
 
 static Image* swoopFrame = nullptr;
-
-static int gameMusicPlaying = 0;
-static int gamePaused = 0;
-static float pausedElapsed = 0;
-static int sunriseInitialized = 0;  // set by no rule: the sunrise tint stays forced to white
 
 //---- Helpers
 
@@ -149,11 +143,11 @@ void loadGame()
 
 void resetGame()
 {
-    gameMusicPlaying = 0;
-    gameTimeElapsed = 0;
-    pausedElapsed = 0;
+    gamePlay.gameMusicPlaying = 0;
+    gamePlay.gameTimeElapsed = 0;
+    gamePlay.pausedElapsed = 0;
     // Every way out of a game passes through an unpause; a game entered any other way starts unpaused.
-    gamePaused = 0;
+    gamePlay.gamePaused = 0;
 
     // In this order: the pools' respawns draw random numbers, the street's read the level speed.
     resetGameScore();
@@ -166,7 +160,7 @@ void resetGame()
 
     NUX_SetSpriteColor(&sunrise->sprite, 1, 1, 1);
     sunrise->sprite.alpha = 0.3f;
-    sunriseInitialized = 0;
+    gamePlay.sunriseInitialized = 0;
 
     for (Image* page : {treeScrollPage1, treeScrollPage2}) {
         page->sprite.y = 114;
@@ -274,7 +268,7 @@ static void updateScene(float dt)
     updateMistWaves(m, dt);
 
     if (m > 223) {
-        if (sunriseInitialized == 0)
+        if (gamePlay.sunriseInitialized == 0)
             NUX_SetSpriteColor(&sunrise->sprite, 1, 1, 1);
         sunrise->sprite.alpha += 0.07f * dt;
         moon->sprite.alpha -= 0.05f * dt;
@@ -304,15 +298,15 @@ static void updateScene(float dt)
 
 void runGame(float dt)
 {
-    if (!gamePaused) {
+    if (!gamePlay.gamePaused) {
         gameMusicElapsed = NUX_GetMusicPosition();
-        gameTimeElapsed += dt;
+        gamePlay.gameTimeElapsed += dt;
     }
-    if (dt > 0 && gameMusicPlaying == 0) {
+    if (dt > 0 && gamePlay.gameMusicPlaying == 0) {
         NUX_PlayMusic(GAME_MUSIC);
-        gameMusicPlaying = 1;
+        gamePlay.gameMusicPlaying = 1;
     }
-    if (gameTimeElapsed > GAME_LENGTH) {
+    if (gamePlay.gameTimeElapsed > GAME_LENGTH) {
         switchGameMode(MODE_GAMEBEAT);
         return;
     }
@@ -322,12 +316,12 @@ void runGame(float dt)
         combo->sprite.alpha -= 2 * dt;
         combo->sprite.rotation += 300 * dt;
     }
-    if (speakElapsed > 0)
-        speakElapsed -= dt;
+    if (gamePlay.speakElapsed > 0)
+        gamePlay.speakElapsed -= dt;
 
-    if (gamePaused) {
-        pausedElapsed += dt;
-        float shimmer = sin(pausedElapsed * 3) * 0.15 + 0.95;
+    if (gamePlay.gamePaused) {
+        gamePlay.pausedElapsed += dt;
+        float shimmer = sin(gamePlay.pausedElapsed * 3) * 0.15 + 0.95;
         NUX_SetSpriteColor(&pausedImage->sprite, shimmer, shimmer, shimmer);
         return;
     }
@@ -375,14 +369,14 @@ void runGame(float dt)
 
 void gamePause()
 {
-    if (!gamePaused) {
+    if (!gamePlay.gamePaused) {
         NUX_SetMusicPaused(1);
         NUX_PlaySound(sfxPause);
         pausedImage->sprite.alpha = 1;
-        gamePaused = 1;
+        gamePlay.gamePaused = 1;
     } else {
         pausedImage->sprite.alpha = 0;
-        gamePaused = 0;
+        gamePlay.gamePaused = 0;
         NUX_PlaySound(sfxUnPause);
         NUX_SetMusicPaused(0);
     }
@@ -390,5 +384,5 @@ void gamePause()
 
 int getGamePaused()
 {
-    return gamePaused;
+    return gamePlay.gamePaused;
 }

@@ -91,9 +91,10 @@ void updateSpecialSwoop(float dt)
         static const float tierGlow[] = {0.03f, 0.02f, 0};
         for (int i = 0; i < 3; i++) {
             const ScoreRule& rule = scoreRules[tiers[i]];
-            if (gameScore.swoopTime > rule.after && gameTimeElapsed > gameScore.lastSwoopPoint + rule.interval) {
+            if (gameScore.swoopTime > rule.after &&
+                gamePlay.gameTimeElapsed > gameScore.lastSwoopPoint + rule.interval) {
                 scoreFor(tiers[i], 1);
-                gameScore.lastSwoopPoint = gameTimeElapsed;
+                gameScore.lastSwoopPoint = gamePlay.gameTimeElapsed;
                 owlGlow.swoopEffectGlow = tierGlow[i];
                 break;
             }

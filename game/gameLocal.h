@@ -147,8 +147,18 @@ void updateSpecialSwoop(float dt);
 
 //---- The game screen (defined in game.cpp)
 
-extern double gameTimeElapsed;  // seconds of unpaused play; the game ends past 300
-extern float speakElapsed;      // seconds until any citizen may speak again; counted down by runGame
+// The game screen's own state. resetGame sets every field but the speech cool-down, which a new
+// game takes over from the last one.
+struct GamePlay {
+    double gameTimeElapsed;  // seconds of unpaused play; the game ends past 300
+    float speakElapsed;      // seconds until any citizen may speak again; counted down by runGame
+    int gameMusicPlaying;    // 1 once this game's music has been started
+    int gamePaused;          // 1 while paused
+    float pausedElapsed;     // seconds spent paused: the pulse of the pause sign
+    int sunriseInitialized;  // set by no rule: the sunrise tint stays forced to white
+};
+
+extern GamePlay gamePlay;
 
 // Items of the game screen, created once by loadGame.
 extern Label* scoreLabel;                         // "%d POINTS" at (420, 10)

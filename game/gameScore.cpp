@@ -13,7 +13,20 @@ static const float nextLevel = 178.0f;  // level-step threshold: one step per 8.
 //---- State
 
 // The street's first level holds from the start of the program, before any game.
-GameScore gameScore = {.LEVEL_SPEED = 82, .numPigeons = 2, .numCitizens = 2.0f, .numLamps = 2.0f};
+GameScore gameScore = {.hitPigeons = 0,
+                       .humansHit = 0,
+                       .numSwoops = 0,
+                       .swoopTime = 0,
+                       .longestSwoop = 0,
+                       .swoopLevel = 0,
+                       .swoopMultiplier = 0,
+                       .maxMultiplier = 0,
+                       .lastSwoopPoint = 0,
+                       .LEVEL_SPEED = 82,
+                       .levelIncrement = 0,
+                       .numPigeons = 2,
+                       .numCitizens = 2.0f,
+                       .numLamps = 2.0f};
 const int swoopLevels[10] = {0, 2, 5, 10, 15, 25, 35, 50, 65, 80};
 
 // Every award of the game, by reason. Strikes and citizens dim the label; the long swoop's stream

@@ -57,9 +57,9 @@ void updateCitizen(Citizen* citizen, float dt)
     // One line at a time across the street; a citizen who cannot speak pays for the fly-by
     // instead, once, unless the timer has been set since its respawn. A knocked-down citizen's
     // timer is cleared on every frame, so it pays once per knock-down, not once per frame.
-    if (dOwl <= 149 && speakElapsed <= 0) {
+    if (dOwl <= 149 && gamePlay.speakElapsed <= 0) {
         NUX_PlaySound(sfxGenleman[rand() % 14]);
-        speakElapsed = 3.0f;
+        gamePlay.speakElapsed = 3.0f;
         citizen->talkTimer = 0.7f;
     } else if (dOwl <= 139) {
         if (citizen->talkTimer == 0 && !citizen->flyByPaid) {

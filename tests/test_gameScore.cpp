@@ -39,7 +39,7 @@ class Score : public ::testing::Test {
         int start = getScore();
         gameScore.swoopTime = length;
         for (int i = 0; i < frames; i++) {
-            gameTimeElapsed += dt;
+            gamePlay.gameTimeElapsed += dt;
             updateSpecialSwoop(dt);
         }
         return getScore() - start;
@@ -114,7 +114,7 @@ TEST_F(Score, TheLevelStepStopsAtItsCaps)
 
 TEST_F(Score, LongSwoopsPayFiveTenAndFifteenPointTiersWithoutDimming)
 {
-    gameTimeElapsed = 10;
+    gamePlay.gameTimeElapsed = 10;
     EXPECT_EQ(payBonus(5.0f, 60), 0);
     brightenLabel();
     int five = payBonus(5.01f, 60);

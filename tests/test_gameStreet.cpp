@@ -27,7 +27,7 @@ class TheStreet : public ::testing::Test {
         owl.score = 0;
         gameScore.humansHit = 0;
         gameScore.LEVEL_SPEED = 82;
-        speakElapsed = 0;
+        gamePlay.speakElapsed = 0;
         // Every pigeon of the pool flying, far from the street.
         for (Pigeon& p : flock.pigeons) {
             p.struck = 0;
@@ -179,7 +179,7 @@ TEST_F(TheStreet, OneCitizenSpeaksAtATimeAndTheOthersPayOnce)
     Citizen* a = citizenAt(0, 500);
     owlBeside(a, 149.9f);  // 149 once truncated
     updateCitizen(a, 0);
-    EXPECT_EQ(speakElapsed, 3.0f);
+    EXPECT_EQ(gamePlay.speakElapsed, 3.0f);
     EXPECT_FLOAT_EQ(a->talkTimer, 0.7f);
     EXPECT_EQ(owl.score, 0);
 
@@ -210,16 +210,16 @@ TEST_F(TheStreet, OneCitizenSpeaksAtATimeAndTheOthersPayOnce)
     owlBeside(c, 140);
     updateCitizen(c, 0);
     EXPECT_EQ(owl.score, 10);
-    speakElapsed = 0;
+    gamePlay.speakElapsed = 0;
     owlBeside(c, 150);
     updateCitizen(c, 0);
-    EXPECT_EQ(speakElapsed, 0.0f);
+    EXPECT_EQ(gamePlay.speakElapsed, 0.0f);
 }
 
 // Hovering over a knocked-down citizen once paid 10 points on every frame: hundreds a second.
 TEST_F(TheStreet, AKnockedDownCitizenPaysItsFlyByOncePerKnockDown)
 {
-    speakElapsed = 2;
+    gamePlay.speakElapsed = 2;
     Citizen* c = citizenAt(0, 500);
     c->hit = 1;
     owlBeside(c, 100);
@@ -238,7 +238,7 @@ TEST_F(TheStreet, AKnockedDownCitizenPaysItsFlyByOncePerKnockDown)
 TEST_F(TheStreet, TheOwlIsMeasuredBeforeTheCitizensStep)
 {
     // 140 away before the step, 130 after it: no pay this frame.
-    speakElapsed = 2;
+    gamePlay.speakElapsed = 2;
     Citizen* c = citizenAt(0, 500);
     owlBeside(c, -140);
     updateCitizen(c, 0.1f);

@@ -78,7 +78,7 @@ static void holdFullStreet()
     gameScore.numPigeons = PIGEON_POOL;
     gameScore.numCitizens = (float)CITIZEN_POOL;
     gameScore.numLamps = (float)LAMP_POOL;
-    gameTimeElapsed = 60.0;
+    gamePlay.gameTimeElapsed = 60.0;
 }
 
 // The game at its busiest: started, its music at 60 s (inside the first mist wave), the mist

@@ -135,7 +135,7 @@ static void dumpState(Dump& d)
     d.field("muted", musicMuted);
     d.field("moving", movingLeft * 1000 + movingRight * 100 + movingUp * 10 + movingDown);
     d.field("splashOver", SorvelOver());
-    d.field("gameTime", gameTimeElapsed);
+    d.field("gameTime", gamePlay.gameTimeElapsed);
     d.field("score", getScore());
     d.field("lives", owl.lives);
     d.field("owlX", owl.x);

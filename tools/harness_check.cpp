@@ -206,7 +206,7 @@ void checkStartSession()
 {
     prevMode = -1;
     prevScore = getScore();
-    prevGameTime = gameTimeElapsed;
+    prevGameTime = gamePlay.gameTimeElapsed;
     // The allocations of the session's own mode switch count towards its first frame.
 }
 
@@ -232,7 +232,7 @@ int checkFrame(long session, long frame)
     if (owl.lives < 0 || owl.lives > 5)
         fail("the lives are not 0 to 5", owl.lives);
     // A new game starts its clock again; within one the score only grows.
-    const bool newGame = gameMode == MODE_GAME && (prevMode != MODE_GAME || gameTimeElapsed < prevGameTime);
+    const bool newGame = gameMode == MODE_GAME && (prevMode != MODE_GAME || gamePlay.gameTimeElapsed < prevGameTime);
     if (getScore() < prevScore && !newGame && prevMode >= 0)
         fail("the score fell within a game", (long)prevScore - getScore());
     Screen* const screens[] = {introScreen, prologueScreen, gameScreen, gameOverScreen, gameBeatScreen, sorvelScreen};
@@ -243,7 +243,7 @@ int checkFrame(long session, long frame)
         fail("allocations during the frame", playAllocations - prevPlayAllocations);
     prevMode = gameMode;
     prevScore = getScore();
-    prevGameTime = gameTimeElapsed;
+    prevGameTime = gamePlay.gameTimeElapsed;
     prevPlayAllocations = playAllocations;
     return failures;
 }
