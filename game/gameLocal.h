@@ -1,5 +1,6 @@
-// gameLocal: the records, pools and globals that the game's own units share (the screen, the owl,
-// the score, the glow, the pigeons, the street and the mist); the harness and the tests read them too.
+// gameLocal: the records the game's own units keep, one per unit (the screen, the owl, the score,
+// the glow, the pigeons, the street and the mist), and the screen's items and sounds they share;
+// the harness and the tests read them too.
 #pragma once
 
 #include "game.h"  // Pigeon, gameMusicElapsed, distance, resetPigeon, the controls
@@ -95,6 +96,7 @@ enum ScoreReason {
     SCORE_LONG_SWOOP,     // a swoop past 5 s, every 0.1 s
     SCORE_LONGER_SWOOP,   // a swoop past 10 s, every 0.06 s
     SCORE_LONGEST_SWOOP,  // a swoop past 30 s, every 0.035 s
+    SCORE_NEW_GAME,       // nothing: a new game's label reads "0 POINTS", dimmed like an award
     SCORE_REASONS
 };
 
@@ -113,7 +115,8 @@ extern const ScoreRule scoreRules[SCORE_REASONS];
 void resetGameScore();
 // Pays a reason's points times units (a chain's earlier strikes, level times pigeons): one award.
 void scoreFor(ScoreReason reason, int units);
-// Every award of the game: adds points, re-renders the score label, and dims it when flash is 1.
+// Adds points, re-renders the score label, and dims it when flash is 1. The game's awards come
+// through scoreFor, by reason.
 void addScore(int points, int flash);
 // Called by the strike right after hitPigeons is counted: raises the swoop level by at most one
 // (levels 1 to 9 at the swoopLevels thresholds, then every 16th pigeon), with its sound, the

@@ -250,7 +250,7 @@ void resetOwl()
 
     owl.lives = 5;
     owl.score = 0;
-    addScore(0, 1);  // the label reads "0 POINTS", slightly dimmed
+    scoreFor(SCORE_NEW_GAME, 1);
 
     respawnOwl();
     owl.x = 250;

@@ -41,6 +41,7 @@ const ScoreRule scoreRules[SCORE_REASONS] = {
     {5, 0, 5.0f, 0.1},      // SCORE_LONG_SWOOP
     {10, 0, 10.0f, 0.06},   // SCORE_LONGER_SWOOP
     {15, 0, 30.0f, 0.035},  // SCORE_LONGEST_SWOOP
+    {0, 1, 0, 0},           // SCORE_NEW_GAME
 };
 
 const char* comboWords[8] = {
