@@ -15,6 +15,11 @@ void NUX_SetGameHooks(const NUX_GameHooks* record)
     hooks = record ? *record : NUX_GameHooks{};
 }
 
+const NUX_GameHooks* NUX_GetGameHooks()
+{
+    return &hooks;
+}
+
 //---- Engine-internal
 
 int nuxGameMode()
@@ -101,4 +106,10 @@ void nuxGameSummary(char* text, size_t size)
     text[0] = '\0';
     if (hooks.summary)
         hooks.summary(text, size);
+}
+
+void nuxMusicOpening(int opening)
+{
+    if (hooks.musicOpening)
+        hooks.musicOpening(opening);
 }

@@ -34,7 +34,13 @@ struct NUX_GameHooks {
     // the end of a recording, such as "score=1234 lives=3 pigeons=12" (empty).
     uint64_t (*stateHash)();
     void (*summary)(char* text, size_t size);
+
+    // Told before (1) and after (0) NUX_PlayMusic opens a track: what opening its file and
+    // decoder allocates can then be told apart from play (the harness's allocation check).
+    void (*musicOpening)(int opening);
 };
 
 // Copies the record; null forgets every hook. Later calls replace the whole record.
 void NUX_SetGameHooks(const NUX_GameHooks* hooks);
+// The record in use, for a caller that adds one hook to the shell's: copy, change, set again.
+const NUX_GameHooks* NUX_GetGameHooks();

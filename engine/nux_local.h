@@ -117,6 +117,7 @@ int nuxGamePaused();
 int nuxIntroMusicPlaying();
 float nuxGameOverElapsed();
 float nuxGameBeatElapsed();
+void nuxMusicOpening(int opening);
 void nuxSorvelAborted();
 
 //---- Replays (nux_replay)

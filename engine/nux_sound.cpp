@@ -685,9 +685,11 @@ static void startMusic(const char* path)
 
 void NUX_PlayMusic(const char* path)
 {
+    nuxMusicOpening(1);
     startMusic(path);
     if (isFileFailure(result))
         nuxNoteMissingFile(path);
+    nuxMusicOpening(0);
 }
 
 void NUX_StopMusic()

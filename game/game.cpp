@@ -16,8 +16,7 @@ static const char* GAME_MUSIC = "data/apex.ogg";
 
 //---- State
 
-double gameTimeElapsed = 0;
-float speakElapsed = 0;
+GamePlay gamePlay = {};
 
 Label* scoreLabel = nullptr;
 Image* life[LIFE_ICONS] = {};
@@ -54,14 +53,6 @@ Sprite* dangerEffect = nullptr;
 
 static Image* swoopFrame = nullptr;
 
-static int gameMusicPlaying = 0;
-static int gamePaused = 0;
-static float pausedElapsed = 0;
-static int firstMistWaveStarted = 0, firstMistWaveEnded = 0;
-static int secondMistWaveStarted = 0, secondMistWaveEnded = 0;
-static int thirdMistWaveStarted = 0, thirdMistWaveEnded = 0;
-static int sunriseInitialized = 0;  // set by no rule: the sunrise tint stays forced to white
-
 //---- Helpers
 
 // Numbered sounds: pattern holds one %d (or %02d) filled with first, first + 1, ...
@@ -86,15 +77,6 @@ static void wrapPages(Image*& left, Image*& right)
     }
 }
 
-// One-shot step of the mist timeline.
-static void mistStep(double m, double at, int& flag, void (*action)())
-{
-    if (m > at && flag == 0) {
-        flag = 1;
-        action();
-    }
-}
-
 //---- Scene
 
 void loadGame()
@@ -108,9 +90,9 @@ void loadGame()
     NUX_AddImage(gameScreen, "data/UImask.png");
     swoopBar = NUX_AddImage(gameScreen, "data/swoopbar.png");
     swoopFrame = NUX_AddImage(gameScreen, "data/swoopframe.png");
-    for (Sprite*& glow : swoopGlow) {
-        glow = &NUX_AddImage(gameScreen, "data/swoopGlow.png")->sprite;
-        glow->additive = 1;
+    for (Sprite*& place : owlGlow.swoopGlow) {
+        place = &NUX_AddImage(gameScreen, "data/swoopGlow.png")->sprite;
+        place->additive = 1;
     }
     loadPigeonsAndCitizens();
     scoreLabel = NUX_AddLabel(gameScreen, fontFutura, "0 POINTS", 256, 28);
@@ -120,11 +102,11 @@ void loadGame()
     owl.eyesSprite = &NUX_AddImage(gameScreen, "data/flapeyes.png")->sprite;
     owl.swoopSprite = &NUX_AddImage(gameScreen, "data/swoop.png")->sprite;
     owl.zapSprite = &NUX_AddImage(gameScreen, "data/zap.png")->sprite;
-    for (Lamp& lamp : lamps)
+    for (Lamp& lamp : street.lamps)
         lamp.halo = NUX_AddImage(gameScreen, "data/halo.png");
     owl.sparks = NUX_AddParticleSource(gameScreen, 50, "data/spark.png");
     feathers = NUX_AddParticleSource(gameScreen, 200, "data/feather.png");
-    for (Mist& bank : mist)
+    for (Mist& bank : mistWaves.mist)
         bank.sprite = NUX_AddImage(gameScreen, "data/mist.png");
     comboImages[0] = NUX_AddImage(gameScreen, "data/x2.png");
     comboImages[1] = NUX_AddImage(gameScreen, "data/x3.png");
@@ -161,41 +143,24 @@ void loadGame()
 
 void resetGame()
 {
-    gameMusicPlaying = 0;
-    hitPigeons = 0;
-    humansHit = 0;
-    numSwoops = 0;
-    swoopLevel = 0;
-    levelIncrement = 0;
-    gameTimeElapsed = 0;
-    longestSwoop = 0;
-    swoopTime = 0;
-    lastSwoopPoint = 0;
-    maxMultiplier = 0;
-    swoopMultiplier = 0;
-    pausedElapsed = 0;
-    firstMistWaveStarted = firstMistWaveEnded = 0;
-    secondMistWaveStarted = secondMistWaveEnded = 0;
-    thirdMistWaveStarted = thirdMistWaveEnded = 0;
+    gamePlay.gameMusicPlaying = 0;
+    gamePlay.gameTimeElapsed = 0;
+    gamePlay.pausedElapsed = 0;
     // Every way out of a game passes through an unpause; a game entered any other way starts unpaused.
-    gamePaused = 0;
+    gamePlay.gamePaused = 0;
 
-    pigeonWaveOffset = (int)((rand() % 4) * 3.14159265);
-
-    LEVEL_SPEED = 82;
-    numLamps = 2.0f;
-    numPigeons = 2;
-    numCitizens = 2.0f;
-
-    initPigeonsAndCitizens();
-    initMist();
+    // In this order: the pools' respawns draw random numbers, the street's read the level speed.
+    resetGameScore();
+    resetFlock();
+    resetStreet();
+    resetMistWaves();
 
     NUX_SetSpritePosition(&moon->sprite, 800, 60);
     moon->sprite.alpha = 1;
 
     NUX_SetSpriteColor(&sunrise->sprite, 1, 1, 1);
     sunrise->sprite.alpha = 0.3f;
-    sunriseInitialized = 0;
+    gamePlay.sunriseInitialized = 0;
 
     for (Image* page : {treeScrollPage1, treeScrollPage2}) {
         page->sprite.y = 114;
@@ -235,29 +200,8 @@ void resetGame()
 
     NUX_SetSpritePosition(&scoreLabel->sprite, 420, 10);
 
-    Sprite* owlSprites[] = {owl.testSprite, owl.wingsUpSprite, owl.wingsDownSprite,
-                            owl.eyesSprite, owl.swoopSprite,   owl.zapSprite};
-    for (Sprite* sprite : owlSprites)
-        sprite->centered = 1;
-
-    owl.sparks->minScale = 0.6f;
-    owl.sparks->vxSpread = 5.0f;
-    owl.sparks->particleLife = 1.0f;
-    owl.sparks->emitPaused = 1;
-    owl.sparks->emitInterval = 0.2f;
-
-    owl.lives = 5;
-    owl.score = 0;
-    addScore(0, 1);
-
-    for (Sprite* glow : swoopGlow) {
-        glow->centered = 1;
-        glow->alpha = 0;
-    }
-
-    respawnOwl();
-    owl.x = 250;
-    owl.y = 150;
+    resetOwl();
+    resetOwlGlow();
 
     for (int i = 0; i < LIFE_ICONS; i++) {
         float x = 670 + 5 * i + i * life[i]->sprite.width;
@@ -288,11 +232,11 @@ void resetGame()
 // The city scrolls at the street's speed, the tree line behind it at half.
 static void updateLevel(float dt)
 {
-    scrollPage1->sprite.x -= LEVEL_SPEED * dt;
-    scrollPage2->sprite.x -= LEVEL_SPEED * dt;
+    scrollPage1->sprite.x -= gameScore.LEVEL_SPEED * dt;
+    scrollPage2->sprite.x -= gameScore.LEVEL_SPEED * dt;
     wrapPages(scrollPage1, scrollPage2);
-    treeScrollPage1->sprite.x -= (LEVEL_SPEED / 2) * dt;
-    treeScrollPage2->sprite.x -= (LEVEL_SPEED / 2) * dt;
+    treeScrollPage1->sprite.x -= (gameScore.LEVEL_SPEED / 2) * dt;
+    treeScrollPage2->sprite.x -= (gameScore.LEVEL_SPEED / 2) * dt;
     wrapPages(treeScrollPage1, treeScrollPage2);
 }
 
@@ -321,16 +265,10 @@ static void updateScene(float dt)
         }
     }
 
-    mistStep(m, 43.0, firstMistWaveStarted, startMist);
-    mistStep(m, 80.0, firstMistWaveEnded, endMist);
-    mistStep(m, 175.0, secondMistWaveStarted, startMist);
-    mistStep(m, 220.0, secondMistWaveEnded, endMist);
-    mistStep(m, 256.0, thirdMistWaveStarted, startMist);
-    mistStep(m, 290.0, thirdMistWaveEnded, endMist);
-    updateMist(dt);
+    updateMistWaves(m, dt);
 
     if (m > 223) {
-        if (sunriseInitialized == 0)
+        if (gamePlay.sunriseInitialized == 0)
             NUX_SetSpriteColor(&sunrise->sprite, 1, 1, 1);
         sunrise->sprite.alpha += 0.07f * dt;
         moon->sprite.alpha -= 0.05f * dt;
@@ -360,15 +298,15 @@ static void updateScene(float dt)
 
 void runGame(float dt)
 {
-    if (!gamePaused) {
+    if (!gamePlay.gamePaused) {
         gameMusicElapsed = NUX_GetMusicPosition();
-        gameTimeElapsed += dt;
+        gamePlay.gameTimeElapsed += dt;
     }
-    if (dt > 0 && gameMusicPlaying == 0) {
+    if (dt > 0 && gamePlay.gameMusicPlaying == 0) {
         NUX_PlayMusic(GAME_MUSIC);
-        gameMusicPlaying = 1;
+        gamePlay.gameMusicPlaying = 1;
     }
-    if (gameTimeElapsed > GAME_LENGTH) {
+    if (gamePlay.gameTimeElapsed > GAME_LENGTH) {
         switchGameMode(MODE_GAMEBEAT);
         return;
     }
@@ -378,12 +316,12 @@ void runGame(float dt)
         combo->sprite.alpha -= 2 * dt;
         combo->sprite.rotation += 300 * dt;
     }
-    if (speakElapsed > 0)
-        speakElapsed -= dt;
+    if (gamePlay.speakElapsed > 0)
+        gamePlay.speakElapsed -= dt;
 
-    if (gamePaused) {
-        pausedElapsed += dt;
-        float shimmer = sin(pausedElapsed * 3) * 0.15 + 0.95;
+    if (gamePlay.gamePaused) {
+        gamePlay.pausedElapsed += dt;
+        float shimmer = sin(gamePlay.pausedElapsed * 3) * 0.15 + 0.95;
         NUX_SetSpriteColor(&pausedImage->sprite, shimmer, shimmer, shimmer);
         return;
     }
@@ -391,7 +329,7 @@ void runGame(float dt)
     updateLevelStep(dt);
 
     swoopLevelUp->sprite.alpha -= 0.8f * dt;
-    swoopLevelUp->sprite.x -= LEVEL_SPEED * dt;
+    swoopLevelUp->sprite.x -= gameScore.LEVEL_SPEED * dt;
     swoopLevelUp->sprite.scaleX += 0.4f * dt;
     swoopLevelUp->sprite.scaleY += 0.4f * dt;
 
@@ -413,14 +351,14 @@ void runGame(float dt)
     }
 
     // The bar reddens with the swoop level, pure red from level 10.
-    swoopBar->sprite.green = swoopBar->sprite.blue = 1 - swoopLevel / 10.0;
+    swoopBar->sprite.green = swoopBar->sprite.blue = 1 - gameScore.swoopLevel / 10.0;
 
-    for (int i = 0; i < numPigeons && i < PIGEON_POOL; i++)
-        updatePigeon(&pigeons[i], dt);
-    for (int i = 0; i < numCitizens && i < CITIZEN_POOL; i++)
-        updateCitizen(&citizens[i], dt);
-    for (int i = 0; i < numLamps && i < LAMP_POOL; i++)
-        updateLamp(&lamps[i], dt);
+    for (int i = 0; i < gameScore.numPigeons && i < PIGEON_POOL; i++)
+        updatePigeon(&flock.pigeons[i], dt);
+    for (int i = 0; i < gameScore.numCitizens && i < CITIZEN_POOL; i++)
+        updateCitizen(&street.citizens[i], dt);
+    for (int i = 0; i < gameScore.numLamps && i < LAMP_POOL; i++)
+        updateLamp(&street.lamps[i], dt);
 
     updateLevel(dt);
     updateOwl(dt);
@@ -431,14 +369,14 @@ void runGame(float dt)
 
 void gamePause()
 {
-    if (!gamePaused) {
+    if (!gamePlay.gamePaused) {
         NUX_SetMusicPaused(1);
         NUX_PlaySound(sfxPause);
         pausedImage->sprite.alpha = 1;
-        gamePaused = 1;
+        gamePlay.gamePaused = 1;
     } else {
         pausedImage->sprite.alpha = 0;
-        gamePaused = 0;
+        gamePlay.gamePaused = 0;
         NUX_PlaySound(sfxUnPause);
         NUX_SetMusicPaused(0);
     }
@@ -446,5 +384,5 @@ void gamePause()
 
 int getGamePaused()
 {
-    return gamePaused;
+    return gamePlay.gamePaused;
 }

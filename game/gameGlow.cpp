@@ -5,10 +5,19 @@
 
 //---- State
 
-Sprite* swoopGlow[GLOW_TRAIL] = {};
+OwlGlow owlGlow = {};
 
-static int flameOnPlayed = 0;      // 1 once the flame sound has played in this long swoop
-static float swoopEffectGlow = 0;  // strength of the long-swoop tier; recorded, nothing reads it
+//---- Start of a game
+
+void resetOwlGlow()
+{
+    for (Sprite* place : owlGlow.swoopGlow) {
+        place->centered = 1;
+        place->alpha = 0;
+    }
+    owlGlow.flameOnPlayed = 0;
+    owlGlow.swoopEffectGlow = 0;
+}
 
 //---- Owl sprites
 
@@ -40,7 +49,7 @@ void updateOwlSprites(float dt)
 
 void updateOwlGlow(float dt)
 {
-    Sprite* head = swoopGlow[0];
+    Sprite* head = owlGlow.swoopGlow[0];
     head->rotation = owl.angle;
     head->x = owl.swoopSprite->x;
     head->y = owl.swoopSprite->y;
@@ -48,8 +57,8 @@ void updateOwlGlow(float dt)
     // From the tail to the head, so each place takes its predecessor's values of the last frame:
     // a 75-frame history of the owl's path, smaller and dimmer place by place.
     for (int i = GLOW_TRAIL - 1; i >= 1; i--) {
-        Sprite* place = swoopGlow[i];
-        Sprite* ahead = swoopGlow[i - 1];
+        Sprite* place = owlGlow.swoopGlow[i];
+        Sprite* ahead = owlGlow.swoopGlow[i - 1];
         place->rotation = ahead->rotation;
         place->x = ahead->x;
         place->y = ahead->y;
@@ -57,15 +66,15 @@ void updateOwlGlow(float dt)
         place->scaleX = place->scaleY = ahead->scaleX * 0.98f;
     }
 
-    if (owl.swoopActive && !owl.dying && swoopTime > 3.0f) {
+    if (owl.swoopActive && !owl.dying && gameScore.swoopTime > 3.0f) {
         if (head->alpha < 0.8f)
             head->alpha += 0.5f * dt;
-        if (flameOnPlayed == 0) {
+        if (owlGlow.flameOnPlayed == 0) {
             NUX_PlaySound(sfxFlameOn);
-            flameOnPlayed = 1;
+            owlGlow.flameOnPlayed = 1;
         }
     } else {
-        flameOnPlayed = 0;
+        owlGlow.flameOnPlayed = 0;
         if (head->alpha > 0)
             head->alpha -= 5 * dt;
     }
@@ -75,24 +84,23 @@ void updateOwlGlow(float dt)
 
 void updateSpecialSwoop(float dt)
 {
-    if (swoopTime > 5.0f && !owl.dying) {
+    if (gameScore.swoopTime > scoreRules[SCORE_LONG_SWOOP].after && !owl.dying) {
         // The longest tier passed pays; one whose interval has not elapsed falls through to the
         // lower tiers, whose longer intervals have not elapsed either.
-        if (swoopTime > 30.0f && gameTimeElapsed > lastSwoopPoint + 0.035) {
-            addScore(15, 0);
-            lastSwoopPoint = gameTimeElapsed;
-            swoopEffectGlow = 0.03f;
-        } else if (swoopTime > 10.0f && gameTimeElapsed > lastSwoopPoint + 0.06) {
-            addScore(10, 0);
-            lastSwoopPoint = gameTimeElapsed;
-            swoopEffectGlow = 0.02f;
-        } else if (gameTimeElapsed > lastSwoopPoint + 0.1) {
-            addScore(5, 0);
-            lastSwoopPoint = gameTimeElapsed;
-            swoopEffectGlow = 0;
+        static const ScoreReason tiers[] = {SCORE_LONGEST_SWOOP, SCORE_LONGER_SWOOP, SCORE_LONG_SWOOP};
+        static const float tierGlow[] = {0.03f, 0.02f, 0};
+        for (int i = 0; i < 3; i++) {
+            const ScoreRule& rule = scoreRules[tiers[i]];
+            if (gameScore.swoopTime > rule.after &&
+                gamePlay.gameTimeElapsed > gameScore.lastSwoopPoint + rule.interval) {
+                scoreFor(tiers[i], 1);
+                gameScore.lastSwoopPoint = gamePlay.gameTimeElapsed;
+                owlGlow.swoopEffectGlow = tierGlow[i];
+                break;
+            }
         }
     } else {
-        swoopEffectGlow = 0;
+        owlGlow.swoopEffectGlow = 0;
         if (swoopEffect->alpha > 0)
             swoopEffect->alpha -= dt;
     }

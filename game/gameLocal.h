@@ -1,5 +1,6 @@
-// gameLocal: the records, pools and globals that the game's own units share (the screen, the owl,
-// the score, the glow, the pigeons, the street and the mist); the harness and the tests read them too.
+// gameLocal: the records the game's own units keep, one per unit (the screen, the owl, the score,
+// the glow, the pigeons, the street and the mist), and the screen's items and sounds they share;
+// the harness and the tests read them too.
 #pragma once
 
 #include "game.h"  // Pigeon, gameMusicElapsed, distance, resetPigeon, the controls
@@ -53,28 +54,69 @@ void updateOwl(float dt);
 // Called by the lamp rule on contact: starts a death and takes a life; the last one ends the game.
 // Ignored while the owl is already dying.
 void owlDie();
-// Back to flight at (0, 0) (the next update's bounds put it at 40, 80); resetGame places it itself.
+// Back to flight at (0, 0) (the next update's bounds put it at 40, 80); resetOwl places it itself.
 void respawnOwl();
+// Called by resetGame: a new game's owl at (250, 150) with five lives and no points, its sprites
+// centred and its sparks set up. The drift, the fall speed and the combo chain carry over from the
+// last game, as a death leaves them.
+void resetOwl();
 
 //---- Score, swoop levels and the level step (defined in gameScore.cpp)
 
-extern int hitPigeons;             // pigeons struck this game
-extern int humansHit;              // citizens knocked down this game
-extern float numSwoops;            // swoops started this game, counted up by 1.0
-extern float swoopTime;            // seconds of the current swoop, 0 when not swooping
-extern float longestSwoop;         // seconds of the longest swoop this game
-extern int swoopLevel;             // raised by strikes, never lowered during a game
-extern const int swoopLevels[10];  // pigeons struck needed for levels 1 to 9 (entry 0 unused)
-extern int swoopMultiplier;        // pigeons struck in the current swoop
-extern int maxMultiplier;          // most pigeons struck in one swoop this game
-extern float lastSwoopPoint;       // game time of the last long-swoop bonus payment
-extern int LEVEL_SPEED;            // px/s: the city, the street and everything on it
-extern float levelIncrement;       // level-step accumulator, 20 per second
-extern int numPigeons;             // pigeons in play, from index 0, at most 600
-extern float numCitizens;          // citizens in play: those whose index is below it
-extern float numLamps;             // lamps in play: those whose index is below it
+// The counters of one game and the street's level. resetGameScore puts every field back to the
+// value a game starts with; after a game they keep its values for the scenes to read.
+struct GameScore {
+    int hitPigeons;        // pigeons struck this game
+    int humansHit;         // citizens knocked down this game
+    float numSwoops;       // swoops started this game, counted up by 1.0
+    float swoopTime;       // seconds of the current swoop, 0 when not swooping
+    float longestSwoop;    // seconds of the longest swoop this game
+    int swoopLevel;        // raised by strikes, never lowered during a game
+    int swoopMultiplier;   // pigeons struck in the current swoop
+    int maxMultiplier;     // most pigeons struck in one swoop this game
+    float lastSwoopPoint;  // game time of the last long-swoop bonus payment
+    int LEVEL_SPEED;       // px/s: the city, the street and everything on it
+    float levelIncrement;  // level-step accumulator, 20 per second
+    int numPigeons;        // pigeons in play, from index 0, at most 600
+    float numCitizens;     // citizens in play: those whose index is below it
+    float numLamps;        // lamps in play: those whose index is below it
+};
 
-// Every award of the game: adds points, re-renders the score label, and dims it when flash is 1.
+extern GameScore gameScore;
+extern const int swoopLevels[10];  // pigeons struck needed for levels 1 to 9 (entry 0 unused)
+
+// Every reason the game pays points. What each pays is in scoreRules, in gameScore.cpp.
+enum ScoreReason {
+    SCORE_STRIKE,         // a pigeon struck in a swoop
+    SCORE_FIRST_SWOOP,    // the game's first pigeon, struck in its first swoop: on top of the strike
+    SCORE_COMBO,          // per earlier strike of a chain less than a second apart
+    SCORE_MULTIPLIER,     // per swoop level, per pigeon already struck in this swoop
+    SCORE_CITIZEN,        // a struck pigeon fells a citizen while every life is left
+    SCORE_FLY_BY,         // the owl passes close by a citizen who does not speak
+    SCORE_LONG_SWOOP,     // a swoop past 5 s, every 0.1 s
+    SCORE_LONGER_SWOOP,   // a swoop past 10 s, every 0.06 s
+    SCORE_LONGEST_SWOOP,  // a swoop past 30 s, every 0.035 s
+    SCORE_NEW_GAME,       // nothing: a new game's label reads "0 POINTS", dimmed like an award
+    SCORE_REASONS
+};
+
+// What one reason pays: points for each unit counted and whether the award dims the label; for
+// the long swoop's tiers, the swoop's length past which it pays and the game time between payments.
+struct ScoreRule {
+    int points;
+    int flash;
+    float after;      // seconds of swoop; 0 for the other reasons
+    double interval;  // seconds of game time; 0 for the other reasons
+};
+
+extern const ScoreRule scoreRules[SCORE_REASONS];
+
+// Called by resetGame before the pools: the counters to 0 and the street back to its first level.
+void resetGameScore();
+// Pays a reason's points times units (a chain's earlier strikes, level times pigeons): one award.
+void scoreFor(ScoreReason reason, int units);
+// Adds points, re-renders the score label, and dims it when flash is 1. The game's awards come
+// through scoreFor, by reason.
 void addScore(int points, int flash);
 // Called by the strike right after hitPigeons is counted: raises the swoop level by at most one
 // (levels 1 to 9 at the swoopLevels thresholds, then every 16th pigeon), with its sound, the
@@ -87,6 +129,18 @@ void updateLevelStep(float dt);
 
 //---- Glow trail and long swoops (defined in gameGlow.cpp)
 
+// The owl's glow trail and what the long swoop remembers between frames.
+struct OwlGlow {
+    Sprite* swoopGlow[GLOW_TRAIL];  // the glow trail, entry 0 at the owl; created by loadGame
+    int flameOnPlayed;              // 1 once the flame sound has played in this long swoop
+    float swoopEffectGlow;          // strength of the long-swoop tier; recorded, nothing reads it
+};
+
+extern OwlGlow owlGlow;
+
+// Called by resetGame: the trail hidden and centred, the flame forgotten.
+void resetOwlGlow();
+
 // Called by runGame last: the owl's sprites, sparks and glow trail follow the owl.
 void updateOwlSprites(float dt);
 // Called by updateOwlSprites: the 75-sprite trail and the flame of a long swoop.
@@ -96,14 +150,23 @@ void updateSpecialSwoop(float dt);
 
 //---- The game screen (defined in game.cpp)
 
-extern double gameTimeElapsed;  // seconds of unpaused play; the game ends past 300
-extern float speakElapsed;      // seconds until any citizen may speak again; counted down by runGame
+// The game screen's own state. resetGame sets every field but the speech cool-down, which a new
+// game takes over from the last one.
+struct GamePlay {
+    double gameTimeElapsed;  // seconds of unpaused play; the game ends past 300
+    float speakElapsed;      // seconds until any citizen may speak again; counted down by runGame
+    int gameMusicPlaying;    // 1 once this game's music has been started
+    int gamePaused;          // 1 while paused
+    float pausedElapsed;     // seconds spent paused: the pulse of the pause sign
+    int sunriseInitialized;  // set by no rule: the sunrise tint stays forced to white
+};
+
+extern GamePlay gamePlay;
 
 // Items of the game screen, created once by loadGame.
 extern Label* scoreLabel;                         // "%d POINTS" at (420, 10)
 extern Image* life[LIFE_ICONS];                   // heads, one per remaining life
 extern Image* skull[LIFE_ICONS];                  // skulls under the heads
-extern Sprite* swoopGlow[GLOW_TRAIL];             // the glow trail, entry 0 at the owl
 extern Image* comboImages[COMBO_MARKS];           // x2, x3, x4 marks shown at the owl
 extern Image* swoopLevelUp;                       // level-up mark shown at the owl
 extern Sprite* swoopBarEffect;                    // flash over the swoop bar on a level rise
@@ -144,15 +207,38 @@ struct Mist {
     int active;     // 1 while the bank belongs to a running wave
 };
 
-extern Mist mist[MIST_BANKS];
+// The banks and the timeline's one-shot flags.
+struct MistWaves {
+    Mist mist[MIST_BANKS];
+    int firstMistWaveStarted, firstMistWaveEnded;
+    int secondMistWaveStarted, secondMistWaveEnded;
+    int thirdMistWaveStarted, thirdMistWaveEnded;
+};
 
-// Called by resetGame: every bank parked and hidden where it stands.
+// One step of the mist timeline: past music time `at`, a wave starts (start 1) or ends (0), once a
+// game; `done` names the step's flag in MistWaves.
+struct MistStep {
+    double at;
+    int start;
+    int MistWaves::*done;
+};
+
+extern MistWaves mistWaves;
+extern const MistStep mistTimeline[6];  // the three waves, in music time
+
+// Called by resetGame: every bank parked and hidden where it stands, every step of the timeline
+// still to come.
+void resetMistWaves();
+// Called by the scenery every unpaused frame with the music position: the steps of the timeline
+// now due, then the banks moved.
+void updateMistWaves(double music, float dt);
+// Every bank parked and hidden where it stands.
 void initMist();
 // Starts a wave: every parked or finishing bank begins a new crossing.
 void startMist();
 // Ends the wave: banks finish their crossing and then park.
 void endMist();
-// Called by the scenery every unpaused frame: moves the banks and recycles those past the left edge.
+// Called by updateMistWaves every unpaused frame: moves the banks and recycles those past the left edge.
 void updateMist(float dt);
 // A new crossing for one bank: translucency, size, height, start beyond the right edge, speed.
 void resetIndividualMist(Mist* bank);
@@ -179,15 +265,27 @@ struct Lamp {
     float speed;       // leftward px/s, recomputed every frame
 };
 
-extern Pigeon pigeons[PIGEON_POOL];     // the game screen's pigeons (gamePigeons.cpp)
-extern int pigeonWaveOffset;            // phase of the music-keyed spawn wave: 0, 3, 6 or 9 (gamePigeons.cpp)
-extern Citizen citizens[CITIZEN_POOL];  // (gameStreet.cpp)
-extern Lamp lamps[LAMP_POOL];           // (gameStreet.cpp)
+// The game screen's flock (gamePigeons.cpp).
+struct Flock {
+    Pigeon pigeons[PIGEON_POOL];
+    int pigeonWaveOffset;  // phase of the music-keyed spawn wave: 0, 3, 6 or 9
+};
+
+// The street below (gameStreet.cpp).
+struct Street {
+    Citizen citizens[CITIZEN_POOL];
+    Lamp lamps[LAMP_POOL];
+};
+
+extern Flock flock;
+extern Street street;
 
 // Called once by loadGame: every pigeon, citizen and lamp image on the game screen, in that order.
 void loadPigeonsAndCitizens();
-// Called by resetGame: every pigeon, citizen and lamp respawned and placed.
-void initPigeonsAndCitizens();
+// Called by resetGame after the score: the spawn wave's phase drawn, every pigeon respawned and placed.
+void resetFlock();
+// Called by resetGame after the flock: every citizen and lamp respawned and placed.
+void resetStreet();
 // Called by runGame for pigeons 0 .. numPigeons - 1: flight, flee, fall and the strike.
 void updatePigeon(Pigeon* pigeon, float dt);
 // Called by runGame for citizens below numCitizens: walk, knock-downs, speech and fly-by points.

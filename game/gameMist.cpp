@@ -1,5 +1,5 @@
-// gameMist: the banks of mist that roll across the play field in three waves; the game screen
-// starts and ends the waves on its music clock.
+// gameMist: the banks of mist that roll across the play field in three waves, and the timeline
+// that starts and ends the waves on the game music's clock.
 
 #include "gameLocal.h"
 
@@ -7,13 +7,20 @@
 
 //---- State
 
-Mist mist[MIST_BANKS] = {};
+MistWaves mistWaves = {};
+
+// Each step once a game, when the music passes its time.
+const MistStep mistTimeline[6] = {
+    {43.0, 1, &MistWaves::firstMistWaveStarted},   {80.0, 0, &MistWaves::firstMistWaveEnded},
+    {175.0, 1, &MistWaves::secondMistWaveStarted}, {220.0, 0, &MistWaves::secondMistWaveEnded},
+    {256.0, 1, &MistWaves::thirdMistWaveStarted},  {290.0, 0, &MistWaves::thirdMistWaveEnded},
+};
 
 //---- Waves
 
 void initMist()
 {
-    for (Mist& bank : mist) {
+    for (Mist& bank : mistWaves.mist) {
         bank.sprite->sprite.alpha = 0;
         bank.sprite->sprite.centered = 1;
         bank.active = 0;
@@ -30,13 +37,13 @@ void resetIndividualMist(Mist* bank)
     bank->y = 50 + rand() % 768;
     // The left edge starts between 1100 and 2123, beyond the right edge of the screen.
     bank->x = 1100 + s->width * s->scaleX / 2 + rand() % 1024;
-    bank->vx = -(rand() % 100) - LEVEL_SPEED - 40;
+    bank->vx = -(rand() % 100) - gameScore.LEVEL_SPEED - 40;
 }
 
 void startMist()
 {
     // Banks still finishing the last wave's crossing are no longer active: they start over too.
-    for (Mist& bank : mist) {
+    for (Mist& bank : mistWaves.mist) {
         if (bank.active == 0) {
             resetIndividualMist(&bank);
             bank.active = 1;
@@ -46,13 +53,13 @@ void startMist()
 
 void endMist()
 {
-    for (Mist& bank : mist)
+    for (Mist& bank : mistWaves.mist)
         bank.active = 0;
 }
 
 void updateMist(float dt)
 {
-    for (Mist& bank : mist) {
+    for (Mist& bank : mistWaves.mist) {
         Sprite* s = &bank.sprite->sprite;
         bank.x += bank.vx * dt;
         s->x = bank.x;
@@ -66,4 +73,27 @@ void updateMist(float dt)
             }
         }
     }
+}
+
+//---- Timeline
+
+void resetMistWaves()
+{
+    initMist();
+    for (const MistStep& step : mistTimeline)
+        mistWaves.*step.done = 0;
+}
+
+void updateMistWaves(double music, float dt)
+{
+    for (const MistStep& step : mistTimeline) {
+        if (music > step.at && mistWaves.*step.done == 0) {
+            mistWaves.*step.done = 1;
+            if (step.start)
+                startMist();
+            else
+                endMist();
+        }
+    }
+    updateMist(dt);
 }

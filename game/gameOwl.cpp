@@ -70,7 +70,7 @@ void owlSwoop()
         owlFlapDown();
         return;
     }
-    numSwoops += 1.0f;
+    gameScore.numSwoops += 1.0f;
     owl.swoopActive = 1;
     owl.angle = SWOOP_DIVE;
     showPose(0, 0, 100);
@@ -81,7 +81,7 @@ void owlSwoopStop()
 {
     if (owl.dying)
         return;
-    swoopMultiplier = 0;
+    gameScore.swoopMultiplier = 0;
     owlFlapUp();
     owlFlapDown();
 }
@@ -118,18 +118,18 @@ void updateOwl(float dt)
 
     // Energy drains while swooping (it grows from swoop level 10 on) and refills in flight.
     if (owl.swoopActive) {
-        owl.swoopEnergy -= (0.8 - swoopLevel / 12.0) * dt;
+        owl.swoopEnergy -= (0.8 - gameScore.swoopLevel / 12.0) * dt;
         if (owl.swoopEnergy > 1.0f)
             owl.swoopEnergy = 1.0f;
         if (owl.swoopEnergy < 0) {
             owlFlapUp();
             owlFlapDown();
         }
-        swoopTime += dt;
-        if (swoopTime > longestSwoop)
-            longestSwoop = swoopTime;
+        gameScore.swoopTime += dt;
+        if (gameScore.swoopTime > gameScore.longestSwoop)
+            gameScore.longestSwoop = gameScore.swoopTime;
     } else {
-        swoopTime = 0;
+        gameScore.swoopTime = 0;
         owl.swoopEnergy += 2 * dt;
         if (owl.swoopEnergy > 1.0f)
             owl.swoopEnergy = 1.0f;
@@ -203,7 +203,7 @@ void owlDie()
     owl.testSprite->alpha = 0;
     owl.swoopSprite->alpha = 0;
     lampHitEffect->alpha = 0.5f;
-    swoopMultiplier = 0;
+    gameScore.swoopMultiplier = 0;
     owl.lives -= 1;
     if (owl.lives <= 0) {
         NUX_PlaySound(sfxOwlDie);
@@ -231,4 +231,28 @@ void respawnOwl()
     owl.wingsDownSprite->alpha = 1.0f;
     owl.zapSprite->red = owl.zapSprite->green = owl.zapSprite->blue = 1;
     swoopEffect->alpha = 0;
+}
+
+//---- Start of a game
+
+void resetOwl()
+{
+    Sprite* sprites[] = {owl.testSprite, owl.wingsUpSprite, owl.wingsDownSprite,
+                         owl.eyesSprite, owl.swoopSprite,   owl.zapSprite};
+    for (Sprite* sprite : sprites)
+        sprite->centered = 1;
+
+    owl.sparks->minScale = 0.6f;
+    owl.sparks->vxSpread = 5.0f;
+    owl.sparks->particleLife = 1.0f;
+    owl.sparks->emitPaused = 1;
+    owl.sparks->emitInterval = 0.2f;
+
+    owl.lives = 5;
+    owl.score = 0;
+    scoreFor(SCORE_NEW_GAME, 1);
+
+    respawnOwl();
+    owl.x = 250;
+    owl.y = 150;
 }

@@ -1,5 +1,5 @@
 // gamePigeons: the flock of the game screen: 600 pigeons, their spawn rule, their flight from
-// the owl, the strike and everything it pays, their fall; and the start of the street's pools.
+// the owl, the strike and everything it pays, their fall.
 
 #include "gameLocal.h"
 #include "main.h"
@@ -9,8 +9,7 @@
 
 //---- State
 
-Pigeon pigeons[PIGEON_POOL] = {};
-int pigeonWaveOffset = 0;
+Flock flock = {};
 double gameMusicElapsed = 5.0;
 
 //---- Pigeons
@@ -34,7 +33,7 @@ static float spawnHeight(double t)
         return 20 + rand() % 450;
     if (t >= 127.5 && t < 154.25) {
         int r = rand() % 35;
-        return (float)(340 + r + 176 * sin(t * 0.25 * 2.333333333 * 3.14159265 + pigeonWaveOffset * 3.14159265));
+        return (float)(340 + r + 176 * sin(t * 0.25 * 2.333333333 * 3.14159265 + flock.pigeonWaveOffset * 3.14159265));
     }
     if (t > 236.5 && t < 243.2)
         return 200 + rand() % 585;
@@ -64,11 +63,11 @@ void resetPigeon(Pigeon* pigeon)
 // the points, in the order the sounds and the rand() draws must follow.
 static void strikePigeon(Pigeon* pigeon)
 {
-    hitPigeons += 1;
+    gameScore.hitPigeons += 1;
     // The very first pigeon of the game, caught in the game's first swoop.
-    if (hitPigeons == 1 && numSwoops == 1.0f) {
+    if (gameScore.hitPigeons == 1 && gameScore.numSwoops == 1.0f) {
         NUX_PlaySound(sfxFirstSwoop);
-        addScore(950, 1);
+        scoreFor(SCORE_FIRST_SWOOP, 1);
     }
 
     updateSwoopLevel();
@@ -85,7 +84,7 @@ static void strikePigeon(Pigeon* pigeon)
     feathers->sprite.y = owl.y;
     NUX_EmitParticles(feathers, 40);
 
-    addScore(50, 1);
+    scoreFor(SCORE_STRIKE, 1);
     owl.sinceHit = 0;
     NUX_PlaySound(sfxPigeonHit[rand() % 3]);
 
@@ -101,13 +100,13 @@ static void strikePigeon(Pigeon* pigeon)
     }
     owl.comboTimer = 0;
     owl.comboCount += 1;
-    addScore(50 * owl.comboCount - 50, 1);
+    scoreFor(SCORE_COMBO, owl.comboCount - 1);
 
     // The multiplier pays the level for every pigeon already caught in this swoop.
-    addScore(swoopLevel * swoopMultiplier, 1);
-    swoopMultiplier += 1;
-    if (swoopMultiplier > maxMultiplier)
-        maxMultiplier = swoopMultiplier;
+    scoreFor(SCORE_MULTIPLIER, gameScore.swoopLevel * gameScore.swoopMultiplier);
+    gameScore.swoopMultiplier += 1;
+    if (gameScore.swoopMultiplier > gameScore.maxMultiplier)
+        gameScore.maxMultiplier = gameScore.swoopMultiplier;
 }
 
 void updatePigeon(Pigeon* pigeon, float dt)
@@ -154,7 +153,7 @@ void updatePigeon(Pigeon* pigeon, float dt)
         pigeon->baseY += 400 * dt;
         if (pigeon->baseY > 818) {
             pigeon->baseY = 818;
-            pigeon->speed = LEVEL_SPEED;
+            pigeon->speed = gameScore.LEVEL_SPEED;
         } else {
             pigeon->rotation += 725 * dt;
         }
@@ -171,7 +170,7 @@ void updatePigeon(Pigeon* pigeon, float dt)
 
     // The strike flash stretches sideways, drifts with the street and fades in 0.2 s.
     Sprite* impact = &pigeon->impact->sprite;
-    impact->x -= LEVEL_SPEED * dt;
+    impact->x -= gameScore.LEVEL_SPEED * dt;
     impact->scaleX += 10 * dt;
     impact->alpha -= 5 * dt;
     if (impact->alpha < 0)
@@ -187,38 +186,29 @@ void updatePigeon(Pigeon* pigeon, float dt)
 void loadPigeonsAndCitizens()
 {
     // Added in drawing order: pigeons behind citizens, citizens behind lamps.
-    for (Pigeon& pigeon : pigeons) {
+    for (Pigeon& pigeon : flock.pigeons) {
         pigeon.frame1 = NUX_AddImage(gameScreen, "data/pigeon1.png");
         pigeon.frame2 = NUX_AddImage(gameScreen, "data/pigeon2.png");
         pigeon.impact = NUX_AddImage(gameScreen, "data/impact.png");
         pigeon.impact->sprite.additive = 1;
     }
-    for (Citizen& citizen : citizens) {
+    for (Citizen& citizen : street.citizens) {
         citizen.walk = NUX_AddImage(gameScreen, "data/citizen1.png");
         citizen.knocked = NUX_AddImage(gameScreen, "data/citizen2.png");
         citizen.talk = NUX_AddImage(gameScreen, "data/citizen4.png");
     }
-    for (Lamp& lamp : lamps)
+    for (Lamp& lamp : street.lamps)
         lamp.lampImage = NUX_AddImage(gameScreen, "data/lamp1.png");
 }
 
-void initPigeonsAndCitizens()
+void resetFlock()
 {
+    flock.pigeonWaveOffset = (int)((rand() % 4) * 3.14159265);
     // An update with no time places every sprite without moving anything.
-    for (Pigeon& pigeon : pigeons) {
+    for (Pigeon& pigeon : flock.pigeons) {
         pigeon.impact->sprite.alpha = 0;
         pigeon.frame2->sprite.alpha = 0;
         resetPigeon(&pigeon);
         updatePigeon(&pigeon, 0);
-    }
-    for (Citizen& citizen : citizens) {
-        citizen.knocked->sprite.alpha = 0;
-        citizen.talk->sprite.alpha = 0;
-        resetCitizen(&citizen);
-        updateCitizen(&citizen, 0);
-    }
-    for (Lamp& lamp : lamps) {
-        resetLamp(&lamp);
-        updateLamp(&lamp, 0);
     }
 }

@@ -12,26 +12,63 @@ static const float nextLevel = 178.0f;  // level-step threshold: one step per 8.
 
 //---- State
 
-int hitPigeons = 0;
-int humansHit = 0;
-float numSwoops = 0;
-float swoopTime = 0;
-float longestSwoop = 0;
-int swoopLevel = 0;
+// The street's first level holds from the start of the program, before any game.
+GameScore gameScore = {.hitPigeons = 0,
+                       .humansHit = 0,
+                       .numSwoops = 0,
+                       .swoopTime = 0,
+                       .longestSwoop = 0,
+                       .swoopLevel = 0,
+                       .swoopMultiplier = 0,
+                       .maxMultiplier = 0,
+                       .lastSwoopPoint = 0,
+                       .LEVEL_SPEED = 82,
+                       .levelIncrement = 0,
+                       .numPigeons = 2,
+                       .numCitizens = 2.0f,
+                       .numLamps = 2.0f};
 const int swoopLevels[10] = {0, 2, 5, 10, 15, 25, 35, 50, 65, 80};
-int swoopMultiplier = 0;
-int maxMultiplier = 0;
-float lastSwoopPoint = 0;
-int LEVEL_SPEED = 82;
-float levelIncrement = 0;
-int numPigeons = 2;
-float numCitizens = 2.0f;
-float numLamps = 2.0f;
+
+// Every award of the game, by reason. Strikes and citizens dim the label; the long swoop's stream
+// of points does not. The longest tier that is due pays (updateSpecialSwoop).
+const ScoreRule scoreRules[SCORE_REASONS] = {
+    {50, 1, 0, 0},          // SCORE_STRIKE
+    {950, 1, 0, 0},         // SCORE_FIRST_SWOOP
+    {50, 1, 0, 0},          // SCORE_COMBO
+    {1, 1, 0, 0},           // SCORE_MULTIPLIER
+    {200, 1, 0, 0},         // SCORE_CITIZEN
+    {10, 1, 0, 0},          // SCORE_FLY_BY
+    {5, 0, 5.0f, 0.1},      // SCORE_LONG_SWOOP
+    {10, 0, 10.0f, 0.06},   // SCORE_LONGER_SWOOP
+    {15, 0, 30.0f, 0.035},  // SCORE_LONGEST_SWOOP
+    {0, 1, 0, 0},           // SCORE_NEW_GAME
+};
 
 const char* comboWords[8] = {
     "Pigeon Attack", "Pigeon Assault",  "Pigeon Chain", "Pigeon Strike",
     "Pigeon Swoop",  "Pigeon Conquest", "Pigeon Combo", nullptr,
 };
+
+//---- Start of a game
+
+void resetGameScore()
+{
+    GameScore& g = gameScore;
+    g.hitPigeons = 0;
+    g.humansHit = 0;
+    g.numSwoops = 0;
+    g.swoopTime = 0;
+    g.longestSwoop = 0;
+    g.swoopLevel = 0;
+    g.swoopMultiplier = 0;
+    g.maxMultiplier = 0;
+    g.lastSwoopPoint = 0;
+    g.LEVEL_SPEED = 82;
+    g.levelIncrement = 0;
+    g.numPigeons = 2;
+    g.numCitizens = 2.0f;
+    g.numLamps = 2.0f;
+}
 
 //---- Score and lives
 
@@ -49,6 +86,12 @@ void addScore(int points, int flash)
     NUX_SetLabelText(scoreLabel, text);
 }
 
+void scoreFor(ScoreReason reason, int units)
+{
+    const ScoreRule& rule = scoreRules[reason];
+    addScore(rule.points * units, rule.flash);
+}
+
 void updateLives()
 {
     for (int i = 0; i < LIFE_ICONS; i++) {
@@ -62,12 +105,12 @@ void updateLives()
 
 void updateSwoopLevel()
 {
-    bool rises =
-        (swoopLevel <= 8 && hitPigeons >= swoopLevels[swoopLevel + 1]) || (swoopLevel > 8 && hitPigeons % 16 == 0);
+    bool rises = (gameScore.swoopLevel <= 8 && gameScore.hitPigeons >= swoopLevels[gameScore.swoopLevel + 1]) ||
+                 (gameScore.swoopLevel > 8 && gameScore.hitPigeons % 16 == 0);
     if (!rises)
         return;
-    swoopLevel += 1;
-    if (swoopLevel == 10)
+    gameScore.swoopLevel += 1;
+    if (gameScore.swoopLevel == 10)
         NUX_PlaySound(sfxConstantSwoop);  // from here on a swoop lasts as long as space is held
     else
         NUX_PlaySound(sfxSwoopBonus[rand() % 7]);
@@ -83,17 +126,17 @@ void updateSwoopLevel()
 
 void updateLevelStep(float dt)
 {
-    levelIncrement += 20 * dt;
-    if (levelIncrement > nextLevel) {
-        if (LEVEL_SPEED <= 499)
-            LEVEL_SPEED += 12;
-        levelIncrement = 0;
-        if (numPigeons <= 599)
-            numPigeons = (int)(numPigeons + 1.6);
-        if (numCitizens < 10)
-            numCitizens += 0.5f;
-        if (numLamps < 18)
-            numLamps = numLamps + 0.1;
+    gameScore.levelIncrement += 20 * dt;
+    if (gameScore.levelIncrement > nextLevel) {
+        if (gameScore.LEVEL_SPEED <= 499)
+            gameScore.LEVEL_SPEED += 12;
+        gameScore.levelIncrement = 0;
+        if (gameScore.numPigeons <= 599)
+            gameScore.numPigeons = (int)(gameScore.numPigeons + 1.6);
+        if (gameScore.numCitizens < 10)
+            gameScore.numCitizens += 0.5f;
+        if (gameScore.numLamps < 18)
+            gameScore.numLamps = gameScore.numLamps + 0.1;
     }
 }
 
@@ -105,17 +148,17 @@ int getScore()
 }
 int getNumPigeons()
 {
-    return hitPigeons;
+    return gameScore.hitPigeons;
 }
 int getHumansHit()
 {
-    return humansHit;
+    return gameScore.humansHit;
 }
 float getLongestSwoop()
 {
-    return longestSwoop;
+    return gameScore.longestSwoop;
 }
 int getBestSwoopPigeons()
 {
-    return maxMultiplier;
+    return gameScore.maxMultiplier;
 }

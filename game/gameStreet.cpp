@@ -8,15 +8,14 @@
 
 //---- State
 
-Citizen citizens[CITIZEN_POOL] = {};
-Lamp lamps[LAMP_POOL] = {};
+Street street = {};
 
 //---- Citizens
 
 void resetCitizen(Citizen* citizen)
 {
     // A citizen keeps the street speed of the level at which it entered.
-    citizen->speed = (float)(LEVEL_SPEED * 1.13 + rand() % 50);
+    citizen->speed = (float)(gameScore.LEVEL_SPEED * 1.13 + rand() % 50);
     citizen->y = 650;
     citizen->hit = 0;
     citizen->flyByPaid = 0;
@@ -33,8 +32,8 @@ static void knockDown(Citizen* citizen)
     if (owl.lives <= 4)
         owl.lives += 1;
     else
-        addScore(200, 1);
-    humansHit += 1;
+        scoreFor(SCORE_CITIZEN, 1);
+    gameScore.humansHit += 1;
 }
 
 void updateCitizen(Citizen* citizen, float dt)
@@ -49,7 +48,7 @@ void updateCitizen(Citizen* citizen, float dt)
 
     // Every pigeon of the pool counts, in play or not; one pigeon may fell several citizens.
     // The flags are tested first: most pigeons fly and need no distance.
-    for (const Pigeon& pigeon : pigeons) {
+    for (const Pigeon& pigeon : flock.pigeons) {
         if (pigeon.struck && citizen->hit != 1 &&
             distance(citizen->x + 15, citizen->y + 35, pigeon.x + 15, pigeon.y + 15) < 40)
             knockDown(citizen);
@@ -58,13 +57,13 @@ void updateCitizen(Citizen* citizen, float dt)
     // One line at a time across the street; a citizen who cannot speak pays for the fly-by
     // instead, once, unless the timer has been set since its respawn. A knocked-down citizen's
     // timer is cleared on every frame, so it pays once per knock-down, not once per frame.
-    if (dOwl <= 149 && speakElapsed <= 0) {
+    if (dOwl <= 149 && gamePlay.speakElapsed <= 0) {
         NUX_PlaySound(sfxGenleman[rand() % 14]);
-        speakElapsed = 3.0f;
+        gamePlay.speakElapsed = 3.0f;
         citizen->talkTimer = 0.7f;
     } else if (dOwl <= 139) {
         if (citizen->talkTimer == 0 && !citizen->flyByPaid) {
-            addScore(10, 1);
+            scoreFor(SCORE_FLY_BY, 1);
             if (citizen->hit == 1)
                 citizen->flyByPaid = 1;
         }
@@ -105,7 +104,7 @@ void resetLamp(Lamp* lamp)
 void updateLamp(Lamp* lamp, float dt)
 {
     // Higher lamps pass faster; the speed follows the street on every frame.
-    lamp->speed = (float)(1.8 * LEVEL_SPEED - (lamp->y - 300) / 4);
+    lamp->speed = (float)(1.8 * gameScore.LEVEL_SPEED - (lamp->y - 300) / 4);
     lamp->x -= lamp->speed * dt;
     if (lamp->x < -100)
         resetLamp(lamp);
@@ -122,4 +121,21 @@ void updateLamp(Lamp* lamp, float dt)
     }
 
     lamp->halo->sprite.alpha = (float)((double)0.8f + (double)0.2f * sin((double)(lamp->x / 50)));
+}
+
+//---- Start of a game
+
+void resetStreet()
+{
+    // An update with no time places every sprite without moving anything.
+    for (Citizen& citizen : street.citizens) {
+        citizen.knocked->sprite.alpha = 0;
+        citizen.talk->sprite.alpha = 0;
+        resetCitizen(&citizen);
+        updateCitizen(&citizen, 0);
+    }
+    for (Lamp& lamp : street.lamps) {
+        resetLamp(&lamp);
+        updateLamp(&lamp, 0);
+    }
 }

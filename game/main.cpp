@@ -22,6 +22,15 @@ Font* fontFutura = nullptr;
 Screen *sorvelScreen = nullptr, *introScreen = nullptr, *gameScreen = nullptr, *prologueScreen = nullptr,
        *gameOverScreen = nullptr, *gameBeatScreen = nullptr;
 
+ModeScene modeScenes[MODE_COUNT] = {
+    {&introScreen, resetIntro},        // MODE_TITLE
+    {&prologueScreen, resetPrologue},  // MODE_PROLOGUE
+    {&gameScreen, resetGame},          // MODE_GAME
+    {&gameOverScreen, resetGameOver},  // MODE_GAMEOVER
+    {&gameBeatScreen, resetGameBeat},  // MODE_GAMEBEAT
+    {&sorvelScreen, resetSorvelInn},   // MODE_SPLASH
+};
+
 // The clock at the previous doTimer in seconds: the harness's frames are not whole milliseconds.
 static double lastSeconds = 0.0;
 
@@ -88,36 +97,19 @@ int getGameMode()
 void switchGameMode(int mode)
 {
     NUX_StopMusic();
-    Screen* screens[] = {introScreen, prologueScreen, gameScreen, gameOverScreen, gameBeatScreen, sorvelScreen};
-    for (Screen* screen : screens)
-        setVisible(screen, 0);
+    for (const ModeScene& scene : modeScenes)
+        setVisible(*scene.screen, 0);
 
-    switch (mode) {
-    case MODE_TITLE:
-        setVisible(introScreen, 1);
-        resetIntro();
-        break;
-    case MODE_PROLOGUE:
-        setVisible(prologueScreen, 1);
-        resetPrologue();
-        break;
-    case MODE_GAME:
-        resetGame();
-        setVisible(gameScreen, 1);
-        break;
-    case MODE_GAMEOVER:
-        setVisible(gameOverScreen, 1);
-        resetGameOver();
-        break;
-    case MODE_GAMEBEAT:
-        setVisible(gameBeatScreen, 1);
-        resetGameBeat();
-        break;
-    case MODE_SPLASH:
-        setVisible(sorvelScreen, 1);
-        resetSorvelInn();
-        break;
-    default: break;
+    if (mode >= 0 && mode < MODE_COUNT) {
+        const ModeScene& scene = modeScenes[mode];
+        // The game resets before its screen is shown; every other scene is shown, then reset.
+        if (mode == MODE_GAME) {
+            scene.reset();
+            setVisible(*scene.screen, 1);
+        } else {
+            setVisible(*scene.screen, 1);
+            scene.reset();
+        }
     }
     gameMode = mode;
 }

@@ -19,6 +19,16 @@ int SDL_main(int argc, char** argv);
 // game's load and reset so that loading is not counted as a frame.
 void doTimer();
 
+// What the shell enters for each mode, indexed by mode: the screen it shows and the scene's reset.
+// switchGameMode calls the resets through this table; a test may put its own in an entry to watch
+// the switch (and call the one it replaced).
+constexpr int MODE_COUNT = 6;
+struct ModeScene {
+    Screen** screen;
+    void (*reset)();
+};
+extern ModeScene modeScenes[MODE_COUNT];
+
 // Leaves the current mode and enters mode: stops the music, hides every screen, shows and
 // resets the new one. The reset runs while getGameMode still reports the old mode.
 void switchGameMode(int mode);

@@ -36,7 +36,7 @@ uint64_t gameStateHash()
     mix(&h, movingLeft * 1000 + movingRight * 100 + movingUp * 10 + movingDown);
     mix(&h, SorvelOver());
     // The game.
-    mix(&h, gameTimeElapsed);
+    mix(&h, gamePlay.gameTimeElapsed);
     mix(&h, getScore());
     mix(&h, owl.lives);
     mix(&h, owl.x);
@@ -45,16 +45,16 @@ uint64_t gameStateHash()
     mix(&h, owl.swoopActive);
     mix(&h, owl.dying);
     mix(&h, owl.swoopEnergy);
-    mix(&h, swoopLevel);
-    mix(&h, swoopMultiplier);
+    mix(&h, gameScore.swoopLevel);
+    mix(&h, gameScore.swoopMultiplier);
     mix(&h, getNumPigeons());
     mix(&h, getHumansHit());
     mix(&h, getLongestSwoop());
     mix(&h, getBestSwoopPigeons());
-    mix(&h, LEVEL_SPEED);
-    mix(&h, numPigeons);
-    mix(&h, numCitizens);
-    mix(&h, numLamps);
+    mix(&h, gameScore.LEVEL_SPEED);
+    mix(&h, gameScore.numPigeons);
+    mix(&h, gameScore.numCitizens);
+    mix(&h, gameScore.numLamps);
     // The scenes' clocks and phases.
     mix(&h, getIntroElapsed());
     mix(&h, getIntroMusicElapsed());

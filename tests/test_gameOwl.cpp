@@ -88,7 +88,7 @@ TEST_F(OwlFlight, ASwoopDivesAt30DegreesAt900PixelsPerSecondAndTurnsWithoutLimit
 {
     owl.x = owl.y = 100;
     owlSwoop();
-    EXPECT_EQ(numSwoops, 1.0f);
+    EXPECT_EQ(gameScore.numSwoops, 1.0f);
     MoveOwl(0.5f);
     EXPECT_NEAR(owl.x, 100 + 450 * cos(30 * M_PI / 180), 0.05);
     EXPECT_NEAR(owl.y, 100 + 450 * sin(30 * M_PI / 180), 0.05);
@@ -100,7 +100,7 @@ TEST_F(OwlFlight, ASwoopDivesAt30DegreesAt900PixelsPerSecondAndTurnsWithoutLimit
 TEST_F(OwlFlight, AFullSwoopAtLevelZeroEndsByItselfAfter1_25SecondsKeepingTheMultiplier)
 {
     owlSwoop();
-    swoopMultiplier = 3;
+    gameScore.swoopMultiplier = 3;
     float before = 0;
     int n = 0;
     for (; owl.swoopActive && n < 200; n++) {
@@ -109,12 +109,12 @@ TEST_F(OwlFlight, AFullSwoopAtLevelZeroEndsByItselfAfter1_25SecondsKeepingTheMul
     }
     EXPECT_GE(n, 75);
     EXPECT_LE(n, 76);
-    EXPECT_NEAR(longestSwoop, 1.25f, 0.02f);
+    EXPECT_NEAR(gameScore.longestSwoop, 1.25f, 0.02f);
     // The 50-pixel jump, then the first frame of the down-stroke's climb.
     EXPECT_NEAR(before - owl.y, 50 + (3.5f - 9 * DT) * 120 * DT, 0.01f);
-    EXPECT_EQ(swoopMultiplier, 3) << "only releasing space clears the multiplier";
+    EXPECT_EQ(gameScore.swoopMultiplier, 3) << "only releasing space clears the multiplier";
     owlSwoopStop();
-    EXPECT_EQ(swoopMultiplier, 0);
+    EXPECT_EQ(gameScore.swoopMultiplier, 0);
     EXPECT_EQ(owl.fallSpeed, -3.5f) << "the later release still flaps";
 }
 
@@ -122,7 +122,7 @@ TEST_F(OwlFlight, TheUpKeyOrSpaceAgainEndASwoopAtOnce)
 {
     owlSwoop();
     fly(10);
-    swoopMultiplier = 2;
+    gameScore.swoopMultiplier = 2;
     float y = owl.y;
     owlFlapUp();
     EXPECT_EQ(owl.swoopActive, 0);
@@ -132,22 +132,22 @@ TEST_F(OwlFlight, TheUpKeyOrSpaceAgainEndASwoopAtOnce)
     owlSwoop();
     EXPECT_EQ(owl.swoopActive, 0);
     EXPECT_EQ(owl.fallSpeed, -3.5f);
-    EXPECT_EQ(numSwoops, 2.0f);
+    EXPECT_EQ(gameScore.numSwoops, 2.0f);
 }
 
 TEST_F(OwlFlight, EnergyLastsTwentySecondsAtLevelNineAndForeverFromLevelTen)
 {
-    swoopLevel = 9;
+    gameScore.swoopLevel = 9;
     owlSwoop();
     EXPECT_NEAR(flyUntilSwoopEnds(2000) * DT, 20.0f, 0.1f);
 
     fly(1);  // a frame out of the swoop clears its length
-    swoopLevel = 10;
+    gameScore.swoopLevel = 10;
     owl.swoopEnergy = 0.5f;  // a swoop started on an empty bar would end on its first frame
     owlSwoop();
     EXPECT_EQ(flyUntilSwoopEnds(60 * 60), 60 * 60);
     EXPECT_EQ(owl.swoopEnergy, 1.0f) << "the negative drain fills the bar, capped at 1";
-    EXPECT_NEAR(longestSwoop, 60.0f, 0.05f);
+    EXPECT_NEAR(gameScore.longestSwoop, 60.0f, 0.05f);
 }
 
 //---- Bounds
@@ -183,15 +183,15 @@ TEST_F(OwlFlight, ADeathTakesOneLifeTheOwlDriftsOffAndRespawnsAt40x80AndTheLastE
 {
     owl.x = 300;
     owlSwoop();
-    swoopMultiplier = 4;
+    gameScore.swoopMultiplier = 4;
     owlDie();
     owlDie();
     EXPECT_EQ(owl.lives, 4) << "further contact while dying is ignored";
-    EXPECT_EQ(swoopMultiplier, 0);
+    EXPECT_EQ(gameScore.swoopMultiplier, 0);
     EXPECT_EQ(owl.swoopActive, 1) << "a swoop stays flagged through the death";
     owlSwoop();
     owlSwoopStop();
-    EXPECT_EQ(numSwoops, 1.0f) << "space does nothing while dying";
+    EXPECT_EQ(gameScore.numSwoops, 1.0f) << "space does nothing while dying";
 
     owl.deathDrift = 300;
     owl.driftX = 2;

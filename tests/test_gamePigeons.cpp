@@ -27,10 +27,10 @@ class Pigeons : public ::testing::Test {
         owl.score = 0;
         owl.comboCount = 0;
         owl.comboTimer = 5;
-        hitPigeons = swoopLevel = swoopMultiplier = maxMultiplier = 0;
-        numSwoops = 0;
-        LEVEL_SPEED = 82;
-        pigeonWaveOffset = 0;
+        gameScore.hitPigeons = gameScore.swoopLevel = gameScore.swoopMultiplier = gameScore.maxMultiplier = 0;
+        gameScore.numSwoops = 0;
+        gameScore.LEVEL_SPEED = 82;
+        flock.pigeonWaveOffset = 0;
         gameMusicElapsed = 100.0;
         for (Image* mark : comboImages)
             mark->sprite.alpha = 0;
@@ -56,7 +56,7 @@ class Pigeons : public ::testing::Test {
     // Pigeon 0 of the pool, flying level at (x, baseY) with a long wave and no flap due.
     static Pigeon* flyingPigeon(float x, float baseY, float speed = 400)
     {
-        Pigeon* p = &pigeons[0];
+        Pigeon* p = &flock.pigeons[0];
         p->struck = 0;
         p->fleeMode = 2;
         p->fleeSpeed = 300;
@@ -176,13 +176,13 @@ TEST_F(Pigeons, AnOddWaveOffsetMirrorsTheSineWave)
     gameMusicElapsed = t;
     double swing = 176 * sin(t * 0.25 * 2.333333333 * 3.14159265);
     for (int offset : {0, 3, 6, 9}) {
-        pigeonWaveOffset = offset;
+        flock.pigeonWaveOffset = offset;
         srand(5);
-        resetPigeon(&pigeons[0]);
+        resetPigeon(&flock.pigeons[0]);
         srand(5);
         replayLead();
         int r = rand() % 35;
-        EXPECT_NEAR(pigeons[0].baseY, 340 + r + (offset % 2 ? -swing : swing), 0.01) << "offset " << offset;
+        EXPECT_NEAR(flock.pigeons[0].baseY, 340 + r + (offset % 2 ? -swing : swing), 0.01) << "offset " << offset;
     }
 }
 
@@ -260,7 +260,7 @@ TEST_F(Pigeons, AStruckPigeonFallsSpinningAndLiesOnTheStreet)
     EXPECT_EQ(p->frame2->sprite.alpha, 0.0f);
 
     p->baseY = 800;
-    LEVEL_SPEED = 130;
+    gameScore.LEVEL_SPEED = 130;
     updatePigeon(p, 0.1f);
     EXPECT_EQ(p->baseY, 818.0f);
     EXPECT_EQ(p->speed, 130.0f) << "it scrolls away with the street";
@@ -286,7 +286,7 @@ TEST_F(Pigeons, TheStrikeReachesFortyFivePixelsFromTheScaledStrikePointOnlyInASw
     EXPECT_EQ(p->struck, 1);
     int score = owl.score;
     updatePigeon(p, 0);
-    EXPECT_EQ(hitPigeons, 1) << "a struck pigeon is never struck again";
+    EXPECT_EQ(gameScore.hitPigeons, 1) << "a struck pigeon is never struck again";
     EXPECT_EQ(owl.score, score);
 
     p = flyingPigeon(500, 300, 0);
@@ -312,7 +312,7 @@ TEST_F(Pigeons, AStrikeFlashesBurstsAndTheFlashFadesWithTheStreet)
     EXPECT_EQ(owl.sinceHit, 0.0f);
 
     owl.x = owl.y = 5000;
-    LEVEL_SPEED = 100;
+    gameScore.LEVEL_SPEED = 100;
     updatePigeon(p, 0.1f);
     EXPECT_FLOAT_EQ(flash->alpha, 0.5f);
     EXPECT_FLOAT_EQ(flash->scaleX, 2.0f);
@@ -326,7 +326,7 @@ TEST_F(Pigeons, TheFirstPigeonOfTheFirstSwoopPaysNineHundredFiftyMore)
     // The first pigeon caught in the game's second swoop pays the plain 50.
     for (int swoop : {1, 2}) {
         SetUp();
-        numSwoops = swoop;
+        gameScore.numSwoops = swoop;
         strike(flyingPigeon(500, 300));
         EXPECT_EQ(owl.score, swoop == 1 ? 1000 : 50) << "swoop " << swoop;
     }
@@ -334,9 +334,9 @@ TEST_F(Pigeons, TheFirstPigeonOfTheFirstSwoopPaysNineHundredFiftyMore)
 
 TEST_F(Pigeons, CombosShowTheirMarksAndAFifthStrikeStartsOver)
 {
-    swoopLevel = 9;
-    hitPigeons = 81;  // no level rise for the next five strikes
-    numSwoops = 3;
+    gameScore.swoopLevel = 9;
+    gameScore.hitPigeons = 81;  // no level rise for the next five strikes
+    gameScore.numSwoops = 3;
     // c-th of the combo, m-th of the swoop: 50 + 50 (c - 1) + 9 (m - 1).
     const int points[5] = {50, 50 + 50 + 9, 50 + 100 + 18, 50 + 150 + 27, 50 + 0 + 36};
     for (int i = 0; i < 5; i++) {
@@ -349,7 +349,7 @@ TEST_F(Pigeons, CombosShowTheirMarksAndAFifthStrikeStartsOver)
         }
     }
     EXPECT_EQ(owl.comboCount, 1) << "the fifth starts a new chain";
-    EXPECT_EQ(maxMultiplier, 5);
+    EXPECT_EQ(gameScore.maxMultiplier, 5);
 
     // A second late by a second breaks the chain: no mark, no combo points.
     comboImages[0]->sprite.alpha = 0;
@@ -365,7 +365,7 @@ TEST_F(Pigeons, EachStrikeRaisesTheSwoopLevelAtMostOnceAndDrawsItsSoundsInOrder)
 {
     // Strikes numbered from 1: the level after each threshold, and no rise just past it.
     const int rises[] = {2, 5, 10, 15, 25, 35, 50, 65, 80, 96, 112, 128};
-    numSwoops = 2;
+    gameScore.numSwoops = 2;
     int expectedLevel = 0;
     for (int n = 1; n <= 130; n++) {
         bool rise = expectedLevel < 12 && n == rises[expectedLevel];
@@ -382,7 +382,7 @@ TEST_F(Pigeons, EachStrikeRaisesTheSwoopLevelAtMostOnceAndDrawsItsSoundsInOrder)
             rand();
         rand();
         ASSERT_EQ(rand(), after) << "the draws of strike " << n;
-        ASSERT_EQ(swoopLevel, expectedLevel) << "after strike " << n;
+        ASSERT_EQ(gameScore.swoopLevel, expectedLevel) << "after strike " << n;
         ASSERT_EQ(swoopLevelUp->sprite.alpha, rise ? 1.0f : 0.0f) << "strike " << n;
     }
 }
@@ -390,7 +390,7 @@ TEST_F(Pigeons, EachStrikeRaisesTheSwoopLevelAtMostOnceAndDrawsItsSoundsInOrder)
 TEST_F(Pigeons, TheMultiplierPaysTheRaisedLevel)
 {
     // The second strike of a swoop raises the level to 1 and pays it for the first.
-    numSwoops = 2;
+    gameScore.numSwoops = 2;
     strike(flyingPigeon(500, 300));
     int before = owl.score;
     owl.comboTimer = 5;
@@ -410,20 +410,20 @@ static int indexOnGameScreen(void* item)
 
 TEST_F(Pigeons, PigeonsDrawBehindCitizensAndCitizensBehindLamps)
 {
-    int first = indexOnGameScreen(pigeons[0].frame1);
+    int first = indexOnGameScreen(flock.pigeons[0].frame1);
     ASSERT_GE(first, 0);
-    EXPECT_EQ(indexOnGameScreen(pigeons[0].impact), first + 2);
-    EXPECT_EQ(indexOnGameScreen(pigeons[599].impact), first + 1799);
-    EXPECT_EQ(indexOnGameScreen(citizens[0].walk), first + 1800);
-    EXPECT_EQ(indexOnGameScreen(citizens[9].talk), first + 1829);
-    EXPECT_EQ(indexOnGameScreen(lamps[17].lampImage), first + 1847);
-    EXPECT_EQ(pigeons[123].impact->sprite.additive, 1);
-    EXPECT_GT(indexOnGameScreen(lamps[0].halo), first + 1847) << "halos draw over the owl";
+    EXPECT_EQ(indexOnGameScreen(flock.pigeons[0].impact), first + 2);
+    EXPECT_EQ(indexOnGameScreen(flock.pigeons[599].impact), first + 1799);
+    EXPECT_EQ(indexOnGameScreen(street.citizens[0].walk), first + 1800);
+    EXPECT_EQ(indexOnGameScreen(street.citizens[9].talk), first + 1829);
+    EXPECT_EQ(indexOnGameScreen(street.lamps[17].lampImage), first + 1847);
+    EXPECT_EQ(flock.pigeons[123].impact->sprite.additive, 1);
+    EXPECT_GT(indexOnGameScreen(street.lamps[0].halo), first + 1847) << "halos draw over the owl";
 }
 
 TEST_F(Pigeons, AGameStartsWithEveryPigeonJustOffTheRightEdge)
 {
-    for (Pigeon& p : pigeons) {
+    for (Pigeon& p : flock.pigeons) {
         p.struck = 1;
         p.x = 10;
         p.impact->sprite.alpha = 1;
@@ -432,14 +432,15 @@ TEST_F(Pigeons, AGameStartsWithEveryPigeonJustOffTheRightEdge)
     owl.swoopActive = 1;
     owl.x = 924;
     owl.y = 300;
-    initPigeonsAndCitizens();
+    resetFlock();
+    resetStreet();
     for (int i = 0; i < PIGEON_POOL; i++) {
-        const Pigeon& p = pigeons[i];
+        const Pigeon& p = flock.pigeons[i];
         ASSERT_EQ(p.struck, 0) << "pigeon " << i;
         ASSERT_EQ(p.frame1->sprite.x, 1124.0f) << "pigeon " << i << " placed by an update of no time";
         ASSERT_EQ(p.impact->sprite.alpha + p.frame2->sprite.alpha, 0.0f) << "pigeon " << i;
     }
-    EXPECT_EQ(hitPigeons, 0);
-    EXPECT_GE(citizens[9].walk->sprite.x, 1040.0f);
-    EXPECT_GE(lamps[17].lampImage->sprite.x, 1200.0f);
+    EXPECT_EQ(gameScore.hitPigeons, 0);
+    EXPECT_GE(street.citizens[9].walk->sprite.x, 1040.0f);
+    EXPECT_GE(street.lamps[17].lampImage->sprite.x, 1200.0f);
 }

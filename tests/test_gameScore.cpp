@@ -37,9 +37,9 @@ class Score : public ::testing::Test {
     static int payBonus(float length, int frames, float dt = DT)
     {
         int start = getScore();
-        swoopTime = length;
+        gameScore.swoopTime = length;
         for (int i = 0; i < frames; i++) {
-            gameTimeElapsed += dt;
+            gamePlay.gameTimeElapsed += dt;
             updateSpecialSwoop(dt);
         }
         return getScore() - start;
@@ -72,9 +72,9 @@ TEST_F(Score, EveryFlashedAwardDimsTheLabelEvenAtZeroAndItBrightensWithinAbout0_
 // The thresholds one strike at a time are checked with the strikes themselves.
 TEST_F(Score, ASwoopLevelRisesOneAtATimeEvenPastSeveralThresholds)
 {
-    hitPigeons = 40;
+    gameScore.hitPigeons = 40;
     updateSwoopLevel();
-    EXPECT_EQ(swoopLevel, 1);
+    EXPECT_EQ(gameScore.swoopLevel, 1);
     EXPECT_EQ(swoopLevelUp->sprite.alpha, 1.0f);
     EXPECT_EQ(swoopBarEffect->alpha, 1.0f);
 }
@@ -85,36 +85,36 @@ TEST_F(Score, TheFirstStepComesAfter8_9SecondsAndAWholeGameEndsAt478With35Pigeon
 {
     for (int i = 0; i < 530; i++)
         updateLevelStep(DT);
-    EXPECT_EQ(LEVEL_SPEED, 82);
+    EXPECT_EQ(gameScore.LEVEL_SPEED, 82);
     for (int i = 530; i < 540; i++)
         updateLevelStep(DT);
-    EXPECT_EQ(LEVEL_SPEED, 94);
+    EXPECT_EQ(gameScore.LEVEL_SPEED, 94);
     for (int i = 540; i < 300 * 60; i++)
         updateLevelStep(DT);
-    EXPECT_EQ(LEVEL_SPEED, 478);
-    EXPECT_EQ(numPigeons, 35);
-    EXPECT_EQ(numCitizens, 10.0f);
-    EXPECT_NEAR(numLamps, 5.3f, 0.01f) << "six lamps in play";
+    EXPECT_EQ(gameScore.LEVEL_SPEED, 478);
+    EXPECT_EQ(gameScore.numPigeons, 35);
+    EXPECT_EQ(gameScore.numCitizens, 10.0f);
+    EXPECT_NEAR(gameScore.numLamps, 5.3f, 0.01f) << "six lamps in play";
 }
 
 TEST_F(Score, TheLevelStepStopsAtItsCaps)
 {
     for (int i = 0; i < 4000; i++) {
-        levelIncrement = 179;
+        gameScore.levelIncrement = 179;
         updateLevelStep(0);
     }
-    EXPECT_EQ(LEVEL_SPEED, 502);
-    EXPECT_EQ(numPigeons, 600);
-    EXPECT_EQ(numCitizens, 10.0f);
-    EXPECT_GE(numLamps, 18.0f);
-    EXPECT_LT(numLamps, 18.1f);
+    EXPECT_EQ(gameScore.LEVEL_SPEED, 502);
+    EXPECT_EQ(gameScore.numPigeons, 600);
+    EXPECT_EQ(gameScore.numCitizens, 10.0f);
+    EXPECT_GE(gameScore.numLamps, 18.0f);
+    EXPECT_LT(gameScore.numLamps, 18.1f);
 }
 
 //---- Long-swoop bonus
 
 TEST_F(Score, LongSwoopsPayFiveTenAndFifteenPointTiersWithoutDimming)
 {
-    gameTimeElapsed = 10;
+    gamePlay.gameTimeElapsed = 10;
     EXPECT_EQ(payBonus(5.0f, 60), 0);
     brightenLabel();
     int five = payBonus(5.01f, 60);
@@ -142,26 +142,26 @@ TEST_F(Score, TheTrailIsTheOwlsPathAndOnlyASwoopPastThreeSecondsLightsIt)
     };
     for (float x : {100, 110, 120})
         frame(x);
-    EXPECT_EQ(swoopGlow[1]->x, 120.0f) << "entry 1 takes the head's new position";
-    EXPECT_EQ(swoopGlow[3]->x, 100.0f);
+    EXPECT_EQ(owlGlow.swoopGlow[1]->x, 120.0f) << "entry 1 takes the head's new position";
+    EXPECT_EQ(owlGlow.swoopGlow[3]->x, 100.0f);
     for (int i = 0; i < GLOW_TRAIL; i++)
         frame(200);
-    EXPECT_NEAR(swoopGlow[74]->scaleX, pow(0.98, 74), 1e-3);
+    EXPECT_NEAR(owlGlow.swoopGlow[74]->scaleX, pow(0.98, 74), 1e-3);
 
     owl.swoopActive = 1;
-    swoopTime = 3.0f;
+    gameScore.swoopTime = 3.0f;
     frame(200);
-    EXPECT_LE(swoopGlow[0]->alpha, 0.0f);
-    swoopTime = 3.01f;
+    EXPECT_LE(owlGlow.swoopGlow[0]->alpha, 0.0f);
+    gameScore.swoopTime = 3.01f;
     for (int i = 0; i < 200; i++)
         frame(200);
-    EXPECT_GE(swoopGlow[0]->alpha, 0.8f);
-    EXPECT_LT(swoopGlow[0]->alpha, 0.8f + 0.5f * DT + 1e-6f);
-    EXPECT_NEAR(swoopGlow[1]->alpha, swoopGlow[0]->alpha - 1.8f * DT, 0.01f);
+    EXPECT_GE(owlGlow.swoopGlow[0]->alpha, 0.8f);
+    EXPECT_LT(owlGlow.swoopGlow[0]->alpha, 0.8f + 0.5f * DT + 1e-6f);
+    EXPECT_NEAR(owlGlow.swoopGlow[1]->alpha, owlGlow.swoopGlow[0]->alpha - 1.8f * DT, 0.01f);
 
     owl.dying = 1;
-    float lit = swoopGlow[0]->alpha;
+    float lit = owlGlow.swoopGlow[0]->alpha;
     frame(200);
-    EXPECT_NEAR(swoopGlow[0]->alpha, lit - 5 * DT, 1e-5f) << "dying puts the flame out";
+    EXPECT_NEAR(owlGlow.swoopGlow[0]->alpha, lit - 5 * DT, 1e-5f) << "dying puts the flame out";
     owl.dying = owl.swoopActive = 0;
 }

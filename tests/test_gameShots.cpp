@@ -146,7 +146,7 @@ TEST(GameShots, DuskMistNightAndSunriseLookAsStored)
         expectLikeReference(pictures[i], shots[i].name);
         if (shots[i].seconds == 60.0) {
             bool mistOut = false;
-            for (const Mist& bank : mist)
+            for (const Mist& bank : mistWaves.mist)
                 mistOut = mistOut || (bank.active && bank.sprite->sprite.alpha > 0.2f);
             EXPECT_TRUE(mistOut) << "no bank of the first mist wave is out at 60 s";
         }

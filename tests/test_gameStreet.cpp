@@ -11,7 +11,7 @@
 
 //---- Fixture
 
-class Street : public ::testing::Test {
+class TheStreet : public ::testing::Test {
   protected:
     static void SetUpTestSuite()
     {
@@ -25,11 +25,11 @@ class Street : public ::testing::Test {
         owl.deathDrift = 0;
         owl.lives = 5;
         owl.score = 0;
-        humansHit = 0;
-        LEVEL_SPEED = 82;
-        speakElapsed = 0;
+        gameScore.humansHit = 0;
+        gameScore.LEVEL_SPEED = 82;
+        gamePlay.speakElapsed = 0;
         // Every pigeon of the pool flying, far from the street.
-        for (Pigeon& p : pigeons) {
+        for (Pigeon& p : flock.pigeons) {
             p.struck = 0;
             p.x = 3000;
             p.y = 100;
@@ -39,7 +39,7 @@ class Street : public ::testing::Test {
     // Citizen i standing at x (the bob puts its y on the walking line), not hit, not talking.
     static Citizen* citizenAt(int i, float x)
     {
-        Citizen* c = &citizens[i];
+        Citizen* c = &street.citizens[i];
         c->x = x;
         c->y = 650;
         c->speed = 100;
@@ -53,7 +53,7 @@ class Street : public ::testing::Test {
     // A struck pigeon of the pool placed right on the citizen's body.
     static Pigeon* fallingOnto(const Citizen* c, int index = 0)
     {
-        Pigeon* p = &pigeons[index];
+        Pigeon* p = &flock.pigeons[index];
         p->struck = 1;
         p->x = c->x;
         p->y = c->y + 20;
@@ -70,11 +70,11 @@ class Street : public ::testing::Test {
 
 //---- Citizens
 
-TEST_F(Street, ACitizenEntersRightAtItsOwnSpeedWalksBobbingAndRespawnsPastTheLeftEdge)
+TEST_F(TheStreet, ACitizenEntersRightAtItsOwnSpeedWalksBobbingAndRespawnsPastTheLeftEdge)
 {
-    Citizen* c = &citizens[0];
+    Citizen* c = &street.citizens[0];
     c->hit = 1;
-    LEVEL_SPEED = 118;
+    gameScore.LEVEL_SPEED = 118;
     srand(9);
     resetCitizen(c);
     srand(9);
@@ -85,7 +85,7 @@ TEST_F(Street, ACitizenEntersRightAtItsOwnSpeedWalksBobbingAndRespawnsPastTheLef
     EXPECT_EQ(c->hit, 0);
 
     // It keeps that speed when the street speeds up, and bobs on its line.
-    LEVEL_SPEED = 400;
+    gameScore.LEVEL_SPEED = 400;
     c = citizenAt(0, 400);
     updateCitizen(c, 0.5f);
     EXPECT_FLOAT_EQ(c->x, 350);
@@ -100,7 +100,7 @@ TEST_F(Street, ACitizenEntersRightAtItsOwnSpeedWalksBobbingAndRespawnsPastTheLef
     EXPECT_EQ(c->walk->sprite.alpha, 1.0f) << "respawned walking";
 }
 
-TEST_F(Street, AFallingPigeonGivesALifeOrTwoHundredPointsWhenLivesAreFull)
+TEST_F(TheStreet, AFallingPigeonGivesALifeOrTwoHundredPointsWhenLivesAreFull)
 {
     const struct {
         int lives, livesAfter, points;
@@ -119,11 +119,11 @@ TEST_F(Street, AFallingPigeonGivesALifeOrTwoHundredPointsWhenLivesAreFull)
         fallingOnto(c, 1);
         updateCitizen(c, 0);
         EXPECT_EQ(owl.lives, k.livesAfter);
-        EXPECT_EQ(humansHit, 1);
+        EXPECT_EQ(gameScore.humansHit, 1);
     }
 }
 
-TEST_F(Street, OnlyStruckPigeonsWithinFortyPixelsKnockCitizensDownSeveralAtOnce)
+TEST_F(TheStreet, OnlyStruckPigeonsWithinFortyPixelsKnockCitizensDownSeveralAtOnce)
 {
     Citizen* c = citizenAt(0, 500);
     Pigeon* p = fallingOnto(c);
@@ -147,16 +147,16 @@ TEST_F(Street, OnlyStruckPigeonsWithinFortyPixelsKnockCitizensDownSeveralAtOnce)
     updateCitizen(a, 0);
     updateCitizen(b, 0);
     EXPECT_EQ(a->hit + b->hit, 2);
-    EXPECT_EQ(humansHit, 3);
+    EXPECT_EQ(gameScore.humansHit, 3);
     EXPECT_EQ(p->struck, 1) << "the pigeon falls on";
 }
 
-TEST_F(Street, SevenCitizensInEightCryOut)
+TEST_F(TheStreet, SevenCitizensInEightCryOut)
 {
     // The cry is decided by the first draw; the second picks the cry and is only made for one.
     int silent = 0;
     for (int seed = 1; seed <= 200; seed++) {
-        pigeons[0].struck = 0;
+        flock.pigeons[0].struck = 0;
         Citizen* c = citizenAt(0, 500);
         fallingOnto(c);
         srand(seed);
@@ -173,13 +173,13 @@ TEST_F(Street, SevenCitizensInEightCryOut)
     EXPECT_LT(silent, 45);
 }
 
-TEST_F(Street, OneCitizenSpeaksAtATimeAndTheOthersPayOnce)
+TEST_F(TheStreet, OneCitizenSpeaksAtATimeAndTheOthersPayOnce)
 {
     // The first within 149 pixels speaks and silences the street for 3 seconds.
     Citizen* a = citizenAt(0, 500);
     owlBeside(a, 149.9f);  // 149 once truncated
     updateCitizen(a, 0);
-    EXPECT_EQ(speakElapsed, 3.0f);
+    EXPECT_EQ(gamePlay.speakElapsed, 3.0f);
     EXPECT_FLOAT_EQ(a->talkTimer, 0.7f);
     EXPECT_EQ(owl.score, 0);
 
@@ -210,16 +210,16 @@ TEST_F(Street, OneCitizenSpeaksAtATimeAndTheOthersPayOnce)
     owlBeside(c, 140);
     updateCitizen(c, 0);
     EXPECT_EQ(owl.score, 10);
-    speakElapsed = 0;
+    gamePlay.speakElapsed = 0;
     owlBeside(c, 150);
     updateCitizen(c, 0);
-    EXPECT_EQ(speakElapsed, 0.0f);
+    EXPECT_EQ(gamePlay.speakElapsed, 0.0f);
 }
 
 // Hovering over a knocked-down citizen once paid 10 points on every frame: hundreds a second.
-TEST_F(Street, AKnockedDownCitizenPaysItsFlyByOncePerKnockDown)
+TEST_F(TheStreet, AKnockedDownCitizenPaysItsFlyByOncePerKnockDown)
 {
-    speakElapsed = 2;
+    gamePlay.speakElapsed = 2;
     Citizen* c = citizenAt(0, 500);
     c->hit = 1;
     owlBeside(c, 100);
@@ -235,10 +235,10 @@ TEST_F(Street, AKnockedDownCitizenPaysItsFlyByOncePerKnockDown)
     EXPECT_EQ(c->talk->sprite.alpha, 0.0f);
 }
 
-TEST_F(Street, TheOwlIsMeasuredBeforeTheCitizensStep)
+TEST_F(TheStreet, TheOwlIsMeasuredBeforeTheCitizensStep)
 {
     // 140 away before the step, 130 after it: no pay this frame.
-    speakElapsed = 2;
+    gamePlay.speakElapsed = 2;
     Citizen* c = citizenAt(0, 500);
     owlBeside(c, -140);
     updateCitizen(c, 0.1f);
@@ -249,9 +249,9 @@ TEST_F(Street, TheOwlIsMeasuredBeforeTheCitizensStep)
 
 //---- Lamps
 
-TEST_F(Street, ALampEntersRightAtARandomHeightAndHigherOnesPassFaster)
+TEST_F(TheStreet, ALampEntersRightAtARandomHeightAndHigherOnesPassFaster)
 {
-    Lamp* l = &lamps[0];
+    Lamp* l = &street.lamps[0];
     srand(17);
     resetLamp(l);
     srand(17);
@@ -266,7 +266,7 @@ TEST_F(Street, ALampEntersRightAtARandomHeightAndHigherOnesPassFaster)
     updateLamp(l, 0.1f);
     EXPECT_FLOAT_EQ(l->speed, 1.8f * 82 - 74.75f);
     EXPECT_FLOAT_EQ(l->halo->sprite.x, 800 - l->speed * 0.1f - 140);
-    LEVEL_SPEED = 202;
+    gameScore.LEVEL_SPEED = 202;
     l->y = 300;
     updateLamp(l, 0);
     EXPECT_FLOAT_EQ(l->speed, 1.8f * 202);
@@ -278,9 +278,9 @@ TEST_F(Street, ALampEntersRightAtARandomHeightAndHigherOnesPassFaster)
     EXPECT_GE(l->lampImage->sprite.x, 1200.0f) << "respawned";
 }
 
-TEST_F(Street, TheLampsHeadElectrocutesWithinThirtyFivePixels)
+TEST_F(TheStreet, TheLampsHeadElectrocutesWithinThirtyFivePixels)
 {
-    Lamp* l = &lamps[0];
+    Lamp* l = &street.lamps[0];
     l->x = 600;
     l->y = 400;
     owl.lives = 3;
@@ -295,7 +295,7 @@ TEST_F(Street, TheLampsHeadElectrocutesWithinThirtyFivePixels)
     EXPECT_EQ(owl.lives, 2);
 
     // Contact on the following frames takes no further life; the owl drifts off with the lamp.
-    LEVEL_SPEED = 300;
+    gameScore.LEVEL_SPEED = 300;
     updateLamp(l, 0);
     EXPECT_EQ(owl.lives, 2);
     EXPECT_FLOAT_EQ(owl.deathDrift, 1.8f * 300 - 25);

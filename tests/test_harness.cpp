@@ -33,6 +33,30 @@ TEST(Harness, ScriptedKeysReachTheGameAtTheirTimes)
     EXPECT_NE(out.find("\"time\": 3.0000000"), std::string::npos) << out;
 }
 
+TEST(Harness, TheEntityViewShowsWhatIsInPlayAndTheOwlGoesWhereItIsPut)
+{
+    std::string plain = harness("--mode 2 --frames 3");
+    EXPECT_EQ(plain.find("owlState"), std::string::npos) << "the default dump stays as it was";
+
+    // Two pigeons, two citizens and two lamps at the start of a game, no mist crossing yet; the
+    // owl put at (500, 300) on the second frame keeps its x through that frame's update.
+    std::string out = harness("--mode 2 --frames 2 --dump-at 1 --dump-entities --place-owl 0.02:500,300");
+    size_t second = out.find("\"frame\": 2,");
+    ASSERT_NE(second, std::string::npos) << out;
+    const std::string first = out.substr(0, second), last = out.substr(second);
+    EXPECT_NE(first.find("\"owlState\": {\"x\": 250,"), std::string::npos) << first;
+    EXPECT_NE(last.find("\"owlState\": {\"x\": 500,"), std::string::npos) << last;
+    for (const char* list : {"pigeonStates", "citizenStates", "lampStates"}) {
+        size_t at = last.find(list);
+        ASSERT_NE(at, std::string::npos) << list;
+        std::string items = last.substr(at, last.find(']', at) - at);
+        EXPECT_NE(items.find("{\"i\": 1,"), std::string::npos) << items;
+        EXPECT_EQ(items.find("{\"i\": 2,"), std::string::npos) << items;
+    }
+    EXPECT_NE(last.find("\"mistStates\": []"), std::string::npos) << last;
+    EXPECT_NE(last.find("\"swoopCount\": 0"), std::string::npos) << last;
+}
+
 TEST(Harness, RefusesBadOptionsClearly)
 {
     const std::string bad[] = {
@@ -40,7 +64,8 @@ TEST(Harness, RefusesBadOptionsClearly)
         // Malformed, overflowing and out-of-range numbers.
         "--frames abc", "--frames 10x", "--frames 1.5", "--frames -3", "--frames 99999999999999999999", "--seconds -1",
         "--seconds nan", "--seconds inf", "--seconds 1e300", "--dt inf", "--dt 0.1s", "--seed -1", "--seed 4294967296",
-        "--mode 2x", "--dump-at x", "--dump-at 5.5",
+        "--mode 2x", "--dump-at x", "--dump-at 5.5", "--place-owl 5", "--place-owl 1,", "--place-owl x,2",
+        "--place-owl -1:2,3", "--place-owl 1:2,3,4",
         // A folder as the script, and a screenshot that would never be drawn.
         "--script " + testTempDir(), "--screenshot 10:shot.png", "--window --screenshot x:shot.png",
         "--window --screenshot 10:"};

@@ -33,15 +33,39 @@ TEST(Interpolate, KnownValuesOfEachFamily)
         int type;
         float t, expected;
     } cases[] = {
-        {1, 0.5f, 0.25f},        {2, 0.5f, 0.75f},
-        {3, 0.25f, 0.125f},      {3, 0.75f, 0.875f},
-        {4, 0.5f, 0.125f},       {5, 0.5f, 0.875f},
-        {6, 0.25f, 0.0625f},     {6, 0.75f, 0.9375f},
-        {7, 0.5f, 0.03125f},     {8, 0.5f, 0.96875f},
-        {9, 0.25f, 0.015625f},   {10, 0.6f, 0.2f},
-        {11, 0.4f, 0.8f},        {13, 1.0f / 3.0f, 0.1339746f},
-        {14, 1.0f / 3.0f, 0.5f}, {15, 0.5f, 0.5f},
+        {1, 0.5f, 0.25f},
+        {2, 0.5f, 0.75f},
+        {3, 0.25f, 0.125f},
+        {3, 0.75f, 0.875f},
+        {4, 0.5f, 0.125f},
+        {5, 0.5f, 0.875f},
+        {6, 0.25f, 0.0625f},
+        {6, 0.75f, 0.9375f},
+        {7, 0.5f, 0.03125f},
+        {8, 0.5f, 0.96875f},
+        {9, 0.25f, 0.015625f},
+        {10, 0.6f, 0.2f},
+        {11, 0.4f, 0.8f},
+        {13, 1.0f / 3.0f, 0.1339746f},
+        {14, 1.0f / 3.0f, 0.5f},
+        {15, 0.5f, 0.5f},
         {17, 0.2f, 0.3025f},
+        // Circular in-out; bounce in and in-out; back in, out and in-out (overshoot 1.70158, times
+        // 1.525 in-out); elastic in, out (period 0.3) and in-out (period 0.45): worked out by hand
+        // from the textbook curves, each at a point where its shape shows.
+        {12, 0.25f, 0.0669873f},
+        {12, 0.75f, 0.9330127f},
+        {16, 0.8f, 0.6975f},
+        {18, 0.1f, 0.03f},
+        {18, 0.9f, 0.97f},
+        {19, 0.5f, -0.0876975f},
+        {20, 0.5f, 1.0876975f},
+        {21, 0.25f, -0.0996818f},
+        {21, 0.75f, 1.0996818f},
+        {22, 0.5f, -0.015625f},
+        {23, 0.5f, 1.015625f},
+        {24, 0.25f, 0.0119694f},
+        {24, 0.75f, 0.9880306f},
     };
     for (const Case& c : cases)
         EXPECT_NEAR(interpolate(c.t, c.type), c.expected, 2e-6) << "type " << c.type << " at " << c.t;

@@ -497,3 +497,83 @@ TEST(ScenesPictures, EachSceneMatchesItsReferences)
     checkPictures(MODE_GAMEOVER, {{50, "gameover-10s.png"}});
     checkPictures(MODE_GAMEBEAT, {{25, "ending-5s.png"}, {85, "ending-17s.png"}});
 }
+
+//---- Drawing order
+
+// Each scene's screen draws its items in the order its load adds them: skies first, the veil or
+// flash on top.
+TEST_F(Scenes, EveryScreenDrawsItsItemsInItsListsOrder)
+{
+    const std::vector<DrawnItem> titleOrder = {{&skygradient->sprite, "sky gradient"},
+                                               {&attack_help->sprite, "attack help"},
+                                               {&swoop_help->sprite, "swoop help"},
+                                               {&space_help->sprite, "space help"},
+                                               {&skysolid->sprite, "solid sky"},
+                                               {&bigowl->sprite, "owl"},
+                                               {&bigowlblink->sprite, "owl blinking"},
+                                               {&bigowlstare->sprite, "owl staring"},
+                                               {&bigowltwitch->sprite, "owl twitching"},
+                                               {&title->sprite, "title"},
+                                               {&highScoreLabel->sprite, "high score"},
+                                               {&lastScoreLabel->sprite, "last score"},
+                                               {fadeInSprite, "veil"}};
+    EXPECT_EQ(testDrawOrder(introScreen, titleOrder), "") << "the title";
+
+    const std::vector<DrawnItem> prologueOrder = {{&sunset->sprite, "sky"},
+                                                  {&prologue_moon->sprite, "moon"},
+                                                  {&prologue_skyline->sprite, "skyline 1"},
+                                                  {&prologue_skyline2->sprite, "skyline 2"},
+                                                  {&trees->sprite, "trees 1"},
+                                                  {&trees2->sprite, "trees 2"},
+                                                  {&flap1->sprite, "owl frame 1"},
+                                                  {&flap2->sprite, "owl frame 2"}};
+    EXPECT_EQ(testDrawOrder(prologueScreen, prologueOrder), "") << "the prologue";
+
+    std::vector<DrawnItem> overOrder = {{&bgPigeons[0].frame1->sprite, "far pigeon 0"},
+                                        {&bgPigeons[149].frame2->sprite, "far pigeon 149"},
+                                        {&skyline2->sprite, "skyline"},
+                                        {&fgPigeons[0].frame1->sprite, "near pigeon 0"},
+                                        {&frontcity->sprite, "city"},
+                                        {&lamp->sprite, "lamp posts"},
+                                        {&fgPigeons[69].frame2->sprite, "near pigeon 69"},
+                                        {&citizen->sprite, "citizen"},
+                                        {&bushes->sprite, "bushes"},
+                                        {&gameover->sprite, "the end"},
+                                        {fadeInEffect, "veil"}};
+    EXPECT_EQ(testDrawOrder(gameOverScreen, overOrder), "") << "game over";
+
+    const std::vector<DrawnItem> endingOrder = {{&skyblue->sprite, "blue sky"},
+                                                {&skydark->sprite, "dark sky"},
+                                                {&skylinebeat->sprite, "skyline 1"},
+                                                {&skylinebeat2->sprite, "skyline 2"},
+                                                {&city->sprite, "city 1"},
+                                                {&city2->sprite, "city 2"},
+                                                {&bigcitizen->sprite, "citizen"},
+                                                {&bigcitizen2->sprite, "citizen 2"},
+                                                {&lampbeat->sprite, "lamp"},
+                                                {&bigflap1->sprite, "owl frame 1"},
+                                                {&bigflap2->sprite, "owl frame 2"},
+                                                {&swooping->sprite, "owl swooping"},
+                                                {&bushbeat->sprite, "bush 1"},
+                                                {&bushbeat2->sprite, "bush 2"},
+                                                {&scoreText->sprite, "score line"},
+                                                {&pigeonText->sprite, "pigeons line"},
+                                                {&humanText->sprite, "humans line"},
+                                                {&swoopText->sprite, "swoop line"},
+                                                {&pigeonSwoopText->sprite, "best swoop line"},
+                                                {&closeup_background->sprite, "close-up"},
+                                                {&closeup_citizen->sprite, "close-up citizen"},
+                                                {&bigtitle->sprite, "credits title"},
+                                                {&programming->sprite, "programming credit"},
+                                                {&art->sprite, "art credit"},
+                                                {&music->sprite, "music credit"},
+                                                {&voices->sprite, "voices credit"},
+                                                {gameBeatFadeIn, "veil"}};
+    EXPECT_EQ(testDrawOrder(gameBeatScreen, endingOrder), "") << "the ending";
+
+    const std::vector<DrawnItem> splashOrder = {
+        {&branding->sprite, "branding"}, {&leadership->sprite, "leadership"},  {&eyewear->sprite, "eyewear"},
+        {&bananas->sprite, "bananas"},   {&vorn_glow->sprite, "logo glowing"}, {&vorn_plain->sprite, "logo"},
+        {sorvelEffect, "flash"}};
+    EXPECT_EQ(testDrawOrder(sorvelScreen, splashOrder), "") << "the splash";
+}

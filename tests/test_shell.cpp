@@ -9,13 +9,8 @@
 
 //---- Watching the resets
 
-// The linker routes the shell's calls of these two resets here first (--wrap on their linker
-// names): each notes what the shell looked like at that moment, then runs the real reset.
-void realResetGame() __asm__("__real__Z9resetGamev");
-void realResetGameBeat() __asm__("__real__Z13resetGameBeatv");
-void wrapResetGame() __asm__("__wrap__Z9resetGamev");
-void wrapResetGameBeat() __asm__("__wrap__Z13resetGameBeatv");
-
+// Put in the shell's mode table in place of the game's and the ending's resets: each notes what
+// the shell looked like at that moment, then runs the real reset.
 struct ResetSeen {
     int calls = 0;
     int modeReported = -1;
@@ -28,16 +23,16 @@ static void note(ResetSeen* seen, const Screen* screen)
     *seen = {seen->calls + 1, getGameMode(), screen ? screen->visible : -1};
 }
 
-void wrapResetGame()
+static void watchResetGame()
 {
     note(&gameReset, gameScreen);
-    realResetGame();
+    resetGame();
 }
 
-void wrapResetGameBeat()
+static void watchResetGameBeat()
 {
     note(&gameBeatReset, gameBeatScreen);
-    realResetGameBeat();
+    resetGameBeat();
 }
 
 //---- Fixture
@@ -124,6 +119,9 @@ TEST_F(Shell, SwitchShowsOnlyTheNewModesScreenAndStopsTheMusic)
 
 TEST_F(Shell, ResetsRunWhileTheOldModeIsStillReported)
 {
+    const ModeScene kept[2] = {modeScenes[MODE_GAME], modeScenes[MODE_GAMEBEAT]};
+    modeScenes[MODE_GAME].reset = watchResetGame;
+    modeScenes[MODE_GAMEBEAT].reset = watchResetGameBeat;
     switchGameMode(MODE_PROLOGUE);
     gameReset = ResetSeen{};
     switchGameMode(MODE_GAME);
@@ -144,6 +142,8 @@ TEST_F(Shell, ResetsRunWhileTheOldModeIsStillReported)
     switchGameMode(MODE_GAMEBEAT);
     EXPECT_EQ(gameBeatReset.calls, 2);
     EXPECT_EQ(getGameBeatElapsed(), 0.0f);
+    modeScenes[MODE_GAME] = kept[0];
+    modeScenes[MODE_GAMEBEAT] = kept[1];
 }
 
 //---- Keys

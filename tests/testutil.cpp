@@ -134,3 +134,22 @@ std::string testRun(const std::string& command, int* exitCode)
         *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return output;
 }
+
+//---- Drawing order
+
+std::string testDrawOrder(const Screen* screen, const std::vector<DrawnItem>& order)
+{
+    int previous = -1;
+    for (size_t k = 0; k < order.size(); k++) {
+        int at = -1;
+        for (int i = 0; i < screen->items->count && at < 0; i++)
+            if (screen->items->items[i] == order[k].sprite)
+                at = i;
+        if (at < 0)
+            return order[k].name + " is not on the screen";
+        if (at < previous)
+            return order[k].name + " is drawn before " + order[k - 1].name;
+        previous = at;
+    }
+    return "";
+}

@@ -50,3 +50,13 @@ std::string testWriteFile(const std::string& name, const std::vector<uint8_t>& b
 
 // Runs a command with /bin/sh and returns its standard output; exitCode receives its status.
 std::string testRun(const std::string& command, int* exitCode = nullptr);
+
+// Checks that a screen draws the named items in the order listed: each is on the screen, and
+// after the one before it. Returns "" or what is wrong ("head 0 is drawn before skull 0").
+struct Screen;
+struct Sprite;
+struct DrawnItem {
+    const Sprite* sprite;
+    std::string name;
+};
+std::string testDrawOrder(const Screen* screen, const std::vector<DrawnItem>& order);

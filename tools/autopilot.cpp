@@ -129,7 +129,7 @@ template <class Where> static Aim aimAt(Where where, float fromAngle, float dt)
 // swoop's end lifts it by 50) and either flaps whenever its climb has slowed (flap) or falls.
 static float lampClearance(bool swoop, float angle, int turn, bool flap, float dy, float seconds, float dt)
 {
-    const int lampCount = inPlay(numLamps, LAMP_POOL);
+    const int lampCount = inPlay(gameScore.numLamps, LAMP_POOL);
     float x = owl.x, y = owl.y + dy, fall = owl.fallSpeed, drift = owl.driftX;
     if (!swoop && flap)
         fall = FLAP_SPEED;
@@ -153,7 +153,7 @@ static float lampClearance(bool swoop, float angle, int turn, bool flap, float d
         x = fminf(fmaxf(x, 40.0f), 924.0f);
         y = fmaxf(y, 80.0f);
         for (int i = 0; i < lampCount; i++) {
-            const Lamp& lamp = lamps[i];
+            const Lamp& lamp = street.lamps[i];
             float hx = lamp.x - lamp.speed * (t + dt) + 26.0f, hy = lamp.y + 36.0f;
             nearest = fminf(nearest, separation(x, y, hx, hy));
         }
@@ -174,8 +174,8 @@ static float flightClearance(float dy, float dt)
 static Aim bestPigeon(float fromAngle, float limit, float dt)
 {
     Aim best = {false, 0.0f, 0.0f};
-    for (int i = 0; i < numPigeons; i++) {
-        const Pigeon& p = pigeons[i];
+    for (int i = 0; i < gameScore.numPigeons; i++) {
+        const Pigeon& p = flock.pigeons[i];
         if (p.struck || p.x > 1010.0f || p.x < -10.0f || p.baseY > 550.0f || p.y < 40.0f)
             continue;
         Aim aim = aimAt([&p](float t, float* x, float* y) { pigeonAt(p, t, x, y); }, fromAngle, dt);
@@ -189,9 +189,9 @@ static Aim bestPigeon(float fromAngle, float limit, float dt)
 static Aim bestLamp(float fromAngle, float limit, float dt)
 {
     Aim best = {false, 0.0f, 0.0f};
-    const int lampCount = inPlay(numLamps, LAMP_POOL);
+    const int lampCount = inPlay(gameScore.numLamps, LAMP_POOL);
     for (int i = 0; i < lampCount; i++) {
-        const Lamp& lamp = lamps[i];
+        const Lamp& lamp = street.lamps[i];
         if (lamp.x > 1000.0f || lamp.x < 0.0f)
             continue;
         auto where = [&lamp](float t, float* x, float* y) {
@@ -208,7 +208,7 @@ static Aim bestLamp(float fromAngle, float limit, float dt)
 // Seconds of swooping left before the energy runs out (unlimited from swoop level 10).
 static float swoopTimeLeft()
 {
-    float drain = 0.8f - swoopLevel / 12.0f;
+    float drain = 0.8f - gameScore.swoopLevel / 12.0f;
     return drain > 0.0f ? owl.swoopEnergy / drain : 1e9f;
 }
 

@@ -75,10 +75,10 @@ static void holdFullStreet()
     owl.y = 120.0f;
     owl.fallSpeed = 0.0f;
     owl.lives = 5;
-    numPigeons = PIGEON_POOL;
-    numCitizens = (float)CITIZEN_POOL;
-    numLamps = (float)LAMP_POOL;
-    gameTimeElapsed = 60.0;
+    gameScore.numPigeons = PIGEON_POOL;
+    gameScore.numCitizens = (float)CITIZEN_POOL;
+    gameScore.numLamps = (float)LAMP_POOL;
+    gamePlay.gameTimeElapsed = 60.0;
 }
 
 // The game at its busiest: started, its music at 60 s (inside the first mist wave), the mist
@@ -137,11 +137,11 @@ static void BM_PlayFrame(benchmark::State& state)
         particles += activeParticles();
     }
     const double cpu = processSeconds() - cpuStart;
-    for (const Mist& bank : mist)
+    for (const Mist& bank : mistWaves.mist)
         mistActive += bank.active;
     state.counters["cpu_all_threads_us"] = frames ? cpu / (double)frames * 1e6 : 0.0;
     state.counters["mode"] = gameMode;
-    state.counters["pigeons"] = numPigeons;
+    state.counters["pigeons"] = gameScore.numPigeons;
     state.counters["mist"] = (double)mistActive;
     state.counters["particles"] = frames ? (double)particles / (double)frames : 0.0;
 }
@@ -238,16 +238,17 @@ static void BM_StreetFrame(benchmark::State& state)
     owl.y = -5000;
     owl.swoopActive = 0;
     gameMusicElapsed = 100.0;
-    initPigeonsAndCitizens();
+    resetFlock();
+    resetStreet();
     for (int i = 0; i < PIGEON_POOL; i += 3)
-        pigeons[i].struck = 1;
+        flock.pigeons[i].struck = 1;
     const float dt = 1.0f / 60.0f;
     for (auto _ : state) {
-        for (Pigeon& pigeon : pigeons)
+        for (Pigeon& pigeon : flock.pigeons)
             updatePigeon(&pigeon, dt);
-        for (Citizen& citizen : citizens)
+        for (Citizen& citizen : street.citizens)
             updateCitizen(&citizen, dt);
-        for (Lamp& lamp : lamps)
+        for (Lamp& lamp : street.lamps)
             updateLamp(&lamp, dt);
     }
 }

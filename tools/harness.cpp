@@ -29,6 +29,12 @@ struct Screenshot {
     std::string path;
 };
 
+// --place-owl: the owl put at (x, y) when the virtual clock reaches time.
+struct OwlPlacement {
+    double time;
+    float x, y;
+};
+
 struct Options {
     double dt = 1.0 / 60.0;
     long frames = 600;
@@ -48,10 +54,12 @@ struct Options {
     long sessions = 1;   // sessions of --frames each after one load
     bool check = false;  // invariants and allocations after every frame
     bool allocTrace = false;
-    long games = 0;        // with --autopilot: whole games to play, then back to the title
-    std::string record;    // --record FILE: the run written as a replay
-    std::string replay;    // --replay FILE: the recorded run played back
-    bool anyPack = false;  // --any-pack: a replay of another data pack is played all the same
+    long games = 0;             // with --autopilot: whole games to play, then back to the title
+    std::string record;         // --record FILE: the run written as a replay
+    std::string replay;         // --replay FILE: the recorded run played back
+    bool anyPack = false;       // --any-pack: a replay of another data pack is played all the same
+    bool dumpEntities = false;  // the owl's whole record and every live pigeon, citizen, lamp and mist bank
+    std::vector<OwlPlacement> placements;
 };
 
 // Collects one JSON object, one field per call; every value is written exactly, so two runs
@@ -77,6 +85,11 @@ struct Dump {
     void field(const char* name, double value)
     {
         add(name, number("%.17g", value));
+    }
+    // A nested object or list, already written.
+    void raw(const char* name, const std::string& json)
+    {
+        add(name, json);
     }
     void add(const char* name, const std::string& value)
     {
@@ -126,7 +139,7 @@ static void dumpState(Dump& d)
     d.field("muted", musicMuted);
     d.field("moving", movingLeft * 1000 + movingRight * 100 + movingUp * 10 + movingDown);
     d.field("splashOver", SorvelOver());
-    d.field("gameTime", gameTimeElapsed);
+    d.field("gameTime", gamePlay.gameTimeElapsed);
     d.field("score", getScore());
     d.field("lives", owl.lives);
     d.field("owlX", owl.x);
@@ -135,16 +148,16 @@ static void dumpState(Dump& d)
     d.field("swooping", owl.swoopActive);
     d.field("dying", owl.dying);
     d.field("energy", owl.swoopEnergy);
-    d.field("swoopLevel", swoopLevel);
-    d.field("multiplier", swoopMultiplier);
+    d.field("swoopLevel", gameScore.swoopLevel);
+    d.field("multiplier", gameScore.swoopMultiplier);
     d.field("pigeonsStruck", getNumPigeons());
     d.field("citizensHit", getHumansHit());
     d.field("longestSwoop", getLongestSwoop());
     d.field("bestSwoop", getBestSwoopPigeons());
-    d.field("levelSpeed", LEVEL_SPEED);
-    d.field("pigeons", numPigeons);
-    d.field("citizens", inPlay(numCitizens, CITIZEN_POOL));
-    d.field("lamps", inPlay(numLamps, LAMP_POOL));
+    d.field("levelSpeed", gameScore.LEVEL_SPEED);
+    d.field("pigeons", gameScore.numPigeons);
+    d.field("citizens", inPlay(gameScore.numCitizens, CITIZEN_POOL));
+    d.field("lamps", inPlay(gameScore.numLamps, LAMP_POOL));
     d.field("introElapsed", getIntroElapsed());
     d.field("introMusic", getIntroMusicElapsed());
     d.field("introTurned", getIntroTurned());
@@ -163,6 +176,99 @@ static void dumpState(Dump& d)
     d.field("lastPigeons", getLastPigeons());
     d.field("highScoreLine", getHighScoreLine());
     d.field("lastScoreLine", getLastScoreLine());
+}
+
+// With --dump-entities: the owl's whole record and, in pool order with their index, every pigeon,
+// citizen and lamp in play and every mist bank crossing the screen.
+static std::string entityObject(const Dump& d)
+{
+    return d.text.empty() ? "{}" : d.text + "}";
+}
+
+static void dumpEntities(Dump& d)
+{
+    Dump o;
+    o.field("x", owl.x);
+    o.field("y", owl.y);
+    o.field("angle", owl.angle);
+    o.field("wingsUp", owl.wingsUp);
+    o.field("driftX", owl.driftX);
+    o.field("fallSpeed", owl.fallSpeed);
+    o.field("sinceHit", owl.sinceHit);
+    o.field("comboTimer", owl.comboTimer);
+    o.field("comboCount", owl.comboCount);
+    o.field("swoopActive", owl.swoopActive);
+    o.field("swoopSpeed", owl.swoopSpeed);
+    o.field("swoopEnergy", owl.swoopEnergy);
+    o.field("swoopTime", gameScore.swoopTime);
+    o.field("swoopCount", (int)gameScore.numSwoops);
+    o.field("deathDrift", owl.deathDrift);
+    o.field("dying", owl.dying);
+    o.field("deathTime", owl.deathTime);
+    o.field("lives", owl.lives);
+    o.field("score", owl.score);
+    d.raw("owlState", entityObject(o));
+
+    std::string list = "[";
+    auto item = [&list](const Dump& e) { list += (list.size() > 1 ? ", " : "") + entityObject(e); };
+    for (int i = 0; i < gameScore.numPigeons && i < PIGEON_POOL; i++) {
+        const Pigeon& p = flock.pigeons[i];
+        Dump e;
+        e.field("i", i);
+        e.field("x", p.x);
+        e.field("y", p.y);
+        e.field("baseY", p.baseY);
+        e.field("speed", p.speed);
+        e.field("rotation", p.rotation);
+        e.field("struck", p.struck);
+        e.field("fleeMode", p.fleeMode);
+        item(e);
+    }
+    d.raw("pigeonStates", list + "]");
+
+    list = "[";
+    for (int i = 0; i < inPlay(gameScore.numCitizens, CITIZEN_POOL); i++) {
+        const Citizen& c = street.citizens[i];
+        Dump e;
+        e.field("i", i);
+        e.field("x", c.x);
+        e.field("y", c.y);
+        e.field("speed", c.speed);
+        e.field("hit", c.hit);
+        e.field("talkTimer", c.talkTimer);
+        e.field("flyByPaid", c.flyByPaid);
+        item(e);
+    }
+    d.raw("citizenStates", list + "]");
+
+    list = "[";
+    for (int i = 0; i < inPlay(gameScore.numLamps, LAMP_POOL); i++) {
+        const Lamp& l = street.lamps[i];
+        Dump e;
+        e.field("i", i);
+        e.field("x", l.x);
+        e.field("y", l.y);
+        e.field("speed", l.speed);
+        item(e);
+    }
+    d.raw("lampStates", list + "]");
+
+    list = "[";
+    for (int i = 0; i < MIST_BANKS; i++) {
+        const Mist& m = mistWaves.mist[i];
+        if (m.vx == 0)
+            continue;  // parked between waves
+        Dump e;
+        e.field("i", i);
+        e.field("x", m.x);
+        e.field("y", m.y);
+        e.field("vx", m.vx);
+        e.field("active", m.active);
+        e.field("alpha", m.sprite->sprite.alpha);
+        e.field("scale", m.sprite->sprite.scaleX);
+        item(e);
+    }
+    d.raw("mistStates", list + "]");
 }
 
 // Opens the dump's stream: the file of --out, or else standard output kept for the dump alone,
@@ -236,6 +342,11 @@ static const char* USAGE =
     "                      says on standard error whether every state hash matched, and exits\n"
     "                      with status 3 when one did not; a bad file exits with status 2\n"
     "  --any-pack          with --replay, play a replay recorded with another data pack\n"
+    "  --dump-entities     add to each dumped frame the owl's whole state and the position and\n"
+    "                      state of every pigeon, citizen and lamp in play and every mist bank\n"
+    "                      crossing\n"
+    "  --place-owl [T:]X,Y put the owl at (X, Y) when the virtual clock reaches T seconds\n"
+    "                      (default 0, the first frame); repeatable\n"
     "  --help              this text\n";
 
 // A whole number in low..high, all of text: "abc", "10x", "1.5", "" and overflowing values are refused.
@@ -260,6 +371,34 @@ static bool parseSeconds(const char* text, double* value)
         return false;
     *value = parsed;
     return true;
+}
+
+// A finite decimal number (signed), all of text.
+static bool parseCoordinate(const std::string& text, float* value)
+{
+    const char* begin = text.c_str();
+    const char* end = begin + text.size();
+    float parsed = 0.0f;
+    std::from_chars_result result = std::from_chars(begin, end, parsed);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end || !std::isfinite(parsed))
+        return false;
+    *value = parsed;
+    return true;
+}
+
+// "X,Y" or "T:X,Y": the owl's place and, optionally, the virtual time it is put there.
+static bool parsePlacement(const char* text, OwlPlacement* place)
+{
+    std::string rest = text;
+    size_t colon = rest.find(':');
+    if (colon != std::string::npos) {
+        if (!parseSeconds(rest.substr(0, colon).c_str(), &place->time))
+            return false;
+        rest = rest.substr(colon + 1);
+    }
+    size_t comma = rest.find(',');
+    return comma != std::string::npos && parseCoordinate(rest.substr(0, comma), &place->x) &&
+           parseCoordinate(rest.substr(comma + 1), &place->y);
 }
 
 static void addScriptEvent(const ScriptEvent& event, void* options)
@@ -420,6 +559,15 @@ static bool parseOptions(int argc, char** argv, Options* options)
                 return false;
             if (!parseWhole(value, 1, 1000000, &options->games))
                 return badValue(arg, value);
+        } else if (arg == "--dump-entities") {
+            options->dumpEntities = true;
+        } else if (arg == "--place-owl") {
+            if (!takeValue())
+                return false;
+            OwlPlacement place = {};
+            if (!parsePlacement(value, &place))
+                return badValue(arg, value);
+            options->placements.push_back(place);
         } else if (arg == "--out") {
             if (!takeValue())
                 return false;
@@ -505,6 +653,13 @@ static void beginFrame(const Options& options, size_t* nextEvent)
             NUX_QueueKeyEvent(event.key, event.pressed);
         (*nextEvent)++;
     }
+    // Each placement once, before the update of the first frame whose clock reaches its time.
+    static size_t nextPlacement = 0;
+    while (nextPlacement < options.placements.size() && options.placements[nextPlacement].time <= now) {
+        owl.x = options.placements[nextPlacement].x;
+        owl.y = options.placements[nextPlacement].y;
+        nextPlacement++;
+    }
     if (options.autopilot)
         autopilotFrame((float)options.dt);
     if (options.randomKeys)
@@ -522,6 +677,8 @@ static void endFrame(const Options& options, std::string* json)
         if (f == frame) {
             Dump d;
             dumpState(d);
+            if (options.dumpEntities)
+                dumpEntities(d);
             *json += (json->size() > 2 ? ",\n" : "") + d.text + "}";
             break;
         }
@@ -603,6 +760,8 @@ int main(int argc, char** argv)
     // Events in time order, keeping the script's order for equal times.
     std::stable_sort(options.events.begin(), options.events.end(),
                      [](const ScriptEvent& a, const ScriptEvent& b) { return a.time < b.time; });
+    std::stable_sort(options.placements.begin(), options.placements.end(),
+                     [](const OwlPlacement& a, const OwlPlacement& b) { return a.time < b.time; });
 
     static char message[8192];
     if (!NUX_FindDataDir(options.dataDir.c_str(), message, sizeof message)) {
@@ -703,6 +862,8 @@ int main(int argc, char** argv)
     if (!lastDumped) {
         Dump d;
         dumpState(d);
+        if (options.dumpEntities)
+            dumpEntities(d);
         json += (json.size() > 2 ? ",\n" : "") + d.text + "}";
     }
     json += "\n]\n";

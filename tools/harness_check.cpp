@@ -146,15 +146,11 @@ long long allocLiveBytes()
 
 //---- Opening a track
 
-// The harness links with --wrap for the engine's NUX_PlayMusic, so that what a scene's track
-// allocates as it opens is told apart from allocations during play.
-extern "C" void __real__Z13NUX_PlayMusicPKc(const char* path);
-extern "C" void __wrap__Z13NUX_PlayMusicPKc(const char* path)
+// Added to the shell's hooks when the count is armed: the engine says when NUX_PlayMusic opens a
+// track, so that what the track allocates as it opens is told apart from allocations during play.
+static void musicOpening(int opening)
 {
-    const bool was = openingMusic;
-    openingMusic = true;
-    __real__Z13NUX_PlayMusicPKc(path);
-    openingMusic = was;
+    openingMusic = opening != 0;
 }
 
 //---- Public
@@ -162,6 +158,9 @@ extern "C" void __wrap__Z13NUX_PlayMusicPKc(const char* path)
 void allocCountArm()
 {
     installHooks();
+    NUX_GameHooks hooks = *NUX_GetGameHooks();
+    hooks.musicOpening = musicOpening;
+    NUX_SetGameHooks(&hooks);
     countedThread = true;
     armed = true;
 }
@@ -207,7 +206,7 @@ void checkStartSession()
 {
     prevMode = -1;
     prevScore = getScore();
-    prevGameTime = gameTimeElapsed;
+    prevGameTime = gamePlay.gameTimeElapsed;
     // The allocations of the session's own mode switch count towards its first frame.
 }
 
@@ -233,7 +232,7 @@ int checkFrame(long session, long frame)
     if (owl.lives < 0 || owl.lives > 5)
         fail("the lives are not 0 to 5", owl.lives);
     // A new game starts its clock again; within one the score only grows.
-    const bool newGame = gameMode == MODE_GAME && (prevMode != MODE_GAME || gameTimeElapsed < prevGameTime);
+    const bool newGame = gameMode == MODE_GAME && (prevMode != MODE_GAME || gamePlay.gameTimeElapsed < prevGameTime);
     if (getScore() < prevScore && !newGame && prevMode >= 0)
         fail("the score fell within a game", (long)prevScore - getScore());
     Screen* const screens[] = {introScreen, prologueScreen, gameScreen, gameOverScreen, gameBeatScreen, sorvelScreen};
@@ -244,7 +243,7 @@ int checkFrame(long session, long frame)
         fail("allocations during the frame", playAllocations - prevPlayAllocations);
     prevMode = gameMode;
     prevScore = getScore();
-    prevGameTime = gameTimeElapsed;
+    prevGameTime = gamePlay.gameTimeElapsed;
     prevPlayAllocations = playAllocations;
     return failures;
 }
