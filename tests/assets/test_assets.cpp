@@ -470,6 +470,7 @@ TEST(Pictures, TheOwlIsTheClearestThingOnTheNightField)
         for (double y : {240.0, 300.0}) {
             double lum = spriteLuminance(owl, std::min(1.0, y / 300));
             EXPECT_GE(contrast(lum, ground), 4.5) << n << " at y " << y << " (luminance " << lum << ")";
+            printf("%s at y %.0f: %.1f:1 on the night field\n", n, y, contrast(lum, ground));
         }
         // At full colour the owl is at least as bright as the pigeons it hunts.
         EXPECT_GE(spriteLuminance(owl, 1.0), pigeon * 0.9) << n;
