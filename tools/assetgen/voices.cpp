@@ -143,13 +143,13 @@ static Sound narrator(const Speaker& who, const char* text)
     Sound s = speakWithin(who, text, 29.0);
     // Lean in the bass, which only spends the level the words need; a presence lift where the music under the
     // narration is thinnest; and a compressor that brings the softly spoken syllables up to the loud ones.
-    highPass(s, 110);
-    bandBoost(s, 2600, 0.9, 5.0);
-    compress(s, -40.0, 6.0);
+    highPass(s, 180);
+    bandBoost(s, 2000, 0.6, 7.0);
+    compress(s, -30.0, 3.0);
     // The plosives' peaks, which would hold the whole voice down at the level set, are limited away first.
     normalizeSound(s, 1.0);
     for (float& v : s.samples)
-        v *= 4.0f;
+        v *= 3.5f;
     limitPeaks(s, 1.0);
     saturate(s, 1.3);
     thicken(s, 17, 0.3);
@@ -182,7 +182,7 @@ static int save(const char* dir, const char* name, Sound& s, double limit, doubl
 
 // The narrator speaks over the prologue's and the game over's music (played at about half volume): a few dB
 // above the music's own level keeps every word at least 12 dB clear of it in the speech band.
-static constexpr double NARRATOR_LEVEL_DB = -6.0;
+static constexpr double NARRATOR_LEVEL_DB = -6.5;
 
 static const Speaker GENTS[7] = {
     {"en-gb+m3", 190, 30, 60}, {"en-gb+m1", 200, 38, 70},   {"en-gb+grandpa", 180, 45, 65},
