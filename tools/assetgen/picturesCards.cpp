@@ -238,7 +238,7 @@ void paintProgramming(Canvas& c, Rng&)
 
 void paintArt(Canvas& c, Rng&)
 {
-    creditImage(c, "ART", "DRAWN WITH CAIRO", "LEAGUE SPARTAN");
+    creditImage(c, "ART", "DRAWN WITH CAIRO", "LEAGUE SPARTAN FONT");
 }
 
 void paintMusic(Canvas& c, Rng&)

@@ -81,12 +81,12 @@ void paintCloud(Canvas& c, Rng& rng)
         cairo_fill(m.cr);
     }
     blurSurface(m.surface, 8);
-    // The blurred shape is only a mask: its soft edge keeps the cloud's own colours (a blurred white picture drifts
-    // to cyan in its faintest pixels, which the title's grey tint turns to a muddy green). Moonlit above, a
-    // little bluer below.
+    // The blurred shape is only a mask, so the soft edge keeps the cloud's own colour. The title tints the clouds
+    // with less red than green and blue (0.2 against up to 0.28), which turns a white cloud a muddy teal: painted
+    // warm, they land on a clean violet grey under that tint, lighter along their moonlit tops.
     cairo_pattern_t* p = cairo_pattern_create_linear(0, 40, 0, 130);
-    cairo_pattern_add_color_stop_rgba(p, 0, 1.0, 1.0, 1.0, 1);
-    cairo_pattern_add_color_stop_rgba(p, 1, 0.78, 0.8, 0.92, 1);
+    cairo_pattern_add_color_stop_rgba(p, 0, 1.0, 0.74, 0.86, 1);
+    cairo_pattern_add_color_stop_rgba(p, 1, 0.84, 0.56, 0.74, 1);
     cairo_set_source(cr, p);
     cairo_mask_surface(cr, m.surface, 0, 0);
     cairo_pattern_destroy(p);
