@@ -136,15 +136,15 @@ static int makePigeonHit(const char* dir, const char* name, int index)
     lowPass(slap, 1500);
     mixInto(s, slap, 0, 0.9);
     // The flutter: band noise beaten at some twenty wing strokes a second, dying away.
-    Sound flutter = sweptNoise(rng, len, 1900, 1100, 1.2, 0.02, 0.12);
+    Sound flutter = sweptNoise(rng, len, 2300, 1300, 1.2, 0.02, 0.12);
     const double rate = 19.0 + 3.0 * index;
     for (size_t i = 0; i < flutter.samples.size(); ++i) {
         double t = (double)i / SAMPLE_RATE;
         double beat = 0.5 + 0.5 * std::sin(2 * M_PI * rate * t);
         flutter.samples[i] *= (float)(beat * beat);
     }
-    lowPass(flutter, 2600);
-    mixInto(s, flutter, (long)(0.03 * SAMPLE_RATE), 0.22);
+    lowPass(flutter, 3000);
+    mixInto(s, flutter, (long)(0.03 * SAMPLE_RATE), 0.6);
     lowPass(s, 4000);
     return save(dir, name, s, 0.8);
 }

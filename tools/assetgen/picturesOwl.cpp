@@ -423,8 +423,8 @@ void paintZap(Canvas& c, Rng&)
         cairo_line_to(cr, 30 + i * 7, 58);
     }  // ribs
     cairo_move_to(cr, 56, 44);
-    cairo_line_to(cr, 30, 42);
-    cairo_line_to(cr, 8, 50);  // wing bones
+    cairo_line_to(cr, 32, 32);
+    cairo_line_to(cr, 12, 24);  // wing bones, swept back with the swoop's wing
     cairo_stroke(cr);
     cairo_arc(cr, 66, 37, 10, 0, 2 * M_PI);
     cairo_stroke(cr);
