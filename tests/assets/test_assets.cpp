@@ -413,6 +413,117 @@ TEST(Pictures, TheGameScreenReadsUnderItsNightTint)
     EXPECT_LT(sunY, 150);
 }
 
+// Relative luminance of an sRGB colour (0 to 1 per channel), as contrast ratios are defined on it.
+static double luminance(double r, double g, double b)
+{
+    auto lin = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lin(r) + 0.7152 * lin(g) + 0.0722 * lin(b);
+}
+
+static double contrast(double a, double b)
+{
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+static double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// The median luminance of a sprite's solid pixels, drawn with the game's grey tint `shade`.
+static double spriteLuminance(const Picture& p, double shade)
+{
+    std::vector<double> l;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (p.alphaAt(x, y) == 255) {
+                const unsigned char* px = p.px(x, y);
+                l.push_back(luminance(px[0] * shade / 255, px[1] * shade / 255, px[2] * shade / 255));
+            }
+    return median(l);
+}
+
+// The owl is the clearest thing on screen: against the median of the night play field (the city under its tint
+// over the night sky) its plumage stands at least 4.5:1 in every pose, from the middle of the screen down (the
+// game greys the owl by its height, y / 300, and draws it at full colour from y 300 on), and its dark edge still
+// separates it from the densest mist.
+TEST(Pictures, TheOwlIsTheClearestThingOnTheNightField)
+{
+    const double night[3] = {0.6, 1.0, 0.7}, sky[3] = {0.03, 0.0, 0.06};
+    Picture city = picture("city.png");
+    std::vector<double> field;
+    for (int y = 0; y < city.height; y += 2)
+        for (int x = 0; x < city.width; x += 2) {
+            const unsigned char* px = city.px(x, y);
+            double a = px[3] / 255.0, c[3];
+            for (int k = 0; k < 3; ++k)
+                c[k] = px[k] / 255.0 * night[k] * a + sky[k] * (1 - a);
+            field.push_back(luminance(c[0], c[1], c[2]));
+        }
+    const double ground = median(field);
+    const double pigeon = spriteLuminance(picture("pigeon1.png"), 1.0);
+    for (const char* n : {"flap1.png", "flap2.png", "swoop.png"}) {
+        Picture owl = picture(n);
+        for (double y : {240.0, 300.0}) {
+            double lum = spriteLuminance(owl, std::min(1.0, y / 300));
+            EXPECT_GE(contrast(lum, ground), 4.5) << n << " at y " << y << " (luminance " << lum << ")";
+            printf("%s at y %.0f: %.1f:1 on the night field\n", n, y, contrast(lum, ground));
+        }
+        // At full colour the owl is at least as bright as the pigeons it hunts.
+        EXPECT_GE(spriteLuminance(owl, 1.0), pigeon * 0.9) << n;
+    }
+}
+
+// Edges a scene can bring into view: the game-over skyline's foot (the tilt moves the city faster than the
+// skyline, so its last rows rise into view over the sky) dissolves instead of ending in a line; the tree line
+// behind the night city stays a low row of crowns.
+TEST(Pictures, LayersEndSoftlyWhereTheScenesRevealThem)
+{
+    Picture sky = picture("skyline-red.png");
+    ASSERT_FALSE(sky.rgba.empty());
+    auto rowAlpha = [&sky](int y) {
+        double sum = 0;
+        for (int x = 0; x < sky.width; ++x)
+            sum += sky.alphaAt(x, y);
+        return sum / sky.width;
+    };
+    EXPECT_LT(rowAlpha(sky.height - 1), 4.0) << "the skyline ends in a hard edge";
+    for (int y = sky.height - 160; y < sky.height - 1; ++y)
+        EXPECT_LT(std::fabs(rowAlpha(y) - rowAlpha(y + 1)), 6.0) << "a step in the skyline's foot at row " << y;
+    Picture trees = picture("treeline.png");
+    int highest = trees.height;
+    for (int x = 0; x < trees.width; ++x)
+        for (int y = 0; y < trees.height; ++y)
+            if (trees.alphaAt(x, y) > 128) {
+                highest = std::min(highest, y);
+                break;
+            }
+    EXPECT_GE(highest, 50) << "a tree stands as a tall dark column";
+}
+
+// The small things: the title's help plates keep 16 pixels clear of the screen's right edge (they end on it, less
+// 13 columns), the pause panel hides what is behind it, the prologue's sun carries little blue.
+TEST(Pictures, PlatesKeepTheirMarginPanelsHideAndTheSunStaysWarm)
+{
+    for (const char* n : {"attack-help.png", "swoop-help.png", "space-help.png"}) {
+        Picture p = picture(n);
+        unsigned right = 0;
+        for (int y = 0; y < p.height; ++y)
+            for (int x = p.width - 12; x < p.width; ++x)
+                right = std::max(right, p.alphaAt(x, y));
+        EXPECT_EQ(right, 0u) << n;
+    }
+    Picture pause = picture("paused.png");
+    EXPECT_GE(pause.alphaAt(40, pause.height / 2), 235u);
+    Picture sun = picture("sunset.png");
+    ASSERT_FALSE(sun.rgba.empty());
+    const unsigned char* core = sun.px((int)(sun.width * 0.62), 118);
+    EXPECT_LT(core[2], core[0] * 0.45) << "the sun turns violet as the prologue darkens its red and green";
+}
+
 //---- Sounds
 
 static double rms(const Decoded& d, double from, double to)
@@ -621,6 +732,101 @@ TEST(Mix, TheNarratorIsTwelveDecibelsClearOfTheMusicInTheSpeechBand)
         for (size_t i = 0; i < voice.size(); ++i)
             speech += voice[i] * voice[i], bed += under[i] * under[i];
         EXPECT_GE(db(speech / bed), 12.0) << sc.voice << " over " << sc.music;
+    }
+}
+
+// The narrator's quietest words, not only his average: speech frames of 50 ms (those within 15 dB of the voice's
+// median frame) each measured in the speech band against the music under them, the worst tenth at least 12 dB clear.
+TEST(Mix, EvenTheNarratorsQuietestWordsStandClearOfTheMusic)
+{
+    struct Scene {
+        const char *voice, *music;
+        double volume, start;
+    };
+    for (const Scene& sc :
+         {Scene{"monologue.wav", "revelations.ogg", 0.47, 1.0}, Scene{"gameover.wav", "tombrider.ogg", 0.52, 6.3}}) {
+        Decoded v = decode(dataPath(sc.voice)), m = decode(dataPath(sc.music));
+        ASSERT_TRUE(v.ok && m.ok) << sc.voice;
+        std::vector<double> voice = monoMix(v), music = monoMix(m), under(voice.size());
+        for (size_t i = 0; i < under.size(); ++i)
+            under[i] = music[((size_t)(sc.start * m.rate) + i) % music.size()] * sc.volume;
+        for (std::vector<double>* x : {&voice, &under}) {
+            filter(*x, true, 300, v.rate);
+            filter(*x, false, 3400, v.rate);
+        }
+        const size_t frame = (size_t)(0.05 * v.rate);
+        std::vector<double> speech, bed;
+        for (size_t b = 0; b + frame <= voice.size(); b += frame) {
+            double sv = 0, sb = 0;
+            for (size_t i = b; i < b + frame; ++i)
+                sv += voice[i] * voice[i], sb += under[i] * under[i];
+            speech.push_back(db(sv / frame));
+            bed.push_back(db(sb / frame));
+        }
+        std::vector<double> sorted = speech;
+        std::sort(sorted.begin(), sorted.end());
+        double median = sorted[sorted.size() / 2];
+        std::vector<double> margins;
+        for (size_t k = 0; k < speech.size(); ++k)
+            if (speech[k] > median - 15)
+                margins.push_back(speech[k] - bed[k]);
+        ASSERT_GT(margins.size(), 20u) << sc.voice;
+        std::sort(margins.begin(), margins.end());
+        EXPECT_GE(margins[margins.size() / 10], 12.0) << sc.voice << " over " << sc.music;
+        printf("%s: worst tenth of speech frames %.1f dB over the music\n", sc.voice, margins[margins.size() / 10]);
+    }
+}
+
+// Spectral centroid and the share of energy under 1 kHz, from the power at every 25 Hz up to 16 kHz.
+static void spectrum(const Decoded& d, double& centroid, double& below1k)
+{
+    std::vector<double> x = monoMix(d);
+    double weighted = 0, total = 0, low = 0;
+    for (double hz = 25; hz <= 16000; hz += 25) {
+        // Goertzel: the power of one frequency over the whole sound.
+        double k = 2 * std::cos(2 * M_PI * hz / d.rate), s1 = 0, s2 = 0;
+        for (double v : x) {
+            double s0 = v + k * s1 - s2;
+            s2 = s1;
+            s1 = s0;
+        }
+        double power = s1 * s1 + s2 * s2 - k * s1 * s2;
+        weighted += hz * power;
+        total += power;
+        low += hz < 1000 ? power : 0;
+    }
+    centroid = weighted / std::max(total, 1e-30);
+    below1k = low / std::max(total, 1e-30);
+}
+
+TEST(Sounds, APigeonStruckThudsRatherThanHisses)
+{
+    for (const char* n : {"pigeon-hit-01.wav", "pigeon-hit-02.wav", "pigeon-hit-03.wav"}) {
+        Decoded d = sound(n);
+        ASSERT_TRUE(d.ok);
+        double centroid = 0, low = 0;
+        spectrum(d, centroid, low);
+        EXPECT_LT(centroid, 3000.0) << n;
+        EXPECT_GT(low, 0.5) << n << ": the body of the blow is missing";
+        EXPECT_LT(d.seconds(), 0.6) << n << " lingers";
+    }
+}
+
+// Every effect and voice sinks away at its end: from its loudest 10 ms on, no 10 ms falls more than 20 dB under
+// the one before, and the last one (after which the sound simply stops) lies under -60 dBFS.
+TEST(Sounds, EveryTailFadesOutInsteadOfStopping)
+{
+    for (const AssetEntry& e : entries({ASSET_SOUND})) {
+        Decoded d = decode(dataPath(e.name));
+        ASSERT_TRUE(d.ok) << e.name;
+        std::vector<double> w = windows(d, 0.01, 0.01);
+        ASSERT_FALSE(w.empty()) << e.name;
+        size_t loudest = (size_t)(std::max_element(w.begin(), w.end()) - w.begin());
+        for (size_t k = loudest; k + 1 < w.size(); ++k)
+            if (db(w[k]) > -60) {
+                EXPECT_LT(db(w[k]) - db(w[k + 1]), 20.0) << e.name << " drops at " << (k + 1) * 0.01 << " s";
+            }
+        EXPECT_LT(db(w.back()), -60.0) << e.name << " stops while still sounding";
     }
 }
 

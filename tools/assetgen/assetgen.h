@@ -98,6 +98,9 @@ bool writeSound(const char* dir, const char* name, const Sound& s);
 void normalizeSound(Sound& s, double peak);
 // Short fades at both ends so a one-shot effect starts and stops without a click.
 void fadeEdges(Sound& s, double inSeconds, double outSeconds);
+// Fades the last `seconds` out along a squared curve, so that a noise tail sinks away rather than stops: the
+// last hundredth of a second lies some 50 dB under where the fade began.
+void fadeOutSmoothly(Sound& s, double seconds);
 // Folds everything past `loopFrames` back onto the start, so a track looping there continues its own tail.
 void foldLoopTail(Sound& s, long loopFrames);
 // Mixes `src` (same channel count or mono) into `dst` from frame `at`, scaled by `gain`; grows `dst` as needed.

@@ -76,11 +76,12 @@ static bool render(Score& sc, Sound& out)
     return renderScore(sc, soundfont(), out);
 }
 
-static int save(const char* dir, const char* name, Sound& s, double peak)
+static int save(const char* dir, const char* name, Sound& s, double peak, double tail = 0.15)
 {
     removeDc(s);
     normalizeSound(s, peak);
-    fadeEdges(s, 0.002, 0.03);
+    fadeEdges(s, 0.002, 0.0);
+    fadeOutSmoothly(s, tail);
     return writeSound(dir, name, s) ? 0 : 1;
 }
 
@@ -90,7 +91,8 @@ static int saveAtLevel(const char* dir, const char* name, Sound& s, double level
 {
     removeDc(s);
     levelSound(s, levelDb, 0.89);
-    fadeEdges(s, 0.002, 0.03);
+    fadeEdges(s, 0.002, 0.0);
+    fadeOutSmoothly(s, 0.15);
     return writeSound(dir, name, s) ? 0 : 1;
 }
 
@@ -120,30 +122,30 @@ static int makeDive(const char* dir)
     mixInto(s, s2, 0, 0.6);
     Sound st = toStereo(s);
     reverb(st, 0.3, 0.4, 0.3);
-    return save(dir, "dive.wav", st, 0.75);
+    return save(dir, "dive.wav", st, 0.75, 0.35);
 }
 
-// A struck pigeon: a thump, a burst of feathers and a startled squawk from the soundfont's bird.
+// A struck pigeon: a soft body blow, a dull slap of wings, then a short flutter of feathers as the bird tumbles.
+// Everything sits low: the most frequent sound of play must thud, not hiss.
 static int makePigeonHit(const char* dir, const char* name, int index)
 {
     Rng rng = rngFromName(name);
-    Score sc = {};
-    sc.seconds = 0.8;
-    sc.gain = 0.8;
-    sc.reverbLevel = 0.2;
-    scoreProgram(sc, 0, 0, 123);  // bird tweet
-    const int keys[3] = {76, 72, 79};
-    scoreNote(sc, 0.02, 0.22, 0, keys[index], 120);
-    scoreNote(sc, 0.12, 0.15, 0, keys[index] + 5, 100);
-    Sound s;
-    if (!render(sc, s))
-        return 1;
-    Sound hit = thump(0.3, 220 - 30 * index, 80, 0.06);
-    Sound feathers = sweptNoise(rng, 0.5, 3000, 1500, 1.5, 0.01, 0.09);
-    highPass(feathers, 900);
-    Sound m = hit;
-    mixInto(m, feathers, 0, 0.4);
-    mixInto(s, m, 0, 0.9);
+    const double len = 0.42;
+    Sound s = thump(len, 170 - 25 * index, 75, 0.055);
+    Sound slap = sweptNoise(rng, 0.06, 900, 400, 0.8, 0.001, 0.012);
+    lowPass(slap, 1500);
+    mixInto(s, slap, 0, 0.9);
+    // The flutter: band noise beaten at some twenty wing strokes a second, dying away.
+    Sound flutter = sweptNoise(rng, len, 2300, 1300, 1.2, 0.02, 0.12);
+    const double rate = 19.0 + 3.0 * index;
+    for (size_t i = 0; i < flutter.samples.size(); ++i) {
+        double t = (double)i / SAMPLE_RATE;
+        double beat = 0.5 + 0.5 * std::sin(2 * M_PI * rate * t);
+        flutter.samples[i] *= (float)(beat * beat);
+    }
+    lowPass(flutter, 3000);
+    mixInto(s, flutter, (long)(0.03 * SAMPLE_RATE), 0.6);
+    lowPass(s, 4000);
     return save(dir, name, s, 0.8);
 }
 
@@ -209,7 +211,7 @@ static int makeFlame(const char* dir)
     Sound st = toStereo(s);
     reverb(st, 0.4, 0.4, 0.3);
     // Some 4 dB under the other effects: the flame burns for seconds under the swoop and must not bury it.
-    return save(dir, "flameon2.wav", st, 0.8 * 0.63);
+    return save(dir, "flameon2.wav", st, 0.8 * 0.63, 0.5);
 }
 
 // Seven rising bonus chimes: the same bright figure a step higher for each new swoop level.

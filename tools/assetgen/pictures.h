@@ -38,7 +38,8 @@ void moonDisc(cairo_t* cr, Rng& rng, double cx, double cy, double r, Rgba tint, 
 
 // The owl in flight, facing right, on the 100 x 90 canvas (picturesOwl.cpp).
 enum { POSE_UP, POSE_DOWN, POSE_SWOOP };
-void owlBody(cairo_t* cr, int pose, double shade);
+// `lift` (0 to 1) pales the plumage towards moonlit cream: the owl of play has to stand out from the night.
+void owlBody(cairo_t* cr, int pose, double shade, double lift = 0);
 void owlEyes(cairo_t* cr, double cx1, double cx2, double cy, double r);
 // A pigeon, 32 x 32, facing left (picturesPigeons.cpp).
 void pigeon(cairo_t* cr, int wingsUp, double shade);

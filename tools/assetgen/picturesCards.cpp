@@ -7,27 +7,35 @@
 
 //---- Cards and credits text
 
-static void card(Canvas& c, const char* line1, const char* line2, Rgba ink, Rgba glow)
+// A splash card. The cards follow each other with a crossfade about the same centre, so each keeps its words in
+// one half of its frame, `high` the upper and otherwise the lower: a card fading out and the next fading in then
+// stand one above the other and read as one picture, never letters over letters.
+static void card(Canvas& c, const char* line1, const char* line2, bool high, Rgba ink, Rgba glow)
 {
-    double w = c.width, h = c.height;
-    drawGlowText(c, line1, w / 2, h * 0.5, h * 0.32, 1, ink, glow, 10);
-    if (line2)
-        drawText(c.cr, line2, w / 2, h * 0.82, h * 0.16, 1, alpha(ink, 0.85), NONE, 0);
+    double w = c.width;
+    double size1 = fitTextSize(c.cr, line1, 46, w - 60);
+    double base1 = high ? 52 : 136, base2 = high ? 76 : 160;
+    drawGlowText(c, line1, w / 2, base1, size1, 1, ink, glow, 8);
+    drawText(c.cr, line2, w / 2, base2, 20, 1, alpha(ink, 0.85), NONE, 0);
 }
 
-static void creditImage(Canvas& c, const char* heading, const char* line, const char* line2)
+// A credit: the role in gold over what made it, in white. Credits are drawn at scale 2: outlines of 1.5 pixels make
+// 3 on screen. The words keep to the frame's rows from `from` down, and shrink to its width.
+static void creditImage(Canvas& c, const char* heading, const char* line, const char* line2, double from = 0)
 {
-    double h = c.height;
-    // Credits are drawn at scale 2: outlines of 1.5 pixels make 3 on screen. A three-line credit sits low in its
-    // frame, clear of the title's subtitle above it.
-    double size1 = line2 ? h * 0.2 : h * 0.32;
-    double s2 = line2 ? h * 0.22 : h * 0.38;
-    double top = line2 ? std::max(0.0, (h - (size1 + 14 + 2 * s2)) * 0.7) : 0;
-    drawText(c.cr, heading, c.width / 2.0, top + size1 + 2, size1, 1, Rgba{1.0, 0.8, 0.4, 1}, Rgba{0.1, 0.05, 0, 0.8},
-             1.5);
-    drawText(c.cr, line, c.width / 2.0, top + size1 + 6 + s2, s2, 1, WHITE, Rgba{0.05, 0.05, 0.1, 0.8}, 1.5);
+    double h = c.height - from, w = c.width - 8;
+    double size1 = line2 ? h * 0.22 : h * 0.34;
+    double s2 = line2 ? h * 0.22 : h * 0.36;
+    double top = from + (line2 ? std::max(0.0, (h - (size1 + 14 + 2 * s2)) * 0.5) : 0);
+    double fit1 = fitTextSize(c.cr, heading, size1, w), fit2 = fitTextSize(c.cr, line, s2, w);
     if (line2)
-        drawText(c.cr, line2, c.width / 2.0, top + size1 + 10 + 2 * s2, s2, 1, WHITE, Rgba{0.05, 0.05, 0.1, 0.8}, 1.5);
+        fit2 = std::min(fit2, fitTextSize(c.cr, line2, s2, w));
+    drawText(c.cr, heading, c.width / 2.0, top + size1 + 2, fit1, 1, Rgba{1.0, 0.8, 0.4, 1}, Rgba{0.1, 0.05, 0, 0.8},
+             1.5);
+    drawText(c.cr, line, c.width / 2.0, top + size1 + 6 + s2, fit2, 1, WHITE, Rgba{0.05, 0.05, 0.1, 0.8}, 1.5);
+    if (line2)
+        drawText(c.cr, line2, c.width / 2.0, top + size1 + 10 + 2 * s2, fit2, 1, WHITE, Rgba{0.05, 0.05, 0.1, 0.8},
+                 1.5);
 }
 
 static void titleWord(Canvas& c, const char* word, double size, double y)
@@ -106,7 +114,9 @@ static void helpPlate(Canvas& c, int which)
 {
     cairo_t* cr = c.cr;
     // A dark rounded plate with the instruction and a small picture of it.
-    double w = c.width, h = c.height;
+    // The plates stand against the screen's right edge: the last 13 columns stay clear, so every plate keeps at
+    // least 16 pixels of sky to its right.
+    double w = c.width - 13, h = c.height;
     cairo_new_path(cr);
     cairo_arc(cr, 14, 14, 12, M_PI, 1.5 * M_PI);
     cairo_arc(cr, w - 14, 14, 12, 1.5 * M_PI, 2 * M_PI);
@@ -125,8 +135,9 @@ static void helpPlate(Canvas& c, int which)
         cairo_scale(cr, 1.6, 1.6);
         pigeon(cr, 1, 1.2);
         cairo_restore(cr);
-        drawText(cr, "STRIKE THE PIGEONS", 78, 48, 24, 0, ink, NONE, 0);
-        drawText(cr, "they fall on the gentlemen below", 78, 78, 16, 0, soft, NONE, 0);
+        drawText(cr, "STRIKE THE PIGEONS", 78, 48, fitTextSize(cr, "STRIKE THE PIGEONS", 24, w - 90), 0, ink, NONE, 0);
+        drawText(cr, "they fall on the gentlemen below", 78, 78,
+                 fitTextSize(cr, "they fall on the gentlemen below", 16, w - 90), 0, soft, NONE, 0);
     } else if (which == 1) {
         cairo_save(cr);
         cairo_translate(cr, 8, 20);
@@ -137,10 +148,12 @@ static void helpPlate(Canvas& c, int which)
         owlBody(cr, POSE_SWOOP, 1.1);
         owlEyes(cr, 61, 72, 36, 4.6);
         cairo_restore(cr);
-        drawText(cr, "HOLD SPACE TO SWOOP", 92, 46, 24, 0, ink, NONE, 0);
-        drawText(cr, "arrows steer, up flaps", 92, 78, 17, 0, soft, NONE, 0);
+        drawText(cr, "HOLD SPACE TO SWOOP", 92, 46, fitTextSize(cr, "HOLD SPACE TO SWOOP", 24, w - 104), 0, ink, NONE,
+                 0);
+        drawText(cr, "arrows steer, up flaps", 92, 78, fitTextSize(cr, "arrows steer, up flaps", 17, w - 104), 0, soft,
+                 NONE, 0);
     } else {
-        drawText(cr, "PRESS SPACE", w / 2, 52, 28, 1, ink, NONE, 0);
+        drawText(cr, "PRESS SPACE", w / 2, 52, fitTextSize(cr, "PRESS SPACE", 28, w - 24), 1, ink, NONE, 0);
         drawText(cr, "to take flight", w / 2, 82, 18, 1, soft, NONE, 0);
     }
 }
@@ -149,22 +162,23 @@ static void helpPlate(Canvas& c, int which)
 
 void paintBranding(Canvas& c, Rng&)
 {
-    card(c, "THE DUNMARROW PROJECT", "presents a night over the city", WHITE, Rgba{0.4, 0.6, 1.0, 0.8});
+    card(c, "THE DUNMARROW PROJECT", "presents a night over the city", true, WHITE, Rgba{0.4, 0.6, 1.0, 0.8});
 }
 
 void paintLeadership(Canvas& c, Rng&)
 {
-    card(c, "ONE OWL LEADS THE NIGHT", "and the night follows", WHITE, Rgba{0.5, 0.4, 1.0, 0.8});
+    card(c, "ONE OWL LEADS THE NIGHT", "and the night follows", false, WHITE, Rgba{0.5, 0.4, 1.0, 0.8});
 }
 
 void paintEyewear(Canvas& c, Rng&)
 {
-    card(c, "EYES THAT SEE IN THE DARK", "amber, wide and patient", Rgba{1.0, 0.8, 0.4, 1}, Rgba{1.0, 0.5, 0.1, 0.8});
+    card(c, "EYES THAT SEE IN THE DARK", "amber, wide and patient", true, Rgba{1.0, 0.8, 0.4, 1},
+         Rgba{1.0, 0.5, 0.1, 0.8});
 }
 
 void paintBananas(Canvas& c, Rng&)
 {
-    card(c, "AND MANY, MANY PIGEONS", "far too many pigeons", WHITE, Rgba{0.6, 0.7, 0.8, 0.8});
+    card(c, "AND MANY, MANY PIGEONS", "far too many pigeons", false, WHITE, Rgba{0.6, 0.7, 0.8, 0.8});
 }
 
 void paintVornGlow(Canvas& c, Rng&)
@@ -219,20 +233,21 @@ void paintBigTitle(Canvas& c, Rng&)
 
 void paintProgramming(Canvas& c, Rng&)
 {
-    creditImage(c, "PROGRAMMING", "THE DUNMARROW PROJECT", nullptr);
+    creditImage(c, "A GAME BY THE DUNMARROW PROJECT", "ON SDL, OPENGL, OPENAL AND FREETYPE", nullptr);
 }
 
 void paintArt(Canvas& c, Rng&)
 {
-    creditImage(c, "ART", "THE DUNMARROW", "PROJECT");
+    creditImage(c, "ART", "DRAWN WITH CAIRO", "LEAGUE SPARTAN FONT");
 }
 
 void paintMusic(Canvas& c, Rng&)
 {
-    creditImage(c, "MUSIC AND SOUND", "THE DUNMARROW PROJECT", nullptr);
+    creditImage(c, "MUSIC AND SOUND", "TIMGM6MB ON FLUIDSYNTH", nullptr);
 }
 
 void paintVoices(Canvas& c, Rng&)
 {
-    creditImage(c, "VOICES AND STORY", "THE DUNMARROW PROJECT", nullptr);
+    // Shown just under the title's subtitle: the words keep to the lower part of the frame, clear of it.
+    creditImage(c, "VOICES", "ESPEAK-NG AND LIBSNDFILE", nullptr, 16);
 }

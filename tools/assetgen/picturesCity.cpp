@@ -18,7 +18,9 @@ struct SkylineStyle {
     int tile;
     double rimLight;  // 0..1 glow along the roofs (dawn or dusk light)
     Rgba rim;
-    double minDetail;  // thinnest line, in picture pixels (3 on pictures the scenes draw at 2x)
+    double minDetail;               // thinnest line, in picture pixels (3 on pictures the scenes draw at 2x)
+    Rgba haze = NONE;               // laid over the back row: distance, so that the front of the scene stands out
+    double lowFrom = 0, lowBy = 0;  // from x `lowFrom` on (over a 300-pixel ramp), roofs stand `lowBy` lower
 };
 
 static void building(cairo_t* cr, Rng& rng, double x, double w, double top, double bottom, const SkylineStyle& st)
@@ -113,6 +115,8 @@ static void skyline(Canvas& c, Rng& rng, const SkylineStyle& st)
             if (st.tile && x + w > start + end)
                 w = start + end - x;
             double top = rngRange(rng, s.minTop, s.maxTop);
+            if (st.lowBy > 0 && x > st.lowFrom)
+                top += st.lowBy * std::min(1.0, (x - st.lowFrom) / 300);
             Rng copy = rng;
             building(c.cr, rng, x, w, top, bottom, s);
             if (st.tile && x + w > c.width)
@@ -123,6 +127,12 @@ static void skyline(Canvas& c, Rng& rng, const SkylineStyle& st)
                 x -= c.width, start -= c.width;
             if (!st.tile && x > end)
                 break;
+        }
+        if (layer == 0 && st.haze.a > 0) {
+            cairo_set_operator(c.cr, CAIRO_OPERATOR_ATOP);
+            rgba(c.cr, st.haze);
+            cairo_paint(c.cr);
+            cairo_set_operator(c.cr, CAIRO_OPERATOR_OVER);
         }
     }
     // The street at the bottom.
@@ -273,7 +283,9 @@ void paintSunsetTrees(Canvas& c, Rng& rng)
 
 void paintTreeline(Canvas& c, Rng& rng)
 {
-    TreeStyle st = {150, 20, 90, 22, 44, {0.2, 0.32, 0.22, 1}, {0.12, 0.2, 0.15, 1}, {0.15, 0.1, 0.07, 1}, 1};
+    // Low, round crowns close together: under the night's black tint they must read as a park's trees between the
+    // houses, not as tall dark gaps in the street.
+    TreeStyle st = {150, 70, 112, 30, 42, {0.2, 0.32, 0.22, 1}, {0.12, 0.2, 0.15, 1}, {0.15, 0.1, 0.07, 1}, 1};
     trees(c, rng, st);
 }
 
@@ -284,8 +296,10 @@ void paintCity(Canvas& c, Rng& rng)
     // The game tints the city (0.6, 1, 0.7) through the night, which turns yellow light lime and grey walls teal.
     // Painted with that in mind: dark plum faces that land near-black blue, few windows, lit in an orange that
     // lands warm amber; every detail at least 3 pixels wide, since the game draws the city at scale 2.
-    SkylineStyle st = {H - 12, 40, 190, 34,   80, {0.2, 0.12, 0.25, 1}, {0.11, 0.07, 0.15, 1}, {1.0, 0.5, 0.3, 1}, 0.14,
-                       2.2,    1,  0.0, NONE, 3.0};
+    // Few lit windows and a haze over the back row: a calm field behind the owl, the pigeons and the lamps.
+    SkylineStyle st = {
+        H - 12, 40, 190, 34,   80,  {0.2, 0.12, 0.25, 1},   {0.11, 0.07, 0.15, 1}, {1.0, 0.5, 0.3, 1}, 0.07,
+        2.2,    1,  0.0, NONE, 3.0, {0.2, 0.15, 0.28, 0.45}};
     skyline(c, rng, st);
     // The pavement and kerb the citizens walk on.
     rgba(cr, Rgba{0.22, 0.14, 0.25, 1});
@@ -334,6 +348,16 @@ void paintSkylineRed(Canvas& c, Rng& rng)
                        {1, 0.3, 0.2, 1},
                        0};
     skyline(c, rng, st);
+    // The view tilts up faster over the city than over this far skyline, so the skyline's foot comes into view
+    // over the sky: it dissolves into the red haze over its lowest rows instead of ending in an edge.
+    cairo_pattern_t* fade = cairo_pattern_create_linear(0, 570, 0, H);
+    cairo_pattern_add_color_stop_rgba(fade, 0, 0, 0, 0, 1);
+    cairo_pattern_add_color_stop_rgba(fade, 1, 0, 0, 0, 0);
+    cairo_set_operator(c.cr, CAIRO_OPERATOR_DEST_IN);
+    cairo_set_source(c.cr, fade);
+    cairo_paint(c.cr);
+    cairo_set_operator(c.cr, CAIRO_OPERATOR_OVER);
+    cairo_pattern_destroy(fade);
 }
 
 void paintCityRed(Canvas& c, Rng& rng)
@@ -398,8 +422,11 @@ void paintSkylineBlue(Canvas& c, Rng& rng)
 void paintCityDark(Canvas& c, Rng& rng)
 {
     double H = c.height;
+    // The second half of the street is what the view holds from the run's end through the look up: low houses
+    // there, so that the look up ends on the morning sky.
     SkylineStyle st = {H - 4,  60,  330, 80, 190, {0.3, 0.34, 0.5, 1}, {0.15, 0.17, 0.28, 1},
-                       WINDOW, 0.3, 4.0, 0,  0.7, {1, 0.8, 0.45, 1},   0};
+                       WINDOW, 0.3, 4.0, 0,  0.7, {1, 0.8, 0.45, 1},   0,
+                       NONE,   850, 190};
     skyline(c, rng, st);
 }
 

@@ -159,7 +159,8 @@ void paintPaused(Canvas& c, Rng&)
     cairo_arc(cr, W - 20, H - 20, 18, 0, 0.5 * M_PI);
     cairo_arc(cr, 20, H - 20, 18, 0.5 * M_PI, M_PI);
     cairo_close_path(cr);
-    cairo_set_source_rgba(cr, 0.03, 0.04, 0.12, 0.75);
+    // Nearly opaque: the owl and the pigeons frozen behind the panel must not show through the words.
+    cairo_set_source_rgba(cr, 0.03, 0.04, 0.12, 0.94);
     cairo_fill_preserve(cr);
     cairo_set_source_rgba(cr, 0.95, 0.85, 0.55, 1);
     cairo_set_line_width(cr, 3);

@@ -11,7 +11,8 @@ static void owlWing(cairo_t* cr, int pose, Rgba col, Rgba dark, double dx, doubl
     static const double UP[] = {54, 44, 46, 30, 36, 14, 26, 4, 20, 8, 22, 16, 16, 20, 22, 28, 18, 34, 28, 40, 36, 50};
     static const double DOWN[] = {54, 46, 44, 56, 36, 70, 28, 86, 22, 84, 22,
                                   74, 16, 72, 22, 64, 16, 60, 26, 54, 36, 52};
-    static const double SWOOP[] = {60, 44, 40, 40, 20, 42, 4, 50, 10, 54, 6, 58, 16, 58, 30, 60, 52, 58};
+    // Swooping, the wings sweep up and back into a dart: the one pose with a point behind the owl.
+    static const double SWOOP[] = {60, 46, 44, 36, 26, 26, 6, 18, 14, 28, 6, 32, 18, 40, 30, 50, 52, 58};
     const double* pts = pose == POSE_UP ? UP : pose == POSE_DOWN ? DOWN : SWOOP;
     int n = pose == POSE_SWOOP ? 9 : 11;
     cairo_save(cr);
@@ -44,11 +45,21 @@ static void owlWing(cairo_t* cr, int pose, Rgba col, Rgba dark, double dx, doubl
     cairo_restore(cr);
 }
 
-void owlBody(cairo_t* cr, int pose, double shade)
+void owlBody(cairo_t* cr, int pose, double shade, double lift)
 {
-    auto tone = [shade](Rgba c) { return Rgba{c.r * shade, c.g * shade, c.b * shade, c.a}; };
+    const Rgba pale = {0.98, 0.95, 0.88, 1};
+    auto tone = [shade, lift, pale](Rgba c) {
+        Rgba m = mixc(c, pale, lift);
+        return Rgba{m.r * shade, m.g * shade, m.b * shade, c.a};
+    };
+    // The markings (bars, the facial rim, the eye sockets) stay dark on a pale owl.
+    auto ink = [shade, lift, pale](Rgba c) {
+        Rgba m = mixc(c, pale, lift * 0.15);
+        return Rgba{m.r * shade, m.g * shade, m.b * shade, c.a};
+    };
     // Far wing first, darker, offset up and forward.
-    owlWing(cr, pose, tone(OWL_DARK), tone(OWL_DARK), 6, pose == POSE_SWOOP ? -5 : -3);
+    owlWing(cr, pose, tone(lift > 0 ? mixc(OWL_DARK, OWL_WING, 0.5) : OWL_DARK), ink(OWL_DARK), 6,
+            pose == POSE_SWOOP ? -5 : -3);
     // Tail.
     static const double TAIL[] = {26, 46, 8, 44, 4, 52, 8, 60, 26, 58};
     poly(cr, TAIL, 5);
@@ -108,11 +119,11 @@ void owlBody(cairo_t* cr, int pose, double shade)
     rgba(cr, tone(OWL_FACE));
     cairo_fill(cr);
     cairo_set_line_width(cr, 1.0);
-    rgba(cr, tone(OWL_DARK));
+    rgba(cr, ink(OWL_DARK));
     ellipse(cr, 66.5, 37, 13, 11.5);
     cairo_stroke(cr);
     // Eye sockets (the eyes themselves are their own picture, drawn over every pose).
-    rgba(cr, tone(OWL_DARK));
+    rgba(cr, ink(OWL_DARK));
     cairo_arc(cr, 61, 36, 5.2, 0, 2 * M_PI);
     cairo_fill(cr);
     cairo_arc(cr, 72, 36, 5.2, 0, 2 * M_PI);
@@ -122,7 +133,7 @@ void owlBody(cairo_t* cr, int pose, double shade)
     cairo_set_source_rgba(cr, 0.35 * shade, 0.3 * shade, 0.25 * shade, 1);
     cairo_fill(cr);
     // Near wing over the body.
-    owlWing(cr, pose, tone(OWL_WING), tone(OWL_DARK), 0, 0);
+    owlWing(cr, pose, tone(OWL_WING), ink(OWL_DARK), 0, 0);
 }
 
 void owlEyes(cairo_t* cr, double cx1, double cx2, double cy, double r)
@@ -353,14 +364,32 @@ void paintOwntest(Canvas& c, Rng&)
     cairo_fill(c.cr);
 }
 
+// The owl of play: pale plumage inside a dark edge, with moonlight catching its upper side, so that it is the
+// clearest thing on the night sky and still holds its shape in the mist.
+static void playOwl(Canvas& c, int pose)
+{
+    Canvas shape = canvasCreate(c.width, c.height);
+    owlBody(shape.cr, pose, 1.0, 0.55);
+    for (int k = 0; k < 12; ++k) {
+        double a = k * M_PI / 6;
+        cairo_set_source_rgba(c.cr, 0.05, 0.04, 0.08, 1);
+        cairo_mask_surface(c.cr, shape.surface, std::cos(a) * 1.5, std::sin(a) * 1.5);
+    }
+    cairo_set_source_rgba(c.cr, 1.0, 0.98, 0.92, 1);
+    cairo_mask_surface(c.cr, shape.surface, -1.0, -1.6);
+    cairo_set_source_surface(c.cr, shape.surface, 0, 0);
+    cairo_paint(c.cr);
+    canvasFree(shape);
+}
+
 void paintFlap1(Canvas& c, Rng&)
 {
-    owlBody(c.cr, POSE_UP, 1.0);
+    playOwl(c, POSE_UP);
 }
 
 void paintFlap2(Canvas& c, Rng&)
 {
-    owlBody(c.cr, POSE_DOWN, 1.0);
+    playOwl(c, POSE_DOWN);
 }
 
 void paintFlapEyes(Canvas& c, Rng&)
@@ -370,7 +399,7 @@ void paintFlapEyes(Canvas& c, Rng&)
 
 void paintSwoop(Canvas& c, Rng&)
 {
-    owlBody(c.cr, POSE_SWOOP, 1.0);
+    playOwl(c, POSE_SWOOP);
 }
 
 void paintZap(Canvas& c, Rng&)
@@ -394,8 +423,8 @@ void paintZap(Canvas& c, Rng&)
         cairo_line_to(cr, 30 + i * 7, 58);
     }  // ribs
     cairo_move_to(cr, 56, 44);
-    cairo_line_to(cr, 30, 42);
-    cairo_line_to(cr, 8, 50);  // wing bones
+    cairo_line_to(cr, 32, 32);
+    cairo_line_to(cr, 12, 24);  // wing bones, swept back with the swoop's wing
     cairo_stroke(cr);
     cairo_arc(cr, 66, 37, 10, 0, 2 * M_PI);
     cairo_stroke(cr);

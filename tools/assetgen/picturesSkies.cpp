@@ -81,8 +81,15 @@ void paintCloud(Canvas& c, Rng& rng)
         cairo_fill(m.cr);
     }
     blurSurface(m.surface, 8);
-    cairo_set_source_surface(cr, m.surface, 0, 0);
-    cairo_paint(cr);
+    // The blurred shape is only a mask, so the soft edge keeps the cloud's own colour. The title tints the clouds
+    // with less red than green and blue (0.2 against up to 0.28), which turns a white cloud a muddy teal: painted
+    // warm, they land on a clean violet grey under that tint, lighter along their moonlit tops.
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, 40, 0, 130);
+    cairo_pattern_add_color_stop_rgba(p, 0, 1.0, 0.74, 0.86, 1);
+    cairo_pattern_add_color_stop_rgba(p, 1, 0.84, 0.56, 0.74, 1);
+    cairo_set_source(cr, p);
+    cairo_mask_surface(cr, m.surface, 0, 0);
+    cairo_pattern_destroy(p);
     canvasFree(m);
 }
 
@@ -99,9 +106,11 @@ void paintSunset(Canvas& c, Rng& rng)
     vgradient(cr, 0, 0, W, 200, top, 4);
     Rgba low[3] = {st[3], st[4], st[5]};
     vgradient(cr, 0, 200, W, H - 200, low, 3);
-    radial(cr, W * 0.62, 118, 230, Rgba{1, 0.95, 0.7, 0.75}, Rgba{1, 0.7, 0.3, 1});
-    radial(cr, W * 0.62, 118, 70, Rgba{1, 1, 0.9, 1}, Rgba{1, 0.9, 0.6, 1});
-    rgba(cr, Rgba{1, 0.98, 0.85, 1});
+    // A warm sun with little blue in it: as the prologue darkens its red and green, it sinks to a deep orange
+    // instead of turning violet.
+    radial(cr, W * 0.62, 118, 230, Rgba{1, 0.8, 0.25, 0.75}, Rgba{1, 0.6, 0.12, 1});
+    radial(cr, W * 0.62, 118, 70, Rgba{1, 0.88, 0.3, 1}, Rgba{1, 0.75, 0.2, 1});
+    rgba(cr, Rgba{1, 0.92, 0.32, 1});
     cairo_arc(cr, W * 0.62, 118, 36, 0, 2 * M_PI);
     cairo_fill(cr);
     for (int i = 0; i < 6; ++i) {

@@ -67,6 +67,19 @@ void fadeEdges(Sound& s, double inSeconds, double outSeconds)
     }
 }
 
+void fadeOutSmoothly(Sound& s, double seconds)
+{
+    if (s.channels <= 0)
+        return;
+    long frames = (long)(s.samples.size() / s.channels);
+    long fout = std::min(frames, (long)(seconds * SAMPLE_RATE));
+    for (long i = 0; i < fout; ++i) {
+        float g = (float)i / (float)fout;
+        for (int c = 0; c < s.channels; ++c)
+            s.samples[(size_t)(frames - 1 - i) * s.channels + c] *= g * g;
+    }
+}
+
 void foldLoopTail(Sound& s, long loopFrames)
 {
     if (s.channels <= 0 || loopFrames <= 0)

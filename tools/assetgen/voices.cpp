@@ -94,6 +94,26 @@ static void saturate(Sound& s, double drive)
         v = (float)(std::tanh(v * drive) / std::tanh(drive));
 }
 
+// A fast compressor: syllables that espeak-ng speaks softly are brought up towards the loud ones, so that the
+// quietest words still carry over the music. `thresholdDb` is under the sound's own peak.
+static void compress(Sound& s, double thresholdDb, double ratio)
+{
+    float peak = 0;
+    for (float v : s.samples)
+        peak = std::max(peak, std::fabs(v));
+    if (peak <= 0)
+        return;
+    double threshold = peak * std::pow(10.0, thresholdDb / 20.0);
+    double attack = std::exp(-1.0 / (0.004 * SAMPLE_RATE)), release = std::exp(-1.0 / (0.09 * SAMPLE_RATE));
+    double env = 0;
+    for (float& v : s.samples) {
+        double a = std::fabs(v);
+        env = a > env ? attack * env + (1 - attack) * a : release * env + (1 - release) * a;
+        if (env > threshold)
+            v = (float)(v * std::pow(env / threshold, 1.0 / ratio - 1.0));
+    }
+}
+
 static Sound stereo(const Sound& m)
 {
     Sound s = {};
@@ -121,14 +141,21 @@ static Sound gentleman(const Speaker& who, const char* text)
 static Sound narrator(const Speaker& who, const char* text)
 {
     Sound s = speakWithin(who, text, 29.0);
-    highPass(s, 60);
-    bandBoost(s, 140, 0.7, 5.0);
-    bandBoost(s, 2800, 1.0, -3.0);
+    // Lean in the bass, which only spends the level the words need; a presence lift where the music under the
+    // narration is thinnest; and a compressor that brings the softly spoken syllables up to the loud ones.
+    highPass(s, 180);
+    bandBoost(s, 2000, 0.6, 7.0);
+    compress(s, -30.0, 3.0);
+    // The plosives' peaks, which would hold the whole voice down at the level set, are limited away first.
+    normalizeSound(s, 1.0);
+    for (float& v : s.samples)
+        v *= 3.5f;
+    limitPeaks(s, 1.0);
     saturate(s, 1.3);
     thicken(s, 17, 0.3);
     lowPass(s, 6000);
     Sound st = stereo(s);
-    reverb(st, 0.7, 0.35, 0.35);
+    reverb(st, 0.55, 0.4, 0.16);
     return st;
 }
 
@@ -146,7 +173,8 @@ static int save(const char* dir, const char* name, Sound& s, double limit, doubl
         levelSound(s, levelDb, 0.89);
     else
         normalizeSound(s, 0.85);
-    fadeEdges(s, 0.003, 0.08);
+    fadeEdges(s, 0.003, 0.0);
+    fadeOutSmoothly(s, 0.12);
     return writeSound(dir, name, s) ? 0 : 1;
 }
 
@@ -154,7 +182,7 @@ static int save(const char* dir, const char* name, Sound& s, double limit, doubl
 
 // The narrator speaks over the prologue's and the game over's music (played at about half volume): a few dB
 // above the music's own level keeps every word at least 12 dB clear of it in the speech band.
-static constexpr double NARRATOR_LEVEL_DB = -14.0;
+static constexpr double NARRATOR_LEVEL_DB = -6.5;
 
 static const Speaker GENTS[7] = {
     {"en-gb+m3", 190, 30, 60}, {"en-gb+m1", 200, 38, 70},   {"en-gb+grandpa", 180, 45, 65},
@@ -244,6 +272,8 @@ int makeVoices(const char* dir)
             mixInto(claps, clap, (long)(rngRange(rng, 0.3, 2.3) * SAMPLE_RATE), rngRange(rng, 0.1, 0.3));
         }
         bandBoost(claps, 1500, 1.0, 4);
+        // The street's walls answer every clap: no clap stops dead.
+        reverb(claps, 0.3, 0.5, 0.35);
         mixInto(s, claps, 0, 0.5);
         failures += save(dir, "niceswoopin.wav", s, 2.9);
     }
