@@ -782,7 +782,8 @@ static int checkTrack(const char* path)
     if (info.frames == SF_COUNT_MAX || fstat(fd, &size) != 0 ||
         seconds * kMinTrackBytesPerSecond > (double)size.st_size)
         code = NUX_SOUND_ERR_FILE_BAD;
-    // The start must decode: chunkSamples is free while checking, since no music starts meanwhile.
+    // The start must decode. chunkSamples holds nothing between two refills of the music (each
+    // hands its chunk to OpenAL at once), so the check may use it even while a track plays.
     int frames = std::min(kCheckFrames, kMaxChunkFrames);
     if (!code && sf_readf_short(file, chunkSamples.data(), frames) <= 0)
         code = NUX_SOUND_ERR_FILE_BAD;
