@@ -47,6 +47,7 @@ void* GL_FTLibrary = nullptr;
 
 static SDL_Rect** modes = nullptr;
 static char screenshotPath[1024];
+static int screenshotsSaved = 0;
 static std::chrono::steady_clock::time_point nextFrameDue;
 static bool pacingStarted = false;
 
@@ -142,7 +143,9 @@ static void saveScreenshot()
     if (rgba && rgb && NUX_ReadFramePixels(rgba)) {
         for (size_t i = 0, n = (size_t)curXRes * (size_t)curYRes; i < n; i++)
             memcpy(rgb + i * 3, rgba + i * 4, 3);
-        if (!pngSave(screenshotPath, (uint32_t)curXRes, (uint32_t)curYRes, 3, rgb))
+        if (pngSave(screenshotPath, (uint32_t)curXRes, (uint32_t)curYRes, 3, rgb))
+            screenshotsSaved++;
+        else
             fprintf(stderr, "Could not write screenshot %s\n", screenshotPath);
     }
     free(rgba);
@@ -346,6 +349,11 @@ int NUX_GetTriangleCount()
 void NUX_RequestScreenshot(const char* path)
 {
     snprintf(screenshotPath, sizeof screenshotPath, "%s", path ? path : "");
+}
+
+int NUX_GetScreenshotsSaved()
+{
+    return screenshotsSaved;
 }
 
 static int glReadFramePixels(unsigned char* rgba)

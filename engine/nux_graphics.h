@@ -99,6 +99,9 @@ void NUX_PresentClearFrame();
 
 // Asks for the next presented frame to be saved as an RGB PNG at path (harness screenshots).
 void NUX_RequestScreenshot(const char* path);
+// How many screenshots have been written so far; one that could not be read back or written
+// is not counted (and is named on standard error).
+int NUX_GetScreenshotsSaved();
 
 // Reads the back buffer (the frame about to be presented) as RGBA rows, top row first,
 // into a caller buffer of curXRes * curYRes * 4 bytes. 0 when headless.

@@ -1,7 +1,7 @@
 // nux_graphics_label: fonts and text labels. A label's whole text is rendered with FreeType into
 // its own square texture when the text is set; each frame it is drawn as one textured quad.
 
-#include "nux_files.h"  // data/ names resolved to the pack
+#include "nux_datafile.h"  // the font read only when it is a regular file
 #include "nux_graphics.h"
 #include "nux_local.h"
 
@@ -12,6 +12,8 @@
 #include <cstdint>      // int64_t
 #include <cstdlib>      // calloc
 #include <cstring>      // memset
+#include <sys/stat.h>   // fstat: the font file's size
+#include <unistd.h>     // pread, close: the font file read through its descriptor
 #include <vector>       // the shared render buffer
 
 //---- Constants
@@ -273,6 +275,49 @@ static void renderText(FT_Face face, const char* text, int pixelSize, unsigned c
 
 //---- Fonts
 
+// FreeType reads the font through the descriptor that was checked to be a regular file, rather
+// than opening the path again. A read of 0 bytes is a seek: 0 when the place is inside the file.
+static unsigned long readFontFile(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count)
+{
+    if (count == 0)
+        return offset <= stream->size ? 0 : 1;
+    ssize_t got = pread((int)stream->descriptor.value, buffer, count, (off_t)offset);
+    return got > 0 ? (unsigned long)got : 0;
+}
+
+// Called by FreeType when the face is done with, or when opening it failed.
+static void closeFontFile(FT_Stream stream)
+{
+    close((int)stream->descriptor.value);
+    free(stream);
+}
+
+// The face of the font file at path, or null when it is missing, not a regular file or not a font.
+static FT_Face openFace(const char* path)
+{
+    int fd = nuxOpenDataFile(path);
+    if (fd < 0)
+        return nullptr;
+    struct stat info = {};
+    FT_Stream stream = (FT_Stream)calloc(1, sizeof(FT_StreamRec));
+    if (fstat(fd, &info) != 0 || !stream) {
+        free(stream);
+        close(fd);
+        return nullptr;
+    }
+    stream->descriptor.value = fd;
+    stream->size = (unsigned long)info.st_size;
+    stream->read = readFontFile;
+    stream->close = closeFontFile;
+    FT_Open_Args args = {};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = stream;
+    FT_Face face = nullptr;
+    if (FT_Open_Face((FT_Library)GL_FTLibrary, &args, 0, &face) != 0)
+        return nullptr;  // FreeType has closed the stream
+    return face;
+}
+
 Font* NUX_CreateFont(const char* path)
 {
     Font* font = (Font*)calloc(1, sizeof(Font));
@@ -285,11 +330,10 @@ Font* NUX_CreateFont(const char* path)
             GL_FTLibrary = library;
     }
     FT_Face face = nullptr;
-    char resolved[4096];
-    const char* file = NUX_ResolvePath(path, resolved, sizeof resolved);
-    if (file && GL_FTLibrary && FT_New_Face((FT_Library)GL_FTLibrary, file, 0, &face) != 0) {
-        face = nullptr;  // a missing or unreadable font: its labels stay empty and transparent
-        nuxNoteMissingFile(path);
+    if (path && GL_FTLibrary) {
+        face = openFace(path);
+        if (!face)
+            nuxNoteMissingFile(path);  // its labels stay empty and transparent
     }
     font->face = face;
     return font;

@@ -5,6 +5,7 @@
 #include "nux_sound_local.h"  // the loopback device and result code of the tests
 #include "nux_clock.h"        // Timer_GetSeconds: the music clock when no device plays
 #include "nux_files.h"        // data/ names resolved to the pack
+#include "nux_datafile.h"     // data files opened only when they are regular files
 #include "nux_local.h"        // nuxNoteMissingFile, nuxReplayMusic
 
 #include <AL/al.h>     // sources, buffers, buffer queues
@@ -23,6 +24,9 @@
 #include <fcntl.h>    // open: /dev/null for the device probe
 #include <unistd.h>   // dup, dup2, close: hiding the audio libraries' chatter while probing
 
+#include <string>      // the paths of the files that failed, noted at load time only
+#include <sys/stat.h>  // fstat: a track's file size, against the length its header claims
+
 //---- Constants
 
 constexpr int kMaxChannels = 255;               // channel handles keep the slot in 8 bits
@@ -33,6 +37,10 @@ constexpr int64_t kMaxEffectSamples = 1 << 23;  // 16 MB decoded, some 95 s of s
 constexpr int kEffectReadFrames = 16384;        // an effect is decoded this much at a time
 constexpr int kCodeChannelAlloc = 10;           // every channel busy
 constexpr int kCodeChannelStolen = 11;          // the channel was reused by a later effect
+// A track whose header claims more sound than this many bytes a second could hold is damaged:
+// compressed music needs some thousands; a cut Ogg file claims an endless length.
+constexpr double kMinTrackBytesPerSecond = 32.0;
+constexpr int kCheckFrames = 4096;  // a track is decoded this far when the pack is loaded
 
 //---- Types
 
@@ -61,6 +69,7 @@ struct QueuedChunk {
 // when no device plays it.
 struct MusicStream {
     SNDFILE* file;
+    int fd;  // the file's descriptor, closed with the stream
     SF_INFO info;
     ALenum format;
     int chunkFrames;
@@ -83,6 +92,19 @@ struct MusicStream {
     bool smoothing;          // the smoothed position below is running
     double smoothFrame;      // smoothed play frame, as last reported
     double smoothAt;         // system clock seconds at that report
+};
+
+// What a file that could not be used was tried as: the failure of the file itself (missing,
+// unreadable, not sound) holds for either use; one found while decoding, for that use alone.
+enum FileUse { USE_ANY, USE_EFFECT, USE_MUSIC };
+
+// A data file that failed for this start of the sound system, and why. It is not opened again:
+// a scene that restarts its track at every start would otherwise retry, and a decoding library
+// that loses memory on a damaged file would lose it again each time.
+struct FailedFile {
+    std::string path;
+    FileUse use;
+    int code;
 };
 
 typedef ALCdevice*(ALC_APIENTRY* LoopbackOpenFn)(const ALCchar*);
@@ -110,6 +132,8 @@ static int nextChannel = 0;
 static ALuint musicSource = 0;
 static MusicStream music = {};     // music.file is the stream; null when none is open
 static bool musicPlaying = false;  // the music channel: false when no music plays
+
+static std::vector<FailedFile> failedFiles;
 
 // One chunk of decoded music, reused by every refill so that play allocates nothing.
 static std::array<short, 2 * kMaxChunkFrames> chunkSamples = {};
@@ -142,30 +166,67 @@ static bool mixing()
     return output == NUX_SOUND_DEVICE || output == NUX_SOUND_LOOPBACK;
 }
 
-// Opens a sound file and checks that OpenAL can take its format. Returns a result code.
-static int openSoundFile(const char* path, SNDFILE** file, SF_INFO* info)
+// The code a file failed with earlier in this start of the sound system, for that use; 0 when
+// it has not failed.
+static int knownFailure(const char* path, FileUse use)
+{
+    if (!path)
+        return 0;
+    for (const FailedFile& failed : failedFiles)
+        if ((failed.use == USE_ANY || failed.use == use) && failed.path == path)
+            return failed.code;
+    return 0;
+}
+
+static void noteFailure(const char* path, FileUse use, int code)
+{
+    if (path && !knownFailure(path, use))
+        failedFiles.push_back(FailedFile{path, use, code});
+}
+
+// Opens a sound file (a regular file only, so a pipe in its place never blocks) and checks that
+// OpenAL can take its format. Returns a result code; fd receives the descriptor, which the caller
+// closes after sf_close. A file that cannot be opened is noted, and not opened again.
+static int openSoundFile(const char* path, SNDFILE** file, SF_INFO* info, int* fd)
 {
     *file = nullptr;
     *info = {};
+    *fd = -1;
     if (!path)
         return NUX_SOUND_ERR_INVALID_HANDLE;
-    char resolved[4096];
-    SNDFILE* f = sf_open(NUX_ResolvePath(path, resolved, sizeof resolved), SFM_READ, info);
-    if (!f)
-        return sf_error(nullptr) == SF_ERR_SYSTEM ? NUX_SOUND_ERR_FILE_OPEN : NUX_SOUND_ERR_FILE_BAD;
-    int code = 0;
-    if (info->channels < 1 || info->channels > 2 || info->samplerate < 1 || info->samplerate > 768000)
+    int code = knownFailure(path, USE_ANY);
+    if (code)
+        return code;
+    int descriptor = nuxOpenDataFile(path);
+    SNDFILE* f = descriptor < 0 ? nullptr : sf_open_fd(descriptor, SFM_READ, info, SF_FALSE);
+    if (!f) {
+        code = descriptor < 0 || sf_error(nullptr) == SF_ERR_SYSTEM ? NUX_SOUND_ERR_FILE_OPEN : NUX_SOUND_ERR_FILE_BAD;
+    } else if (info->channels < 1 || info->channels > 2 || info->samplerate < 1 || info->samplerate > 768000) {
         code = NUX_SOUND_ERR_FORMAT;
-    else if (info->frames <= 0)
+    } else if (info->frames <= 0) {
         code = NUX_SOUND_ERR_FILE_EMPTY;
+    }
     if (code) {
-        sf_close(f);
+        if (f)
+            sf_close(f);
+        if (descriptor >= 0)
+            close(descriptor);
+        noteFailure(path, USE_ANY, code);
         return code;
     }
     // Vorbis and float files can overshoot full scale: clip instead of wrapping around.
     sf_command(f, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     *file = f;
+    *fd = descriptor;
     return 0;
+}
+
+static void closeSoundFile(SNDFILE* file, int fd)
+{
+    if (file)
+        sf_close(file);
+    if (fd >= 0)
+        close(fd);
 }
 
 // A result that means the file itself could not be used (missing, unreadable, damaged, empty or
@@ -351,8 +412,7 @@ static void closeMusicStream()
         alSourcei(musicSource, AL_BUFFER, 0);
         alDeleteBuffers(kStreamBuffers, music.buffers.data());
     }
-    if (music.file)
-        sf_close(music.file);
+    closeSoundFile(music.file, music.file ? music.fd : -1);
     music = {};
 }
 
@@ -597,7 +657,13 @@ void NUX_ShutdownSound()
     closeMusicStream();
     musicPlaying = false;
     stopMixing();
+    failedFiles.clear();
     output = NUX_SOUND_OFF;
+}
+
+void NUX_ForgetFailedSoundFilesForTest()
+{
+    failedFiles.clear();
 }
 
 int checkSoundError()
@@ -636,12 +702,17 @@ static void startMusic(const char* path)
         result = NUX_SOUND_ERR_NOT_STARTED;
         return;
     }
+    result = knownFailure(path, USE_MUSIC);
+    if (result)
+        return;
     SNDFILE* file = nullptr;
     SF_INFO info = {};
-    result = openSoundFile(path, &file, &info);
+    int fd = -1;
+    result = openSoundFile(path, &file, &info, &fd);
     if (result)
         return;
     music.file = file;
+    music.fd = fd;
     music.info = info;
     music.mixedPlayFrame = -1;
     int chunk = info.samplerate / 4;
@@ -687,9 +758,50 @@ void NUX_PlayMusic(const char* path)
 {
     nuxMusicOpening(1);
     startMusic(path);
-    if (isFileFailure(result))
+    if (isFileFailure(result)) {
+        noteFailure(path, USE_MUSIC, result);
         nuxNoteMissingFile(path);
+    }
     nuxMusicOpening(0);
+}
+
+// Opens the track, decodes its start and closes it: 0, or the code of why it cannot be played.
+static int checkTrack(const char* path)
+{
+    if (!path)
+        return NUX_SOUND_ERR_INVALID_HANDLE;
+    int code = knownFailure(path, USE_MUSIC);
+    if (code)
+        return code;
+    SNDFILE* file = nullptr;
+    SF_INFO info = {};
+    int fd = -1;
+    code = openSoundFile(path, &file, &info, &fd);
+    if (code)
+        return code;
+    // A length the file could not hold: a cut file (whose header says no end at all) or a forged one.
+    struct stat size = {};
+    double seconds = (double)info.frames / info.samplerate;
+    if (info.frames == SF_COUNT_MAX || fstat(fd, &size) != 0 ||
+        seconds * kMinTrackBytesPerSecond > (double)size.st_size)
+        code = NUX_SOUND_ERR_FILE_BAD;
+    // The start must decode. chunkSamples holds nothing between two refills of the music (each
+    // hands its chunk to OpenAL at once), so the check may use it even while a track plays.
+    int frames = std::min(kCheckFrames, kMaxChunkFrames);
+    if (!code && sf_readf_short(file, chunkSamples.data(), frames) <= 0)
+        code = NUX_SOUND_ERR_FILE_BAD;
+    closeSoundFile(file, fd);
+    return code;
+}
+
+int NUX_CheckMusic(const char* path)
+{
+    int code = checkTrack(path);
+    if (code && isFileFailure(code)) {
+        noteFailure(path, USE_MUSIC, code);
+        nuxNoteMissingFile(path);
+    }
+    return code ? 0 : 1;
 }
 
 void NUX_StopMusic()
@@ -797,14 +909,18 @@ static NUX_Sound* loadEffect(const char* path)
         result = NUX_SOUND_ERR_TOO_MANY;
         return nullptr;
     }
+    result = knownFailure(path, USE_EFFECT);
+    if (result)
+        return nullptr;
     SNDFILE* file = nullptr;
     SF_INFO info = {};
-    result = openSoundFile(path, &file, &info);
+    int fd = -1;
+    result = openSoundFile(path, &file, &info, &fd);
     if (result)
         return nullptr;
     std::vector<short> samples;
     sf_count_t got = decodeEffect(file, info.channels, &samples);
-    sf_close(file);
+    closeSoundFile(file, fd);
     if (got < 0) {
         result = NUX_SOUND_ERR_FORMAT;
         return nullptr;
@@ -840,8 +956,10 @@ static NUX_Sound* loadEffect(const char* path)
 NUX_Sound* NUX_LoadSound(const char* path)
 {
     NUX_Sound* sound = loadEffect(path);
-    if (!sound && isFileFailure(result))
+    if (!sound && isFileFailure(result)) {
+        noteFailure(path, USE_EFFECT, result);
         nuxNoteMissingFile(path);
+    }
     return sound;
 }
 

@@ -70,6 +70,15 @@ int checkSoundError();
 // A file that cannot be played leaves no music: the position then reads 0.0.
 void NUX_PlayMusic(const char* path);
 
+// Called by each scene's load for its track: opens the file, decodes its start and closes it
+// again. 1 when it can be played; 0 when it is missing, not a regular file, damaged or claims a
+// length its file could not hold: it is then named among the files that could not be loaded, and
+// NUX_PlayMusic gives no music for it without opening it again.
+int NUX_CheckMusic(const char* path);
+
+// A file that could not be played or loaded is remembered until NUX_ShutdownSound: NUX_PlayMusic
+// and NUX_LoadSound of it again fail at once, with the same result, without opening it.
+
 // Stops the music; the position reads 0.0 until the next NUX_PlayMusic.
 void NUX_StopMusic();
 

@@ -13,3 +13,6 @@ void NUX_RenderSoundForTest(float* out, int frames);
 // Tests only: the stored result code, read and set.
 int NUX_GetSoundResultForTest();
 void NUX_SetSoundResultForTest(int code);
+
+// Tests only: forgets the files that failed, so that the next load or play opens them again.
+void NUX_ForgetFailedSoundFilesForTest();

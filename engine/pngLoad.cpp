@@ -2,7 +2,7 @@
 // Decoding errors jump back through libpng's error trap; nothing is read past the decoded rows.
 
 #include "pngLoad.h"
-#include "nux_files.h"  // data/ names resolved to the pack
+#include "nux_datafile.h"  // data files opened only when they are regular files
 
 #include <png.h>    // the PNG codec
 #include <csetjmp>  // setjmp, libpng's error trap
@@ -24,8 +24,7 @@ static void pngWarning(png_structp, png_const_charp) {}
 int pngLoad(const char* path, uint32_t* width, uint32_t* height, unsigned char** pixels, uint32_t maxSide)
 {
     *pixels = nullptr;
-    char resolved[4096];
-    FILE* file = fopen(NUX_ResolvePath(path, resolved, sizeof resolved), "rb");
+    FILE* file = nuxOpenDataStream(path);
     if (!file)
         return PNGLOAD_FAILED;
 

@@ -137,6 +137,7 @@ void loadGame()
     loadSounds(sfxPigeonHit, 3, "data/pigeon-hit-%02d.wav", 1);
     loadSounds(sfxGenleman, 14, "data/gentlemenswoop%d.wav", 1);
     sfxHitLamp = NUX_LoadSound("data/hit-lamp2.wav");
+    NUX_CheckMusic(GAME_MUSIC);  // named with the files that failed, if it cannot be played
 
     doTimer();
 }

@@ -11,6 +11,7 @@
 
 //---- Constants
 
+static const char* ENDING_MUSIC = "data/moltin.ogg";
 static const double ENDING_MUSIC_LENGTH = 36.0;  // "data/moltin.ogg" as the pack makes it
 static const float RUN_TIME = 10.0f;             // the sideways run eases out over 10 s
 static const float SWOOP_TIME = 9.0f;
@@ -196,6 +197,7 @@ void loadGameBeat()
     letterbox = NUX_AddImage(gameBeatScreen, "data/letterbox.png");
     NUX_SetSpritePosition(&letterbox->sprite, 0.0f, 0.0f);
     gameBeatFadeIn = NUX_AddRect(gameBeatScreen, 0.0f, 0.0f, 1024.0f, 768.0f);
+    NUX_CheckMusic(ENDING_MUSIC);  // named with the files that failed, if it cannot be played
 }
 
 void resetGameBeat()
@@ -264,7 +266,7 @@ void runGameBeat(float dt)
     lastFlap += dt;
     const float E = gameBeatElapsed;
     if (dt > 0.0f && beatMusicPlaying == 0) {
-        startSceneMusic(&beatMusic, "data/moltin.ogg");
+        startSceneMusic(&beatMusic, ENDING_MUSIC);
         beatMusicMissing = beatMusic.missing;
         beatMusicPlaying = 1;
     }

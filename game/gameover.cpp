@@ -18,6 +18,7 @@ static const int FG_BEHIND_CITY = 36;  // near pigeons 0 to 35 fly behind the ci
 static const float TILT_TIME = 20.0f;
 static const float NARRATION_TIME = 6.3f;
 static const float CLOSING_TIME = 25.0f;
+static const char* GAMEOVER_MUSIC = "data/tombrider.ogg";
 static const double GAMEOVER_MUSIC_LENGTH = 40.0;  // "data/tombrider.ogg" as the pack makes it
 
 // Each layer slides down as the view tilts: y = scroll x rate + base.
@@ -174,6 +175,7 @@ void loadGameOver()
     fadeInEffect = NUX_AddRect(gameOverScreen, 0.0f, 0.0f, 1024.0f, 768.0f);
     fadeInEffect->additive = 1;
     gameOverNarration = NUX_LoadSound("data/gameover.wav");
+    NUX_CheckMusic(GAMEOVER_MUSIC);  // named with the files that failed, if it cannot be played
 }
 
 void resetGameOver()
@@ -214,7 +216,7 @@ void runGameOver(float dt)
 
     advanceSceneMusic(&gameOverMusic, dt);
     if (dt > 0.0f && gameOverMusicPlaying == 0) {
-        startSceneMusic(&gameOverMusic, "data/tombrider.ogg");
+        startSceneMusic(&gameOverMusic, GAMEOVER_MUSIC);
         if (!gameOverMusic.missing)
             NUX_SetMusicVolume(0.52);  // a volume for no music would only print an error
         gameOverMusicPlaying = 1;

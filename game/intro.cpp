@@ -12,6 +12,7 @@
 //---- Constants
 
 static const int NUM_CLOUDS = 10;
+static const char* TITLE_MUSIC = "data/titular.ogg";
 static const double TITLE_MUSIC_LENGTH = 32.0;  // "data/titular.ogg" as the pack makes it
 static const float VEIL_TIME = 0.35f;           // the veil lifts over the music's first 0.35 s
 static const float TURN_TIME = 24.0f;           // the scene turns
@@ -155,6 +156,7 @@ void loadIntro()
     highScoreLabel = NUX_AddLabel(introScreen, fontFutura, " ", 512, 16);
     lastScoreLabel = NUX_AddLabel(introScreen, fontFutura, " ", 512, 16);
     fadeInSprite = NUX_AddRect(introScreen, 0.0f, 0.0f, 1024.0f, 768.0f);
+    NUX_CheckMusic(TITLE_MUSIC);  // named with the files that failed, if it cannot be played
 }
 
 void resetIntro()
@@ -207,7 +209,7 @@ void runIntro(float dt)
 
     // The first frame with time in it starts the music (a zero-length first frame does not).
     if (dt > 0.0f && introMusicPlaying == 0) {
-        startSceneMusic(&introMusic, "data/titular.ogg");
+        startSceneMusic(&introMusic, TITLE_MUSIC);
         introMusicPlaying = 1;
     }
 

@@ -9,6 +9,7 @@
 
 //---- Constants
 
+static const char* PROLOGUE_MUSIC = "data/revelations.ogg";
 static const float PROLOGUE_LENGTH = 37.5f;
 static const float MONOLOGUE_START = 1.0f;
 static const float MOON_RISE_START = 4.0f;
@@ -62,6 +63,7 @@ void loadThePrologue()
     flap2 = NUX_AddImage(prologueScreen, "data/flap2_sunset.png");
     monologueSound = NUX_LoadSound("data/monologue.wav");
     resetPrologue();
+    NUX_CheckMusic(PROLOGUE_MUSIC);  // named with the files that failed, if it cannot be played
 }
 
 void resetPrologue()
@@ -88,7 +90,7 @@ void runPrologue(float dt)
     prologueElapsed += dt;
     const float e = prologueElapsed;
     if (dt > 0.0f && !prologueMusicPlaying) {
-        NUX_PlayMusic("data/revelations.ogg");
+        NUX_PlayMusic(PROLOGUE_MUSIC);
         if (NUX_GetMusicLength() > 0.0)
             NUX_SetMusicVolume(0.47);  // a volume for no music would only print an error
         prologueMusicPlaying = 1;

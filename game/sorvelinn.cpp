@@ -17,6 +17,7 @@ static const CardWindow CARD_WINDOWS[4] = {{0.0f, 0.7f}, {0.7f, 1.4f}, {1.4f, 2.
 static const double LOGO_START = 5.0;
 static const double FLASH_START = 8.2;
 static const double SPLASH_END = 13.2;
+static const char* SPLASH_MUSIC = "data/sorvelinn.ogg";
 static const double SPLASH_MUSIC_LENGTH = 14.5;  // "data/sorvelinn.ogg" as the pack makes it
 
 //---- State
@@ -66,6 +67,7 @@ void loadSorvelInn()
     // Both transition sounds load once: a reset (Space skips the splash) only picks one.
     sfxUnpaused = NUX_LoadSound("data/unpaused.wav");
     sfxPaused = NUX_LoadSound("data/paused.wav");
+    NUX_CheckMusic(SPLASH_MUSIC);  // named with the files that failed, if it cannot be played
 }
 
 void resetSorvelInn()
@@ -93,7 +95,7 @@ void runSorvelInn(double dtSeconds)
     musicPosition = sceneMusicPosition(&sorvelMusic);
     const double p = musicPosition;
     if (dtSeconds > 0.0 && !sorvelMusicPlaying) {
-        startSceneMusic(&sorvelMusic, "data/sorvelinn.ogg");
+        startSceneMusic(&sorvelMusic, SPLASH_MUSIC);
         sorvelMusicPlaying = 1;
     }
 

@@ -5,6 +5,7 @@
 #include "testutil.h"
 
 #include <gtest/gtest.h>
+#include <cstdlib>  // getenv
 #include <cstring>  // strlen
 #include <fstream>
 
@@ -59,19 +60,29 @@ TEST(Harness, TheEntityViewShowsWhatIsInPlayAndTheOwlGoesWhereItIsPut)
 
 TEST(Harness, RefusesBadOptionsClearly)
 {
-    const std::string bad[] = {
-        "--mode 8", "--dt 0", "--key 'soon press space'", "--script /nonexistent/keys.txt", "--frobnicate", "--frames",
-        // Malformed, overflowing and out-of-range numbers.
-        "--frames abc", "--frames 10x", "--frames 1.5", "--frames -3", "--frames 99999999999999999999", "--seconds -1",
-        "--seconds nan", "--seconds inf", "--seconds 1e300", "--dt inf", "--dt 0.1s", "--seed -1", "--seed 4294967296",
-        "--mode 2x", "--dump-at x", "--dump-at 5.5", "--place-owl 5", "--place-owl 1,", "--place-owl x,2",
-        "--place-owl -1:2,3", "--place-owl 1:2,3,4",
-        // A folder as the script, and a screenshot that would never be drawn.
-        "--script " + testTempDir(), "--screenshot 10:shot.png", "--window --screenshot x:shot.png",
-        "--window --screenshot 10:"};
+    // Scripts that are not regular files of a sane size: a device that never ends, a named pipe
+    // with no writer, and a (sparse) file past the limit.
+    const std::string pipe = testTempDir() + "/keys.fifo", huge = testTempDir() + "/huge.txt";
+    testRun("mkfifo " + pipe + " && truncate -s 5M " + huge);
+    const std::string bad[] = {"--script /dev/zero", "--script " + pipe, "--script " + huge,
+                               // Screenshots of frames the run does not have, or of one frame twice.
+                               "--window --screenshot 0:shot.png", "--window --frames 10 --screenshot 11:shot.png",
+                               "--window --frames 10 --sessions 2 --screenshot 21:shot.png",
+                               "--window --screenshot 5:a.png --screenshot 5:b.png", "--mode 8", "--dt 0",
+                               "--key 'soon press space'", "--script /nonexistent/keys.txt", "--frobnicate", "--frames",
+                               // Malformed, overflowing and out-of-range numbers.
+                               "--frames abc", "--frames 10x", "--frames 1.5", "--frames -3",
+                               "--frames 99999999999999999999", "--seconds -1", "--seconds nan", "--seconds inf",
+                               "--seconds 1e300", "--dt inf", "--dt 0.1s", "--seed -1", "--seed 4294967296",
+                               "--mode 2x", "--dump-at x", "--dump-at 5.5", "--place-owl 5", "--place-owl 1,",
+                               "--place-owl x,2", "--place-owl -1:2,3", "--place-owl 1:2,3,4",
+                               // A folder as the script, and a screenshot that would never be drawn.
+                               "--script " + testTempDir(), "--screenshot 10:shot.png",
+                               "--window --screenshot x:shot.png", "--window --screenshot 10:"};
     for (const std::string& args : bad) {
         int code = 0;
-        std::string out = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness " + args + " 2>&1", &code);
+        std::string out =
+            testRun("cd " DUNMARROW_BINARY_DIR " && timeout 60 ./dunmarrow-harness " + args + " 2>&1", &code);
         EXPECT_EQ(code, 2) << args;
         EXPECT_NE(out.find("usage: dunmarrow-harness"), std::string::npos) << args << ": " << out;
     }
@@ -127,6 +138,59 @@ TEST(Harness, SaysInOneLineWhichDataFilesItCouldNotLoad)
     said = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness --seconds 15 2>&1 >/dev/null", &code);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(said.find("could not load"), std::string::npos) << said;
+}
+
+TEST(Harness, AScreenshotThatIsNotSavedFailsTheRun)
+{
+    if (!getenv("DISPLAY"))
+        GTEST_SKIP() << "screenshots need a display";
+    const std::string shot = testTempDir() + "/shot.png";
+    int code = -1;
+    std::string said = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness --window --mode 0 --frames 5 "
+                               "--screenshot 3:" +
+                                   shot + " 2>&1 >/dev/null",
+                               &code);
+    EXPECT_EQ(code, 0) << said;
+    EXPECT_EQ(testRun("test -s " + shot + " && echo saved"), "saved\n");
+
+    // A folder that does not exist, and a frame the run never reaches because Q ended it.
+    said = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness --window --mode 0 --frames 5 "
+                   "--screenshot 3:/nonexistent/d/x.png 2>&1 >/dev/null",
+                   &code);
+    EXPECT_EQ(code, 1) << said;
+    EXPECT_NE(said.find("/nonexistent/d/x.png"), std::string::npos) << said;
+    said = testRun("cd " DUNMARROW_BINARY_DIR " && ./dunmarrow-harness --window --mode 0 --frames 60 --key '0 press q' "
+                   "--key '0.1 release q' --screenshot 50:" +
+                       shot + " 2>&1 >/dev/null",
+                   &code);
+    EXPECT_EQ(code, 1) << said;
+    EXPECT_NE(said.find("frame 50"), std::string::npos) << said;
+}
+
+TEST(Harness, NamesEveryDamagedTrackInEveryStartingMode)
+{
+    // A pack whose title track is cut inside its headers, whose ending's track is a named pipe
+    // and whose game track is missing; everything else is the real pack.
+    const std::string pack = testTempDir() + "/damaged-tracks";
+    int code = -1;
+    testRun("rm -rf " + pack + " && mkdir -p " + pack +
+                " && for f in " DUNMARROW_BINARY_DIR "/data/*; do ln -s \"$f\" " + pack + "/; done && cd " + pack +
+                " && rm titular.ogg moltin.ogg apex.ogg && head -c 1500 " +
+                DUNMARROW_BINARY_DIR "/data/titular.ogg > titular.ogg && mkfifo moltin.ogg",
+            &code);
+    ASSERT_EQ(code, 0);
+    for (const char* start : {"--seconds 16", "--mode 0", "--mode 1", "--mode 2", "--mode 3", "--mode 4"}) {
+        std::string said =
+            testRun("cd " + testTempDir() + " && timeout 120 " DUNMARROW_BINARY_DIR "/dunmarrow-harness --data-dir " +
+                        pack + " " + start + " --frames 30 2>&1 >/dev/null",
+                    &code);
+        EXPECT_EQ(code, 0) << start << ": " << said;
+        size_t line = said.find("DUNMARROW: could not load 3 data files: ");
+        ASSERT_NE(line, std::string::npos) << start << ": " << said;
+        std::string first = said.substr(line, said.find('\n', line) - line);
+        for (const char* track : {"data/titular.ogg", "data/moltin.ogg", "data/apex.ogg"})
+            EXPECT_NE(first.find(track), std::string::npos) << start << ": " << first;
+    }
 }
 
 //---- The key-script parser

@@ -19,8 +19,16 @@
 #include <cstdlib>    // srand: each session reseeded
 #include <cstring>    // strcmp, strchr, strerror
 #include <string>     // the dump text and option values
-#include <unistd.h>   // dup, dup2: the dump keeps standard output to itself
+#include <unistd.h>   // dup, dup2: the dump keeps standard output to itself; read, close
 #include <vector>     // script events, dump and screenshot frames
+
+#include <fcntl.h>     // open: the script, without waiting on a pipe
+#include <sys/stat.h>  // fstat: the script must be a regular file of a sane size
+
+//---- Constants
+
+// A key script longer than this is refused: a whole game's keys take a few hundred kilobytes.
+static const long MAX_SCRIPT_BYTES = 4L << 20;
 
 //---- Types
 
@@ -118,6 +126,10 @@ static int inPlay(float count, int pool)
 
 static long frame = 0;
 static double playTime = 0.0;  // the frame times summed, as the game counts its length
+
+// Screenshots saved by the engine before this frame, and those that were asked for but not saved.
+static int shotsSavedBefore = 0;
+static long shotsFailed = 0;
 
 // Whole games of --games: how many have ended, and the mode of the previous frame.
 static long gamesEnded = 0;
@@ -311,12 +323,14 @@ static const char* USAGE =
     "  --key 'T press|release KEY'\n"
     "                      a key event at virtual time T seconds; keys: up down left right space\n"
     "                      p return m escape q; 'T quit' closes the window. Repeatable.\n"
-    "  --script FILE       key events, one per line as for --key; # starts a comment\n"
+    "  --script FILE       key events, one per line as for --key; # starts a comment; a regular\n"
+    "                      file of at most 4 MB\n"
     "  --dump-at N         also dump the state after frame N (repeatable); the last frame is\n"
     "                      always dumped\n"
     "  --window            open a real window and draw (needs a display); otherwise no window\n"
     "                      and no drawing at all\n"
-    "  --screenshot N:PATH save frame N as a PNG (with --window; repeatable)\n"
+    "  --screenshot N:PATH save frame N as a PNG (with --window; repeatable, each frame once);\n"
+    "                      one that is not saved makes the run exit with status 1\n"
     "  --out FILE          write the dump to FILE instead of standard output\n"
     "  --data-dir DIR      read the game's data from DIR\n"
     "  --autopilot         play every game: keys through the same input queue as --key\n"
@@ -406,25 +420,44 @@ static void addScriptEvent(const ScriptEvent& event, void* options)
     ((Options*)options)->events.push_back(event);
 }
 
-// Reads the whole script, whatever the length of its lines; a folder or an unreadable file is
-// an error, as is any malformed line.
+// Reads the whole script, whatever the length of its lines. Only a regular file of at most
+// MAX_SCRIPT_BYTES is read: a folder, a pipe, a device (/dev/zero never ends), an unreadable or
+// oversized file is an error, as is any malformed line.
 static bool readScript(const char* path, Options* options)
 {
-    FILE* file = fopen(path, "rb");
-    if (!file) {
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
         fprintf(stderr, "harness: cannot open script %s: %s\n", path, strerror(errno));
         return false;
     }
+    struct stat info = {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        fprintf(stderr, "harness: script %s is not a regular file\n", path);
+        close(fd);
+        return false;
+    }
+    if (info.st_size > MAX_SCRIPT_BYTES) {
+        fprintf(stderr, "harness: script %s is larger than %ld bytes\n", path, MAX_SCRIPT_BYTES);
+        close(fd);
+        return false;
+    }
+    // Read up to one byte past the limit, in case the file grows while it is read.
     std::string text;
     char block[4096];
-    size_t got = 0;
-    while ((got = fread(block, 1, sizeof block, file)) > 0)
-        text.append(block, got);
-    bool failed = ferror(file) != 0;
-    int readError = errno;
-    fclose(file);
-    if (failed) {
-        fprintf(stderr, "harness: cannot read script %s: %s\n", path, strerror(readError));
+    ssize_t got = 0;
+    while ((long)text.size() <= MAX_SCRIPT_BYTES && (got = read(fd, block, sizeof block)) != 0) {
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            fprintf(stderr, "harness: cannot read script %s: %s\n", path, strerror(errno));
+            close(fd);
+            return false;
+        }
+        text.append(block, (size_t)got);
+    }
+    close(fd);
+    if ((long)text.size() > MAX_SCRIPT_BYTES) {
+        fprintf(stderr, "harness: script %s is larger than %ld bytes\n", path, MAX_SCRIPT_BYTES);
         return false;
     }
     size_t bad = parseScript(text.data(), text.size(), addScriptEvent, options);
@@ -633,6 +666,22 @@ static bool parseOptions(int argc, char** argv, Options* options)
         fprintf(stderr, "harness: --screenshot needs --window (without it nothing is drawn)\n");
         return false;
     }
+    // Frames are numbered from 1 to the last of the run; each can be saved once.
+    const long lastFrame = options->frames * options->sessions;
+    for (size_t i = 0; i < options->screenshots.size(); i++) {
+        const long shotFrame = options->screenshots[i].frame;
+        if (shotFrame < 1 || shotFrame > lastFrame) {
+            fprintf(stderr, "harness: --screenshot frame %ld is outside the run (frames 1 to %ld)\n", shotFrame,
+                    lastFrame);
+            return false;
+        }
+        for (size_t j = 0; j < i; j++) {
+            if (options->screenshots[j].frame == shotFrame) {
+                fprintf(stderr, "harness: two screenshots of frame %ld\n", shotFrame);
+                return false;
+            }
+        }
+    }
     return true;
 }
 
@@ -664,14 +713,27 @@ static void beginFrame(const Options& options, size_t* nextEvent)
         autopilotFrame((float)options.dt);
     if (options.randomKeys)
         randomKeysFrame();
+    shotsSavedBefore = NUX_GetScreenshotsSaved();
     for (const Screenshot& shot : options.screenshots)
         if (shot.frame == frame)
             NUX_RequestScreenshot(shot.path.c_str());
 }
 
+// A screenshot asked for this frame that the engine did not save is a failure of the run.
+static void checkScreenshot(const Options& options)
+{
+    for (const Screenshot& shot : options.screenshots) {
+        if (shot.frame == frame && NUX_GetScreenshotsSaved() == shotsSavedBefore) {
+            fprintf(stderr, "harness: could not save the screenshot of frame %ld to %s\n", frame, shot.path.c_str());
+            shotsFailed++;
+        }
+    }
+}
+
 static void endFrame(const Options& options, std::string* json)
 {
     playTime += elapsed;
+    checkScreenshot(options);
     allocCountPause(true);  // the dump is the harness's, not the game's
     for (long f : options.dumpFrames) {
         if (f == frame) {
@@ -870,6 +932,14 @@ int main(int argc, char** argv)
     NUX_StopRecording();
     const int replayed = NUX_FinishReplay(stderr);
     shutdownShell();
+    // A run that ended (by a quit) before a screenshot's frame never drew it.
+    for (const Screenshot& shot : options.screenshots) {
+        if (shot.frame > frame) {
+            fprintf(stderr, "harness: the run ended at frame %ld, before the screenshot of frame %ld\n", frame,
+                    shot.frame);
+            shotsFailed++;
+        }
+    }
 
     bool written = fputs(json.c_str(), out) >= 0;
     written = fclose(out) == 0 && written;
@@ -877,5 +947,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "harness: cannot write %s\n", options.out.empty() ? "standard output" : options.out.c_str());
         return 1;
     }
-    return failures > 0 || replayed > 0 ? 3 : 0;
+    if (failures > 0 || replayed > 0)
+        return 3;
+    return shotsFailed > 0 ? 1 : 0;
 }
