@@ -4,6 +4,7 @@
 #include "nux_graphics.h"
 #include "nux_clock.h"
 #include "nux_local.h"
+#include "nux_modes.h"  // MODE_GAME: a paused game rests
 #include "pngLoad.h"
 
 #include <SDL.h>    // window, GL context, events
@@ -38,6 +39,14 @@
 // The game's per-frame rules assume a 60 Hz display; a swap that does not wait is held to it.
 static const double FRAME_PERIOD = 1.0 / 60.0;
 
+// Frame periods while nothing needs 60 frames a second: minimised (nothing is drawn at all), and
+// the game paused (only the PAUSED sign shimmers, slowly). A key or a window event ends the wait.
+static const double MINIMISED_PERIOD = 1.0 / 4.0;
+static const double PAUSED_PERIOD = 1.0 / 10.0;
+
+// How often a resting loop looks for events.
+static const double REST_POLL = 0.005;
+
 //---- State
 
 int32_t curXRes = 0, curYRes = 0;
@@ -51,12 +60,14 @@ static SDL_Rect** modes = nullptr;
 static char screenshotPath[1024];
 static std::chrono::steady_clock::time_point nextFrameDue;
 static bool pacingStarted = false;
+static bool frameHidden = false;  // this frame draws nothing: the window is minimised
 static int32_t drawCallCount = 0;  // draws sent since the frame began
 
 //---- Helpers
 
 // Chooses the drawing backend: GL once a window with its context is open, null otherwise.
 static void useDrawing(bool window);
+static void batchDiscard();
 
 static float clamp01(float v)
 {
@@ -131,6 +142,44 @@ static void saveScreenshot()
     free(rgba);
     free(rgb);
     screenshotPath[0] = '\0';
+}
+
+// 1 when the window is minimised (on the real clock only: the harness always draws).
+static bool windowHidden()
+{
+    return !NUX_IsVirtualClock() && !(SDL_GetAppState() & SDL_APPACTIVE);
+}
+
+// The frame period while resting, or 0 at full speed. The harness's virtual clock never rests.
+static double restPeriod()
+{
+    if (NUX_IsVirtualClock())
+        return 0.0;
+    if (frameHidden)
+        return MINIMISED_PERIOD;
+    if (nuxGameMode() == MODE_GAME && nuxGamePaused())
+        return PAUSED_PERIOD;
+    return 0.0;
+}
+
+// Sleeps out a resting frame, waking early for a key, a gamepad button, a window event or a quit.
+static void rest(double period)
+{
+    const auto until =
+        std::chrono::steady_clock::now() +
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(period));
+    const auto poll =
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(REST_POLL));
+    const Uint32 wakers = SDL_KEYDOWNMASK | SDL_KEYUPMASK | SDL_ACTIVEEVENTMASK | SDL_QUITMASK | SDL_JOYBUTTONDOWNMASK |
+                          SDL_JOYHATMOTIONMASK | SDL_VIDEOEXPOSEMASK;
+    SDL_Event event;
+    for (auto now = std::chrono::steady_clock::now(); now < until; now = std::chrono::steady_clock::now()) {
+        SDL_PumpEvents();
+        if (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, wakers) > 0)
+            break;
+        std::this_thread::sleep_for(until - now < poll ? until - now : poll);
+    }
+    pacingStarted = false;  // full speed starts counting again from the next frame
 }
 
 // Holds the loop to 60 frames per second. swapBlocked tells that the swap waited for the display
@@ -290,6 +339,9 @@ static void glSetClearColor(float red, float green, float blue, float alpha)
 static void glBeginRender()
 {
     nuxGLFlush();  // anything drawn outside a frame goes out before the clear, as it was drawn
+    frameHidden = windowHidden();
+    if (frameHidden)
+        return;
     nuxClearBars();
     glClear(GL_COLOR_BUFFER_BIT);
     glLoadIdentity();
@@ -299,13 +351,23 @@ static void glBeginRender()
 
 static void glEndRender()
 {
+    const double resting = restPeriod();
+    if (frameHidden) {
+        batchDiscard();
+        frameHidden = false;
+        rest(resting);
+        return;
+    }
     nuxGLFlush();
     glFinish();
     if (screenshotPath[0])
         saveScreenshot();
     auto swapStart = std::chrono::steady_clock::now();
     SDL_GL_SwapBuffers();
-    paceFrame(std::chrono::steady_clock::now() - swapStart > std::chrono::milliseconds(1));
+    if (resting > 0.0)
+        rest(resting);
+    else
+        paceFrame(std::chrono::steady_clock::now() - swapStart > std::chrono::milliseconds(1));
 }
 
 static void glPresentClearFrame()
@@ -683,10 +745,20 @@ static int batchVertices = 0;
 static unsigned int batchTexture = 0;
 static int batchAdditive = 0;
 
+// Drops the quads gathered so far: a minimised window draws nothing.
+static void batchDiscard()
+{
+    batchVertices = 0;
+}
+
 void nuxGLFlush()
 {
     if (batchVertices == 0)
         return;
+    if (frameHidden) {
+        batchDiscard();
+        return;
+    }
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
