@@ -60,7 +60,7 @@ static SDL_Rect** modes = nullptr;
 static char screenshotPath[1024];
 static std::chrono::steady_clock::time_point nextFrameDue;
 static bool pacingStarted = false;
-static bool frameHidden = false;  // this frame draws nothing: the window is minimised
+static bool frameHidden = false;   // this frame draws nothing: the window is minimised
 static int32_t drawCallCount = 0;  // draws sent since the frame began
 
 //---- Helpers
@@ -626,19 +626,35 @@ static ImageEntry* findEntry(const char* path)
 // Nothing of the picture can show: drawn as nothing, from no texture.
 static const NuxPicturePart NOTHING_SHOWN = {0, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
 
-// Loads one picture into a texture of its own, holding just the rectangle that can show.
+// The side of a texture holding n texels in a row: the next power of two. Texels then lie at
+// coordinates that are exact binary fractions, so the filter samples a picture drawn at its own
+// size at exactly its texels' centres, as the padded square did.
+static uint32_t textureSide(uint32_t n)
+{
+    return n <= 1 ? 1 : nextPowerofTwo(n);
+}
+
+// Loads one picture into a texture of its own, holding just the rectangle that can show, in its
+// bottom-left corner (rows bottom first, as GL takes them). Left of it and below it the texture's
+// clamped edges repeat the rectangle's own edge: there the rectangle ends either at the square's
+// edge, which the square clamped too, or in fully transparent texels, which show nothing either way.
 static ImageEntry* loadEntry(const char* path)
 {
     Decoded d;
     decodePicture(path, &d);
     const uint32_t width = d.visible ? d.right - d.left : 0, height = d.visible ? d.bottom - d.top : 0;
-    unsigned char* texels = d.visible ? (unsigned char*)malloc((size_t)width * height * 4) : nullptr;
+    const uint32_t W = textureSide(width), H = textureSide(height);
+    unsigned char* texels = d.visible ? (unsigned char*)calloc((size_t)W * H, 4) : nullptr;
+    // Where the texture has room, one more column right of the rectangle and one more row above
+    // it hold what the square has there, so that filtering there reads what it read in the square.
+    const uint32_t heldWidth = width + (W > width ? 1 : 0), heldHeight = height + (H > height ? 1 : 0);
     if (texels)
-        copySquare(d, d.left, d.top, width, height, texels, width);
-    const uint32_t texture = nuxDraw->makePictureTexture(texels, width, height);
-    const uint32_t part = addPart(texels ? NuxPicturePart{texture, (float)d.left, (float)d.top, (float)d.right,
-                                                          (float)d.bottom, 0.0f, 1.0f, 1.0f, 0.0f}
-                                         : NOTHING_SHOWN);
+        copySquare(d, d.left, (int64_t)d.top - (heldHeight - height), heldWidth, heldHeight, texels, W);
+    const uint32_t texture = nuxDraw->makePictureTexture(texels, texels ? W : 0, texels ? H : 0);
+    const uint32_t part =
+        addPart(texels ? NuxPicturePart{texture, (float)d.left, (float)d.top, (float)d.right, (float)d.bottom, 0.0f,
+                                        (float)height / (float)H, (float)width / (float)W, 0.0f}
+                       : NOTHING_SHOWN);
     free(texels);
     free(d.pixels);
     return addEntry(path, d, texture, part);
@@ -676,8 +692,12 @@ void NUX_LoadImageSet(const char* const* paths, int count)
             height = h > height ? h : height;
         }
     unsigned char* texels = nullptr;
-    if (width > 0 && width <= pictureSideLimit() && height <= pictureSideLimit())
-        texels = (unsigned char*)calloc((size_t)(width * height), 4);
+    if (width > 0 && width <= pictureSideLimit() && height <= pictureSideLimit()) {
+        width = textureSide((uint32_t)width);
+        height = textureSide((uint32_t)height);
+        if (width <= pictureSideLimit() && height <= pictureSideLimit())
+            texels = (unsigned char*)calloc((size_t)(width * height), 4);
+    }
     const bool shared = texels != nullptr;
     std::vector<uint32_t> columns(set.size(), 0);
     uint32_t x = 0;
@@ -708,8 +728,7 @@ void NUX_LoadImageSet(const char* const* paths, int count)
 }
 
 // A texture of width x height texels (none when texels is null), filtered linearly with clamped
-// edges: its name. Pictures of any size are taken as they are (every driver the game runs on
-// takes sides that are not powers of two).
+// edges: its name.
 static unsigned int glMakePictureTexture(const unsigned char* texels, uint32_t width, uint32_t height)
 {
     nuxGLFlush();
