@@ -144,18 +144,17 @@ static void saveScreenshot()
     screenshotPath[0] = '\0';
 }
 
-// 1 when the window is minimised (on the real clock only: the harness always draws).
-static bool windowHidden()
+int nuxWindowHidden()
 {
     return !NUX_IsVirtualClock() && !(SDL_GetAppState() & SDL_APPACTIVE);
 }
 
 // The frame period while resting, or 0 at full speed. The harness's virtual clock never rests.
-static double restPeriod()
+static double restPeriod(int drawn)
 {
     if (NUX_IsVirtualClock())
         return 0.0;
-    if (frameHidden)
+    if (!drawn)
         return MINIMISED_PERIOD;
     if (nuxGameMode() == MODE_GAME && nuxGamePaused())
         return PAUSED_PERIOD;
@@ -209,6 +208,28 @@ static void paceFrame(bool swapBlocked)
 }
 
 //---- Window and frame
+
+void nuxSwapBuffers()
+{
+    SDL_GL_SwapBuffers();
+}
+
+void nuxFrameDone(int drawn)
+{
+    const double resting = restPeriod(drawn);
+    if (!drawn) {
+        rest(resting);
+        return;
+    }
+    if (screenshotPath[0])
+        saveScreenshot();
+    auto swapStart = std::chrono::steady_clock::now();
+    SDL_GL_SwapBuffers();
+    if (resting > 0.0)
+        rest(resting);
+    else
+        paceFrame(std::chrono::steady_clock::now() - swapStart > std::chrono::milliseconds(1));
+}
 
 int NUX_Init(int width, int height, char fullScreen, const char* caption)
 {
@@ -339,7 +360,7 @@ static void glSetClearColor(float red, float green, float blue, float alpha)
 static void glBeginRender()
 {
     nuxGLFlush();  // anything drawn outside a frame goes out before the clear, as it was drawn
-    frameHidden = windowHidden();
+    frameHidden = nuxWindowHidden();
     if (frameHidden)
         return;
     nuxClearBars();
@@ -351,23 +372,15 @@ static void glBeginRender()
 
 static void glEndRender()
 {
-    const double resting = restPeriod();
     if (frameHidden) {
         batchDiscard();
         frameHidden = false;
-        rest(resting);
+        nuxFrameDone(0);
         return;
     }
     nuxGLFlush();
     glFinish();
-    if (screenshotPath[0])
-        saveScreenshot();
-    auto swapStart = std::chrono::steady_clock::now();
-    SDL_GL_SwapBuffers();
-    if (resting > 0.0)
-        rest(resting);
-    else
-        paceFrame(std::chrono::steady_clock::now() - swapStart > std::chrono::milliseconds(1));
+    nuxFrameDone(1);
 }
 
 static void glPresentClearFrame()
@@ -375,7 +388,7 @@ static void glPresentClearFrame()
     nuxGLFlush();
     nuxClearBars();
     glClear(GL_COLOR_BUFFER_BIT);
-    SDL_GL_SwapBuffers();
+    nuxSwapBuffers();
 }
 
 void NUX_Shutdown()
@@ -571,14 +584,8 @@ static uint32_t addPart(const NuxPicturePart& part)
 // loader's fixed bound (which alone applies headless). Asked of the context once.
 static uint32_t pictureSideLimit()
 {
-    static GLint contextMax = 0;
-    if (!nuxHasGL)
-        return PNGLOAD_MAX_SIDE;
-    if (contextMax <= 0)
-        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &contextMax);
-    if (contextMax <= 0)
-        return PNGLOAD_MAX_SIDE;
-    return (uint32_t)contextMax < PNGLOAD_MAX_SIDE ? (uint32_t)contextMax : PNGLOAD_MAX_SIDE;
+    const int contextMax = nuxDraw->maxTextureSide();
+    return contextMax > 0 && (uint32_t)contextMax < PNGLOAD_MAX_SIDE ? (uint32_t)contextMax : PNGLOAD_MAX_SIDE;
 }
 
 // Decodes the file into d, with its square's side; an unreadable file gives the empty picture
@@ -729,6 +736,14 @@ void NUX_LoadImageSet(const char* const* paths, int count)
 
 // A texture of width x height texels (none when texels is null), filtered linearly with clamped
 // edges: its name.
+static int glMaxTextureSide()
+{
+    static GLint contextMax = 0;
+    if (contextMax <= 0)
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &contextMax);
+    return contextMax;
+}
+
 static unsigned int glMakePictureTexture(const unsigned char* texels, uint32_t width, uint32_t height)
 {
     nuxGLFlush();
@@ -981,6 +996,10 @@ static unsigned int nullMakePictureTexture(const unsigned char*, uint32_t, uint3
 {
     return 0;
 }
+static int nullMaxTextureSide()
+{
+    return 0;
+}
 static unsigned int nullLabelTexture(int, unsigned int texture, const unsigned char*, int, int)
 {
     return texture;
@@ -1001,6 +1020,7 @@ static const NuxDrawOps NULL_DRAWING = {
     .gradientQuad = nullGradientQuad,
     .makePictureTexture = nullMakePictureTexture,
     .labelTexture = nullLabelTexture,
+    .maxTextureSide = nullMaxTextureSide,
 };
 
 static const NuxDrawOps GL_DRAWING = {
@@ -1018,6 +1038,7 @@ static const NuxDrawOps GL_DRAWING = {
     .gradientQuad = glGradientQuad,
     .makePictureTexture = glMakePictureTexture,
     .labelTexture = nuxGLLabelTexture,
+    .maxTextureSide = glMaxTextureSide,
 };
 
 const NuxDrawOps* nuxDraw = &NULL_DRAWING;

@@ -59,6 +59,8 @@ struct NuxDrawOps {
     // first `rows` rows (top first), which hold everything the old and the new text cover. The null set
     // makes none: the label keeps the name it had.
     unsigned int (*labelTexture)(int hadTexture, unsigned int old, const unsigned char* texels, int side, int rows);
+    // The longest texture side the context takes; 0 when there is none.
+    int (*maxTextureSide)();
 };
 extern const NuxDrawOps* nuxDraw;
 
@@ -77,6 +79,18 @@ void nuxGLSpriteQuad(const Sprite* item, unsigned int texture, int additive, flo
 // Sends the quads gathered so far; called before anything that must see them drawn or that changes
 // a texture they may use.
 void nuxGLFlush();
+
+//---- The window (nux_graphics), for the GL set's frame bracket
+
+// 1 while the window is minimised on the real clock: the frame draws nothing.
+int nuxWindowHidden();
+
+// Ends a frame once the GL set has drawn it (drawn 1) or skipped it (0): saves the screenshot asked
+// for, presents, and holds the loop to its pace (resting while minimised or paused).
+void nuxFrameDone(int drawn);
+
+// Presents the back buffer at once.
+void nuxSwapBuffers();
 
 //---- The desktop (nux_desktop)
 
