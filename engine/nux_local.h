@@ -30,7 +30,7 @@ struct NuxPicturePart {
 // The part numbered `part` (Image::part), or null for 0 and for numbers never handed out.
 const NuxPicturePart* nuxPicturePart(uint32_t part);
 
-//---- The drawing backend (nux_graphics)
+//---- The drawing backend (chosen in nux_graphics)
 
 // The drawing operations of this run, chosen once: the GL set when NUX_Init opens the window,
 // the null set (nothing drawn, no frame to read) headless and once the window is gone. The public
@@ -63,6 +63,10 @@ struct NuxDrawOps {
     int (*maxTextureSide)();
 };
 extern const NuxDrawOps* nuxDraw;
+
+// The two sets (nux_graphics_gl, nux_graphics_null).
+extern const NuxDrawOps nuxGLDrawing;
+extern const NuxDrawOps nuxNullDrawing;
 
 // The GL set's label texture and drawing (nux_graphics_label), which know a label's texture.
 unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int side, int rows);
