@@ -178,35 +178,30 @@ static ImageEntry* findEntry(const char* path)
 // Nothing of the picture can show: drawn as nothing, from no texture.
 static const NuxPicturePart NOTHING_SHOWN = {0, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
 
-// The side of a texture holding n texels in a row: the next power of two. Texels then lie at
-// coordinates that are exact binary fractions, so the filter samples a picture drawn at its own
-// size at exactly its texels' centres, as the padded square did.
+// The side of a texture holding n texels in a row: the next power of two.
 static uint32_t textureSide(uint32_t n)
 {
     return n <= 1 ? 1 : nextPowerofTwo(n);
 }
 
-// Loads one picture into a texture of its own, holding just the rectangle that can show, in its
-// bottom-left corner (rows bottom first, as GL takes them). Left of it and below it the texture's
-// clamped edges repeat the rectangle's own edge: there the rectangle ends either at the square's
-// edge, which the square clamped too, or in fully transparent texels, which show nothing either way.
+// Loads one picture into a texture of its own: the window of its padded square that starts at the
+// rectangle that can show and is as large as the next powers of two of its sides, and a quad of
+// the same window. Drawn at its own size, the quad's texture coordinates then step by exactly a
+// binary fraction per pixel, as they did over the whole square, and the filter reads the same
+// texels with the same weights. Outside the rectangle every texel is the square's own.
 static ImageEntry* loadEntry(const char* path)
 {
     Decoded d;
     decodePicture(path, &d);
-    const uint32_t width = d.visible ? d.right - d.left : 0, height = d.visible ? d.bottom - d.top : 0;
-    const uint32_t W = textureSide(width), H = textureSide(height);
-    unsigned char* texels = d.visible ? (unsigned char*)calloc((size_t)W * H, 4) : nullptr;
-    // Where the texture has room, one more column right of the rectangle and one more row above
-    // it hold what the square has there, so that filtering there reads what it read in the square.
-    const uint32_t heldWidth = width + (W > width ? 1 : 0), heldHeight = height + (H > height ? 1 : 0);
+    const uint32_t W = d.visible ? textureSide(d.right - d.left) : 0;
+    const uint32_t H = d.visible ? textureSide(d.bottom - d.top) : 0;
+    unsigned char* texels = d.visible ? (unsigned char*)malloc((size_t)W * H * 4) : nullptr;
     if (texels)
-        copySquare(d, d.left, (int64_t)d.top - (heldHeight - height), heldWidth, heldHeight, texels, W);
+        copySquare(d, d.left, d.top, W, H, texels, W);
     const uint32_t texture = nuxDraw->makePictureTexture(texels, texels ? W : 0, texels ? H : 0);
-    const uint32_t part =
-        addPart(texels ? NuxPicturePart{texture, (float)d.left, (float)d.top, (float)d.right, (float)d.bottom, 0.0f,
-                                        (float)height / (float)H, (float)width / (float)W, 0.0f}
-                       : NOTHING_SHOWN);
+    const uint32_t part = addPart(texels ? NuxPicturePart{texture, (float)d.left, (float)d.top, (float)(d.left + W),
+                                                          (float)(d.top + H), 0.0f, 1.0f, 1.0f, 0.0f}
+                                         : NOTHING_SHOWN);
     free(texels);
     free(d.pixels);
     return addEntry(path, d, texture, part);
@@ -233,14 +228,14 @@ void NUX_LoadImageSet(const char* const* paths, int count)
         set.push_back(d);
         names.push_back(paths[i]);
     }
-    // Each shown rectangle sits in the shared texture with a border of the texels around it (its
-    // margin, or its own edge repeated where it meets the square's edge), so that filtering at its
-    // edges reads what it would read in a texture of its own. Side by side, along the bottom.
+    // Each picture's window (as loadEntry takes it) sits in the shared texture with a border of the
+    // square's texels around it, so that filtering at its edges reads what it would read in a
+    // texture of its own. Side by side, along the bottom.
     uint64_t width = 0, height = 0;
     for (const Decoded& d : set)
         if (d.visible) {
-            width += d.right - d.left + 2;
-            const uint64_t h = d.bottom - d.top + 2;
+            width += textureSide(d.right - d.left) + 2;
+            const uint64_t h = textureSide(d.bottom - d.top) + 2;
             height = h > height ? h : height;
         }
     unsigned char* texels = nullptr;
@@ -257,7 +252,7 @@ void NUX_LoadImageSet(const char* const* paths, int count)
         const Decoded& d = set[i];
         if (!d.visible)
             continue;
-        const uint32_t w = d.right - d.left, h = d.bottom - d.top;
+        const uint32_t w = textureSide(d.right - d.left), h = textureSide(d.bottom - d.top);
         copySquare(d, (int64_t)d.left - 1, (int64_t)d.top - 1, w + 2, h + 2, texels + (size_t)x * 4, width);
         columns[i] = x;
         x += w + 2;
@@ -271,10 +266,10 @@ void NUX_LoadImageSet(const char* const* paths, int count)
             loadEntry(names[i]);
             continue;
         }
-        const uint32_t w = d.right - d.left, h = d.bottom - d.top;
+        const uint32_t w = textureSide(d.right - d.left), h = textureSide(d.bottom - d.top);
         const float W = (float)width, H = (float)height, s = (float)(columns[i] + 1);
-        const uint32_t part = addPart({texture, (float)d.left, (float)d.top, (float)d.right, (float)d.bottom, s / W,
-                                       (float)(h + 1) / H, (s + (float)w) / W, 1.0f / H});
+        const uint32_t part = addPart({texture, (float)d.left, (float)d.top, (float)(d.left + w), (float)(d.top + h),
+                                       s / W, (float)(h + 1) / H, (s + (float)w) / W, 1.0f / H});
         addEntry(names[i], d, texture, part);
     }
 }

@@ -8,9 +8,10 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
-#include <cstdlib>  // free
-#include <cstring>  // memcmp
-#include <fstream>  // reading good files back to damage them
+#include <cstdlib>    // free
+#include <algorithm>  // min
+#include <cstring>    // memcmp
+#include <fstream>    // reading good files back to damage them
 
 //---- Helpers
 
@@ -227,17 +228,17 @@ TEST(LoadImage, KeepsThePaddedRecordAndUploadsOnlyWhatCanShow)
     EXPECT_EQ(image->sprite.height, 100.0f);
     EXPECT_EQ(image->sprite.alpha, 100.0f);
 
-    // Held: the visible 290 x 80, one texel of margin left and above (its colour kept), and one
-    // transparent black texel of the padding right and below: 292 x 82, in the bottom-left corner
-    // of a texture with sides of powers of two.
+    // Held: the padded square's 512 x 128 window starting one texel left of and above the visible
+    // 290 x 80 (the margin, whose colour the filter blends in), so that its sides are powers of two.
     int w = 0, h = 0;
     std::vector<uint8_t> texels = readTexture(image->texture, &w, &h);
     ASSERT_EQ(w, 512);
     ASSERT_EQ(h, 128);
     int misplaced = 0;
-    for (int row = 0; row < 82; row++)
-        for (int col = 0; col < 292; col++) {
-            const int x = 9 + col, y = 100 - row;  // GL row 0 is the lowest, below the picture
+    for (int row = 0; row < h; row++)
+        for (int col = 0; col < w; col++) {
+            // GL row 0 is the window's lowest; beyond the square's edge, its edge texel repeats.
+            const int x = std::min(9 + col, 511), y = 19 + (h - 1 - row);
             const uint8_t* t = &texels[((size_t)row * w + col) * 4];
             uint8_t want[4] = {0, 0, 0, 0};
             if (x < 300 && y < 100)
@@ -256,7 +257,7 @@ TEST(LoadImage, TextureSidesForExactAndOddSizes)
     std::string grey = testWritePng("grey3x5.png", 3, 5, PNG_COLOR_TYPE_GRAY, 8, std::vector<uint8_t>(15, 77));
     int w = 0, h = 0;
     // A picture filling its square has no padding to hold; a 257 x 1 one holds one padding texel
-    // right of it and one below (258 x 2).
+    // right of it and one below (258 x 2, held as 512 x 2).
     Image* image = testKeep(NUX_LoadImage(square.c_str()));
     EXPECT_EQ(image->textureSize, 256u);
     readTexture(image->texture, &w, &h);
