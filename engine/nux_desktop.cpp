@@ -48,6 +48,7 @@ static int desktopWidth = 0, desktopHeight = 0;
 static SDL_Joystick* gamepad = nullptr;
 // Which arrows the d-pad and the left stick hold; an arrow is pressed while either holds it.
 static int hatHeld[ARROW_COUNT] = {};
+static int pauseOnFocusLoss = 1;
 static int stickHeld[ARROW_COUNT] = {};
 // The icon handed to SDL, kept for the whole run: SDL may set it again on a new window.
 static SDL_Surface* icon = nullptr;
@@ -106,7 +107,7 @@ static void buttonChanged(Uint8 button, int pressed)
 // coming back never unpauses by itself.
 static void activeChanged(int gain, int state)
 {
-    if (gain || !(state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)))
+    if (!pauseOnFocusLoss || gain || !(state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)))
         return;
     if (nuxGameMode() == MODE_GAME && !nuxGamePaused()) {
         nuxReplayNoteFocus();
@@ -300,6 +301,11 @@ NUX_PictureRect NUX_FitWindow(int width, int height, int areaWidth, int areaHeig
         r.height = height;
     }
     return r;
+}
+
+void NUX_SetPauseOnFocusLoss(int on)
+{
+    pauseOnFocusLoss = on ? 1 : 0;
 }
 
 void NUX_SetFullScreen(int on)

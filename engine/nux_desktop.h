@@ -23,5 +23,9 @@ NUX_PictureRect NUX_GetPictureRect(int windowWidth, int windowHeight);
 // narrower than 320 pixels, nor larger than asked). x and y are 0.
 NUX_PictureRect NUX_FitWindow(int width, int height, int areaWidth, int areaHeight);
 
+// Whether losing the focus or being minimised during play pauses the game (1, the default). The
+// harness turns it off: a run must not depend on which window the desktop gives the focus to.
+void NUX_SetPauseOnFocusLoss(int on);
+
 // 1 when a gamepad was found at start-up (hot-plugging is not followed).
 int NUX_HasGamepad();

@@ -1,19 +1,22 @@
-// nux_graphics: the window and GL context, the fixed 2D projection, the frame bracket,
-// the picture loader with its texture cache, and the immediate-mode sprite drawing.
+// nux_graphics: the window and GL context, the fixed 2D projection, presenting and pacing the
+// frames, the sprite record, and the choice of drawing set with the public drawing calls that go
+// through it. The picture cache is in nux_graphics_cache, the drawing sets in nux_graphics_gl
+// and nux_graphics_null, labels in nux_graphics_label.
 
 #include "nux_graphics.h"
 #include "nux_clock.h"
 #include "nux_local.h"
-#include "pngLoad.h"
+#include "nux_modes.h"  // MODE_GAME: a paused game rests
+#include "pngLoad.h"    // pngSave: screenshots
 
 #include <SDL.h>    // window, GL context, events
-#include <GL/gl.h>  // fixed-function drawing
+#include <GL/gl.h>  // the projection
 #include <ft2build.h>
 #include FT_FREETYPE_H  // FT_Init_FreeType for the label renderer
 #include <chrono>       // steady_clock, frame pacing
 #include <cstdio>       // fprintf, snprintf
-#include <cstdlib>      // calloc, malloc, free
-#include <cstring>      // strcmp, memset, memcpy
+#include <cstdlib>      // malloc, free
+#include <cstring>      // strcmp, memcpy
 #include <thread>       // sleep_until, frame pacing
 
 // Built with AddressSanitizer, whose leak checker reports at exit (see keepLibrariesLoaded).
@@ -36,12 +39,19 @@
 // The game's per-frame rules assume a 60 Hz display; a swap that does not wait is held to it.
 static const double FRAME_PERIOD = 1.0 / 60.0;
 
+// Frame periods while nothing needs 60 frames a second: minimised (nothing is drawn at all), and
+// the game paused (only the PAUSED sign shimmers, slowly). A key or a window event ends the wait.
+static const double MINIMISED_PERIOD = 1.0 / 4.0;
+static const double PAUSED_PERIOD = 1.0 / 10.0;
+
+// How often a resting loop looks for events.
+static const double REST_POLL = 0.005;
+
 //---- State
 
 int32_t curXRes = 0, curYRes = 0;
 int32_t num_video_modes = 0;
 int32_t lastTriangleCount = 0;
-KWArray* imageEntries = nullptr;
 int nuxHasGL = 0;
 void* GL_FTLibrary = nullptr;
 
@@ -50,36 +60,10 @@ static char screenshotPath[1024];
 static int screenshotsSaved = 0;
 static std::chrono::steady_clock::time_point nextFrameDue;
 static bool pacingStarted = false;
-
 //---- Helpers
 
 // Chooses the drawing backend: GL once a window with its context is open, null otherwise.
 static void useDrawing(bool window);
-
-static float clamp01(float v)
-{
-    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
-}
-
-void nuxSetColor(float r, float g, float b, float a)
-{
-    glColor4f(clamp01(r), clamp01(g), clamp01(b), clamp01(a));
-}
-
-void nuxTexturedQuad(float x, float y, float width, float height, int topRowFirst)
-{
-    const float top = topRowFirst ? 0.0f : 1.0f, bottom = 1.0f - top;
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, top);
-    glVertex2f(x, y);
-    glTexCoord2f(1.0f, top);
-    glVertex2f(x + width, y);
-    glTexCoord2f(1.0f, bottom);
-    glVertex2f(x + width, y + height);
-    glTexCoord2f(0.0f, bottom);
-    glVertex2f(x, y + height);
-    glEnd();
-}
 
 static void initFreeType()
 {
@@ -153,6 +137,43 @@ static void saveScreenshot()
     screenshotPath[0] = '\0';
 }
 
+int nuxWindowHidden()
+{
+    return !NUX_IsVirtualClock() && !(SDL_GetAppState() & SDL_APPACTIVE);
+}
+
+// The frame period while resting, or 0 at full speed. The harness's virtual clock never rests.
+static double restPeriod(int drawn)
+{
+    if (NUX_IsVirtualClock())
+        return 0.0;
+    if (!drawn)
+        return MINIMISED_PERIOD;
+    if (nuxGameMode() == MODE_GAME && nuxGamePaused())
+        return PAUSED_PERIOD;
+    return 0.0;
+}
+
+// Sleeps out a resting frame, waking early for a key, a gamepad button, a window event or a quit.
+static void rest(double period)
+{
+    const auto until =
+        std::chrono::steady_clock::now() +
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(period));
+    const auto poll =
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(REST_POLL));
+    const Uint32 wakers = SDL_KEYDOWNMASK | SDL_KEYUPMASK | SDL_ACTIVEEVENTMASK | SDL_QUITMASK | SDL_JOYBUTTONDOWNMASK |
+                          SDL_JOYHATMOTIONMASK | SDL_VIDEOEXPOSEMASK;
+    SDL_Event event;
+    for (auto now = std::chrono::steady_clock::now(); now < until; now = std::chrono::steady_clock::now()) {
+        SDL_PumpEvents();
+        if (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, wakers) > 0)
+            break;
+        std::this_thread::sleep_for(until - now < poll ? until - now : poll);
+    }
+    pacingStarted = false;  // full speed starts counting again from the next frame
+}
+
 // Holds the loop to 60 frames per second. swapBlocked tells that the swap waited for the display
 // (vertical sync): a frame that is then already nearly due is taken as paced by the display, and the
 // schedule follows it, so a display a hair faster than 60 Hz never drifts into a skipped frame.
@@ -181,6 +202,28 @@ static void paceFrame(bool swapBlocked)
 
 //---- Window and frame
 
+void nuxSwapBuffers()
+{
+    SDL_GL_SwapBuffers();
+}
+
+void nuxFrameDone(int drawn)
+{
+    const double resting = restPeriod(drawn);
+    if (!drawn) {
+        rest(resting);
+        return;
+    }
+    if (screenshotPath[0])
+        saveScreenshot();
+    auto swapStart = std::chrono::steady_clock::now();
+    SDL_GL_SwapBuffers();
+    if (resting > 0.0)
+        rest(resting);
+    else
+        paceFrame(std::chrono::steady_clock::now() - swapStart > std::chrono::milliseconds(1));
+}
+
 int NUX_Init(int width, int height, char fullScreen, const char* caption)
 {
     SDL_putenv((char*)"SDL_VIDEO_CENTERED=1");
@@ -199,6 +242,9 @@ int NUX_Init(int width, int height, char fullScreen, const char* caption)
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    // Nothing tests depth and the frame never clears it, but the window keeps the visual it had
+    // with a depth buffer: without one the display offers another visual, whose multisampled edges
+    // and colours come out a level apart.
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
@@ -302,35 +348,6 @@ int NUX_GetYRes()
     return curYRes;
 }
 
-static void glSetClearColor(float red, float green, float blue, float alpha)
-{
-    glClearColor(red, green, blue, alpha);
-}
-
-static void glBeginRender()
-{
-    nuxClearBars();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-}
-
-static void glEndRender()
-{
-    glFinish();
-    if (screenshotPath[0])
-        saveScreenshot();
-    auto swapStart = std::chrono::steady_clock::now();
-    SDL_GL_SwapBuffers();
-    paceFrame(std::chrono::steady_clock::now() - swapStart > std::chrono::milliseconds(1));
-}
-
-static void glPresentClearFrame()
-{
-    nuxClearBars();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    SDL_GL_SwapBuffers();
-}
-
 void NUX_Shutdown()
 {
     if (nuxHasGL) {
@@ -356,39 +373,7 @@ int NUX_GetScreenshotsSaved()
     return screenshotsSaved;
 }
 
-static int glReadFramePixels(unsigned char* rgba)
-{
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    size_t rowBytes = (size_t)curXRes * 4;
-    glReadPixels(0, 0, curXRes, curYRes, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    // GL hands the rows bottom first; flip them so row 0 is the top of the screen.
-    unsigned char* tmp = (unsigned char*)malloc(rowBytes);
-    if (!tmp)
-        return 0;
-    for (int32_t y = 0; y < curYRes / 2; y++) {
-        unsigned char* a = rgba + (size_t)y * rowBytes;
-        unsigned char* b = rgba + (size_t)(curYRes - 1 - y) * rowBytes;
-        memcpy(tmp, a, rowBytes);
-        memcpy(a, b, rowBytes);
-        memcpy(b, tmp, rowBytes);
-    }
-    free(tmp);
-    return 1;
-}
-
-//---- Pictures
-
-uint32_t nextPowerofTwo(uint32_t v)
-{
-    v--;
-    v |= v >> 1;
-    v |= v >> 2;
-    v |= v >> 4;
-    v |= v >> 8;
-    v |= v >> 16;
-    return v + 1;
-}
+//---- Sprites
 
 void GL_RGBA_to_Float(float r, float g, float b, float a, float* out)
 {
@@ -425,296 +410,13 @@ void NUX_SetSpritePosition(Sprite* sprite, float x, float y)
     sprite->y = y;
 }
 
-Image* NUX_MakeImageFromExisting(ImageEntry* entry)
-{
-    Image* image = (Image*)calloc(1, sizeof(Image));
-    image->pixelWidth = entry->width;
-    image->pixelHeight = entry->height;
-    image->texture = entry->texture;
-    image->textureSize = entry->textureSize;
-    image->sprite.width = (float)entry->width;
-    image->sprite.height = (float)entry->height;
-    NUX_InitSprite(&image->sprite);
-    return image;
-}
-
-// Builds the T x T texture: the picture in the top-left w x h corner as drawn (its top row in
-// texel row T - 1, since pictures are drawn with texture row 1 at the top), transparent elsewhere.
-static unsigned char* padTexture(const unsigned char* pixels, uint32_t w, uint32_t h, uint32_t T)
-{
-    unsigned char* padded = (unsigned char*)calloc((size_t)T * T, 4);
-    if (!padded)
-        return nullptr;
-    const size_t rowBytes = (size_t)w * 4;
-    const unsigned char* src = pixels + rowBytes * h;  // the decoded buffer's end: the picture's top row
-    for (uint32_t i = 0; i < h; i++) {
-        src -= rowBytes;
-        memcpy(padded + (size_t)(T - 1 - i) * T * 4, src, rowBytes);
-    }
-    return padded;
-}
-
-// A texture of side T holding the picture (none when pixels is null): its name.
-static unsigned int glMakePictureTexture(const unsigned char* pixels, uint32_t w, uint32_t h, uint32_t T)
-{
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    unsigned char* padded = pixels ? padTexture(pixels, w, h, T) : nullptr;
-    if (padded)
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, (GLsizei)T, (GLsizei)T, 0, GL_RGBA, GL_UNSIGNED_BYTE, padded);
-    free(padded);
-    return name;
-}
-
-// The longest picture side this run loads: the largest texture the context allows, within the
-// loader's fixed bound (which alone applies headless). Asked of the context once.
-static uint32_t pictureSideLimit()
-{
-    static GLint contextMax = 0;
-    if (!nuxHasGL)
-        return PNGLOAD_MAX_SIDE;
-    if (contextMax <= 0)
-        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &contextMax);
-    if (contextMax <= 0)
-        return PNGLOAD_MAX_SIDE;
-    return (uint32_t)contextMax < PNGLOAD_MAX_SIDE ? (uint32_t)contextMax : PNGLOAD_MAX_SIDE;
-}
-
-Image* NUX_LoadImage(const char* path)
-{
-    if (!imageEntries)
-        imageEntries = KWArray_Create((int32_t)sizeof(ImageEntry));
-    for (int32_t i = 0; i < imageEntries->count; i++) {
-        ImageEntry* entry = (ImageEntry*)imageEntries->items[i];
-        if (strcmp(entry->name->text, path) == 0)
-            return NUX_MakeImageFromExisting(entry);
-    }
-
-    Image* image = (Image*)calloc(1, sizeof(Image));
-    unsigned char* pixels = nullptr;
-    uint32_t w = 0, h = 0;
-    if (pngLoad(path, &w, &h, &pixels, pictureSideLimit()) != PNGLOAD_OK) {
-        // The empty picture: no texels, nothing shows, cached like any other.
-        w = h = 0;
-        pixels = nullptr;
-        nuxNoteMissingFile(path);
-    }
-    uint32_t T = w > h ? w : h;
-    if (T & (T - 1))
-        T = nextPowerofTwo(T);
-
-    image->pixelWidth = w;
-    image->pixelHeight = h;
-    image->textureSize = T;
-    image->texture = nuxDraw->makePictureTexture(pixels, w, h, T);
-    free(pixels);
-
-    NUX_InitSprite(&image->sprite);
-    image->sprite.width = (float)w;
-    image->sprite.height = (float)h;
-
-    ImageEntry* entry = (ImageEntry*)KWArray_CreateElement(imageEntries);
-    entry->height = h;
-    entry->width = w;
-    entry->textureSize = T;
-    entry->texture = image->texture;
-    entry->name = KWString_Create(path);
-    return image;
-}
-
-//---- Drawing
-
-static void glDrawImage(Sprite* item)
-{
-    Image* image = (Image*)item;
-    if (item->alpha < 0.001f)
-        return;
-    if (item->x - item->width * item->scaleX > (float)curXRes || item->x + item->width * item->scaleX < 0.0f ||
-        item->y - item->height > (float)curYRes || item->y + item->height * item->scaleY < 0.0f)
-        return;
-
-    if (item->additive == 1)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glPushMatrix();
-    nuxSetColor(item->red, item->green, item->blue, item->alpha);
-    glTranslatef(item->x, item->y, 0.0f);
-    glRotatef(item->rotation, 0.0f, 0.0f, 1.0f);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, image->texture);
-
-    const float T = (float)image->textureSize;
-    float ox = 0.0f, oy = 0.0f;
-    if (item->centered == 1) {
-        ox = -(float)image->pixelWidth * item->scaleX / 2.0f;
-        oy = -(float)image->pixelHeight * item->scaleY / 2.0f;
-    }
-    nuxTexturedQuad(ox, oy, T * item->scaleX, T * item->scaleY, 0);
-
-    glPopMatrix();
-    glDisable(GL_TEXTURE_2D);
-    if (item->additive != 0)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-}
-
-static void glDrawEmptySprite(Sprite* item)
-{
-    nuxSetColor(item->red, item->green, item->blue, item->alpha);
-    if (item->alpha <= 0.0f)
-        return;
-    if (item->additive == 1)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glPushMatrix();
-    glTranslatef(item->x, item->y, 0.0f);
-    glRotatef(item->rotation, 0.0f, 0.0f, 1.0f);
-
-    float ox = 0.0f, oy = 0.0f;
-    if (item->centered == 1) {
-        ox = -item->width / 2.0f;
-        oy = -item->height / 2.0f;
-    }
-    const float w = item->width * item->scaleX, h = item->height * item->scaleY;
-    glBegin(GL_QUADS);
-    glVertex2f(ox, oy);
-    glVertex2f(ox + w, oy);
-    glVertex2f(ox + w, oy + h);
-    glVertex2f(ox, oy + h);
-    glEnd();
-
-    glPopMatrix();
-    if (item->additive != 0)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-}
-
-static void glDrawTintedImage(Image* image, float x, float y, float width, float height, float rotation, float red,
-                              float green, float blue, float alpha)
-{
-    float c[4];
-    GL_RGBA_to_Float(red, green, blue, alpha, c);
-    nuxSetColor(c[0], c[1], c[2], c[3]);
-    glPushMatrix();
-    glTranslatef(x, y, 0.0f);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, image->texture);
-    glRotatef(rotation, 0.0f, 0.0f, 1.0f);
-    nuxTexturedQuad(0.0f, 0.0f, width, height, 0);
-    glPopMatrix();
-    glDisable(GL_TEXTURE_2D);
-}
-
-static void glDrawZImage(Image* image, float z)
-{
-    glPushMatrix();
-    glTranslatef(0.0f, 0.0f, z);
-    NUX_DrawImage(&image->sprite);
-    glPopMatrix();
-}
-
-static void glDrawRect(float x, float y, float width, float height, float red, float green, float blue, float alpha,
-                       float rotation)
-{
-    float c[4];
-    GL_RGBA_to_Float(red, green, blue, alpha, c);
-    nuxSetColor(c[0], c[1], c[2], c[3]);
-    glPushMatrix();
-    glTranslatef(x, y, 0.0f);
-    glRotatef(rotation, 0.0f, 0.0f, 1.0f);
-    glBegin(GL_QUADS);
-    glVertex2f(0.0f, 0.0f);
-    glVertex2f(width, 0.0f);
-    glVertex2f(width, height);
-    glVertex2f(0.0f, height);
-    glEnd();
-    glPopMatrix();
-}
-
-// One quad whose four corners take colours a, b, c, d (0..255) in the order given.
-static void glGradientQuad(float x, float y, float width, float height, const float* a, const float* b, const float* c,
-                           const float* d)
-{
-    float ca[4], cb[4], cc[4], cd[4];
-    GL_RGBA_to_Float(a[0], a[1], a[2], a[3], ca);
-    GL_RGBA_to_Float(b[0], b[1], b[2], b[3], cb);
-    GL_RGBA_to_Float(c[0], c[1], c[2], c[3], cc);
-    GL_RGBA_to_Float(d[0], d[1], d[2], d[3], cd);
-    glBegin(GL_QUADS);
-    nuxSetColor(ca[0], ca[1], ca[2], ca[3]);
-    glVertex2f(x, y);
-    nuxSetColor(cb[0], cb[1], cb[2], cb[3]);
-    glVertex2f(x + width, y);
-    nuxSetColor(cc[0], cc[1], cc[2], cc[3]);
-    glVertex2f(x + width, y + height);
-    nuxSetColor(cd[0], cd[1], cd[2], cd[3]);
-    glVertex2f(x, y + height);
-    glEnd();
-}
-
 //---- The drawing backends
 
-// Headless, and after the window is gone: nothing is drawn, and no frame can be read.
-static void nullClearColor(float, float, float, float) {}
-static void nullFrame() {}
-static int nullReadFramePixels(unsigned char*)
-{
-    return 0;
-}
-static void nullDrawSprite(Sprite*) {}
-static void nullDrawTintedImage(Image*, float, float, float, float, float, float, float, float, float) {}
-static void nullDrawZImage(Image*, float) {}
-static void nullDrawRect(float, float, float, float, float, float, float, float, float) {}
-static void nullGradientQuad(float, float, float, float, const float*, const float*, const float*, const float*) {}
-static unsigned int nullMakePictureTexture(const unsigned char*, uint32_t, uint32_t, uint32_t)
-{
-    return 0;
-}
-static unsigned int nullReplaceLabelTexture(int, unsigned int texture, const unsigned char*, int)
-{
-    return texture;
-}
-
-static const NuxDrawOps NULL_DRAWING = {
-    .setClearColor = nullClearColor,
-    .beginRender = nullFrame,
-    .endRender = nullFrame,
-    .presentClearFrame = nullFrame,
-    .readFramePixels = nullReadFramePixels,
-    .drawImage = nullDrawSprite,
-    .drawEmptySprite = nullDrawSprite,
-    .drawLabel = nullDrawSprite,
-    .drawTintedImage = nullDrawTintedImage,
-    .drawZImage = nullDrawZImage,
-    .drawRect = nullDrawRect,
-    .gradientQuad = nullGradientQuad,
-    .makePictureTexture = nullMakePictureTexture,
-    .replaceLabelTexture = nullReplaceLabelTexture,
-};
-
-static const NuxDrawOps GL_DRAWING = {
-    .setClearColor = glSetClearColor,
-    .beginRender = glBeginRender,
-    .endRender = glEndRender,
-    .presentClearFrame = glPresentClearFrame,
-    .readFramePixels = glReadFramePixels,
-    .drawImage = glDrawImage,
-    .drawEmptySprite = glDrawEmptySprite,
-    .drawLabel = nuxGLDrawLabel,
-    .drawTintedImage = glDrawTintedImage,
-    .drawZImage = glDrawZImage,
-    .drawRect = glDrawRect,
-    .gradientQuad = glGradientQuad,
-    .makePictureTexture = glMakePictureTexture,
-    .replaceLabelTexture = nuxGLReplaceLabelTexture,
-};
-
-const NuxDrawOps* nuxDraw = &NULL_DRAWING;
+const NuxDrawOps* nuxDraw = &nuxNullDrawing;
 
 static void useDrawing(bool window)
 {
-    nuxDraw = window ? &GL_DRAWING : &NULL_DRAWING;
+    nuxDraw = window ? &nuxGLDrawing : &nuxNullDrawing;
 }
 
 //---- Drawing, through the backend of this run
