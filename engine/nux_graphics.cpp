@@ -157,6 +157,13 @@ static void paceFrame(bool swapBlocked)
 {
     if (NUX_IsVirtualClock())
         return;
+#if defined(__EMSCRIPTEN__)
+    // In a web page the browser paces the frames: the loop waits for its next display frame,
+    // which also gives it its turn to paint and to deliver keys.
+    (void)swapBlocked;
+    nuxWebWaitForFrame();
+    return;
+#endif
     auto now = std::chrono::steady_clock::now();
     auto period =
         std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(FRAME_PERIOD));
@@ -180,7 +187,9 @@ static void paceFrame(bool swapBlocked)
 
 int NUX_Init(int width, int height, char fullScreen, const char* caption)
 {
+#if !defined(__EMSCRIPTEN__)
     SDL_putenv((char*)"SDL_VIDEO_CENTERED=1");
+#endif
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Unable to initialize SDL: %s\n", SDL_GetError());
         return 0;
@@ -200,7 +209,9 @@ int NUX_Init(int width, int height, char fullScreen, const char* caption)
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 6);
-    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
+#if !defined(__EMSCRIPTEN__)
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);  // in a web page the browser paces the frames
+#endif
 
     int openWidth = width, openHeight = height;
     nuxDesktopBeforeWindow(width, height, fullScreen, &openWidth, &openHeight);

@@ -107,3 +107,15 @@ int nuxIntroMusicPlaying();
 float nuxGameOverElapsed();
 float nuxGameBeatElapsed();
 void nuxSorvelAborted();
+
+//---- The browser (nux_web, built only for the web page)
+
+#if defined(__EMSCRIPTEN__)
+// Gives the browser its turn (painting, input, sound) and returns at its next display frame.
+void nuxWebWaitForFrame();
+// Starts listening for the player's first key press, which the browser asks for before any
+// page may make sound; that press wakes the audio context OpenAL made.
+void nuxWebListenForFirstKey();
+// 1 once that key press has come.
+int nuxWebFirstKeyPressed();
+#endif

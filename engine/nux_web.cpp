@@ -1,0 +1,50 @@
+// nux_web: what the game needs of the browser when it runs in a web page: a turn for the browser
+// once a frame, and the first key press that lets the page make sound. Built for the web only.
+
+#include "nux_local.h"
+
+#if defined(__EMSCRIPTEN__)
+
+#include <emscripten.h>
+
+// Waits for the browser's next animation frame: the frame just drawn is painted meanwhile, keys
+// are delivered, and a hidden tab sleeps instead of spinning.
+EM_ASYNC_JS(void, nuxWebAwaitAnimationFrame, (),
+            { await new Promise(function(resolve) { requestAnimationFrame(resolve); }); });
+
+// Browsers keep a page silent until the player has done something on it: OpenAL's audio context
+// is made suspended, and the first key press wakes it (inside the key handler, where the browser
+// allows it). The JavaScript here is kept to what the C++ formatter leaves whole (no arrows, no
+// strict comparisons). OpenAL keeps the context as AL.currentCtx.audioCtx.
+EM_JS(void, nuxWebListen, (), {
+    if (Module.nuxFirstKey != undefined)
+        return;
+    Module.nuxFirstKey = false;
+    const wake = function()
+    {
+        Module.nuxFirstKey = true;
+        window.removeEventListener("keydown", wake, true);
+        if (typeof AL != "undefined" && AL.currentCtx && AL.currentCtx.audioCtx)
+            AL.currentCtx.audioCtx.resume();
+    };
+    window.addEventListener("keydown", wake, true);
+});
+
+EM_JS(int, nuxWebKeyCame, (), { return Module.nuxFirstKey ? 1 : 0; });
+
+void nuxWebWaitForFrame()
+{
+    nuxWebAwaitAnimationFrame();
+}
+
+void nuxWebListenForFirstKey()
+{
+    nuxWebListen();
+}
+
+int nuxWebFirstKeyPressed()
+{
+    return nuxWebKeyCame();
+}
+
+#endif
