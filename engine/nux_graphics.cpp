@@ -347,6 +347,9 @@ void NUX_Shutdown()
     }
     nuxHasGL = 0;
     useDrawing(false);
+#if defined(__EMSCRIPTEN__)
+    nuxWebQuit();
+#endif
 }
 
 int NUX_GetTriangleCount()

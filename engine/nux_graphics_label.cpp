@@ -365,7 +365,7 @@ unsigned int nuxGLReplaceLabelTexture(int hadTexture, unsigned int old, const un
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     if (texels) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glTexImage2D(GL_TEXTURE_2D, 0, 4, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
     }
     return name;
 }

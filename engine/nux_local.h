@@ -118,4 +118,7 @@ void nuxWebWaitForFrame();
 void nuxWebListenForFirstKey();
 // 1 once that key press has come.
 int nuxWebFirstKeyPressed();
+// Ends the program for good once the window is shut: the page then shows its word of thanks
+// instead of a frozen last frame (a page cannot close its own tab).
+void nuxWebQuit();
 #endif

@@ -32,8 +32,16 @@ EM_JS(void, nuxWebListen, (), {
 
 EM_JS(int, nuxWebKeyCame, (), { return Module.nuxFirstKey ? 1 : 0; });
 
+// Tells the page the current mode and counts the frames shown, for the page's own use and for
+// the browser test, which waits for the title and measures frames per second from them.
+EM_JS(void, nuxWebPublishFrame, (int mode), {
+    Module.dunmarrowMode = mode;
+    Module.dunmarrowFrames = (Module.dunmarrowFrames || 0) + 1;
+});
+
 void nuxWebWaitForFrame()
 {
+    nuxWebPublishFrame(nuxGameMode());
     nuxWebAwaitAnimationFrame();
 }
 
@@ -45,6 +53,18 @@ void nuxWebListenForFirstKey()
 int nuxWebFirstKeyPressed()
 {
     return nuxWebKeyCame();
+}
+
+// The page's exit handler shows its word of thanks. It is called directly: ending the runtime
+// from inside a frame the browser has resumed would surface as an error in the page.
+EM_JS(void, nuxWebTellPageQuit, (), {
+    if (Module.onExit)
+        Module.onExit(0);
+});
+
+void nuxWebQuit()
+{
+    nuxWebTellPageQuit();
 }
 
 #endif
