@@ -33,6 +33,7 @@ static int desktopWidth = 0, desktopHeight = 0;
 static SDL_Joystick* gamepad = nullptr;
 // Which arrows the d-pad and the left stick hold; an arrow is pressed while either holds it.
 static int hatHeld[ARROW_COUNT] = {};
+static int pauseOnFocusLoss = 1;
 static int stickHeld[ARROW_COUNT] = {};
 
 //---- Helpers
@@ -88,7 +89,7 @@ static void buttonChanged(Uint8 button, int pressed)
 // coming back never unpauses by itself.
 static void activeChanged(int gain, int state)
 {
-    if (gain || !(state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)))
+    if (!pauseOnFocusLoss || gain || !(state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)))
         return;
     if (nuxGameMode() == MODE_GAME && !nuxGamePaused())
         nuxGamePause();
@@ -195,6 +196,11 @@ NUX_PictureRect NUX_GetPictureRect(int windowWidth, int windowHeight)
     r.x = (windowWidth - r.width) / 2;
     r.y = (windowHeight - r.height) / 2;
     return r;
+}
+
+void NUX_SetPauseOnFocusLoss(int on)
+{
+    pauseOnFocusLoss = on ? 1 : 0;
 }
 
 void NUX_SetFullScreen(int on)

@@ -17,5 +17,9 @@ struct NUX_PictureRect {
 };
 NUX_PictureRect NUX_GetPictureRect(int windowWidth, int windowHeight);
 
+// Whether losing the focus or being minimised during play pauses the game (1, the default). The
+// harness turns it off: a run must not depend on which window the desktop gives the focus to.
+void NUX_SetPauseOnFocusLoss(int on);
+
 // 1 when a gamepad was found at start-up (hot-plugging is not followed).
 int NUX_HasGamepad();

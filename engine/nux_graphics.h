@@ -26,12 +26,15 @@ struct Sprite {
     NUX_DrawFunc draw;  // called once per frame by the screen renderer; null = skipped
 };
 
-// A picture: its sprite and the padded square texture it shares with every load of its path.
+// A picture: its sprite and the texture it shares with every load of its path. The picture is
+// laid out as in a padded square of side T (its top-left w x h corner), and drawn from the part
+// of the texture that can show (see part).
 struct Image {
     Sprite sprite;
     uint32_t pixelWidth, pixelHeight;
-    uint32_t textureSize;  // side T of the square texture, a power of two (0 for an empty picture)
+    uint32_t textureSize;  // side T of the padded square, a power of two (0 for an empty picture)
     uint32_t texture;      // GL texture name (0 when headless)
+    uint32_t part;         // the engine's record of where its texels sit in texture (0: none)
 };
 
 // One cached texture per distinct file path.
@@ -40,6 +43,7 @@ struct ImageEntry {
     uint32_t texture;
     uint32_t width, height;
     uint32_t textureSize;
+    uint32_t part;
 };
 
 // One FreeType face; face is null when the font file could not be opened, and then every
@@ -89,7 +93,10 @@ void NUX_EndRender();
 // Closes the window and SDL; called once at exit.
 void NUX_Shutdown();
 
+// Triangles and draw calls sent to the GL since the current (or, between frames, the last) frame
+// began; 0 headless.
 int NUX_GetTriangleCount();
+int NUX_GetDrawCallCount();
 
 // The colour the frame is cleared to (0..1). Scenes that paint a sky set it.
 void NUX_SetClearColor(float red, float green, float blue, float alpha);
@@ -107,6 +114,10 @@ int NUX_ReadFramePixels(unsigned char* rgba);
 //---- Pictures
 
 Image* NUX_LoadImage(const char* path);
+// Loads the pictures of paths into one shared texture, so that long runs of them on a screen
+// draw together; later loads of those paths find them cached. Paths already loaded are left as
+// they are. For pictures drawn many times in turn (a flock's two wing frames).
+void NUX_LoadImageSet(const char* const* paths, int count);
 Image* NUX_MakeImageFromExisting(ImageEntry* entry);
 void NUX_InitSprite(Sprite* sprite);
 // Sets a sprite's tint, each component 0 to 1 (above 1 draws as 1). Game code animates with it.

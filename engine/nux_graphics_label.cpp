@@ -1,5 +1,6 @@
 // nux_graphics_label: fonts and text labels. A label's whole text is rendered with FreeType into
-// its own square texture when the text is set; each frame it is drawn as one textured quad.
+// its own square texture when the text is set, written over the old text in place; each frame
+// the part of the texture the text covers is drawn as one textured quad.
 
 #include "nux_files.h"  // data/ names resolved to the pack
 #include "nux_graphics.h"
@@ -338,6 +339,8 @@ void NUX_SetLabelText(Label* label, const char* text)
         memset(texels, 0, bytes);
     }
 
+    // The rows the old text covered are written over too, so that none of it stays behind.
+    const int32_t oldRows = label->hasTexture == 1 ? label->textHeight : 0;
     label->textWidth = 0;
     label->textHeight = 0;
     if (canRender && set)
@@ -345,15 +348,22 @@ void NUX_SetLabelText(Label* label, const char* text)
     else if (canRender)
         renderText(face, text, label->pixelSize, texels, T, &label->textWidth, &label->textHeight);
 
-    label->texture = nuxDraw->replaceLabelTexture(label->hasTexture == 1, label->texture, texels, T);
+    int rows = (oldRows > label->textHeight ? oldRows : label->textHeight) + 1;
+    rows = rows < T ? rows : T;
+    label->texture = nuxDraw->labelTexture(label->hasTexture == 1, label->texture, texels, T, rows);
     label->hasTexture = 1;
 }
 
-unsigned int nuxGLReplaceLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int T)
+unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int T, int rows)
 {
+    nuxGLFlush();  // quads waiting to be drawn still show the old text
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     if (hadTexture) {
-        GLuint name = old;
-        glDeleteTextures(1, &name);
+        // Whole rows from the top: the texels beyond them are as transparent as they were.
+        glBindTexture(GL_TEXTURE_2D, old);
+        if (texels && rows > 0)
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, T, rows, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+        return old;
     }
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -363,10 +373,8 @@ unsigned int nuxGLReplaceLabelTexture(int hadTexture, unsigned int old, const un
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (texels) {
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    if (texels)
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-    }
     return name;
 }
 
@@ -379,25 +387,21 @@ void NUX_DrawLabel(Sprite* item)
 void nuxGLDrawLabel(Sprite* item)
 {
     Label* label = (Label*)item;
-    const float T = (float)textureSide(label);
-
-    glPushMatrix();
-    nuxSetColor(item->red, item->green, item->blue, item->alpha);
-    glTranslatef(item->x, item->y, 0.0f);
-    glRotatef(item->rotation, 0.0f, 0.0f, 1.0f);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, label->texture);
-
+    const int T = textureSide(label);
+    if (T == 0)
+        return;
     float ox = 0.0f, oy = 0.0f;
     if (item->centered == 1) {
         ox = -(float)label->textWidth / 2.0f;
         oy = -(float)label->textHeight / 2.0f;
     }
-    // The texture holds the text's top row first, so texture (0, 0) goes on the top-left corner.
-    nuxTexturedQuad(ox, oy, T * item->scaleX, T * item->scaleY, 1);
-
-    glPopMatrix();
-    glDisable(GL_TEXTURE_2D);
+    // Only the text's extent and one transparent texel beyond it: the rest of the texture is
+    // transparent and could change nothing. The texture holds the text's top row first, so
+    // texture (0, 0) goes on the top-left corner.
+    const int w = label->textWidth + 1 < T ? label->textWidth + 1 : T;
+    const int h = label->textHeight + 1 < T ? label->textHeight + 1 : T;
+    nuxGLSpriteQuad(item, label->texture, 0, ox, oy, ox + (float)w * item->scaleX, oy + (float)h * item->scaleY, 0.0f,
+                    0.0f, (float)w / (float)T, (float)h / (float)T);
 }
 
 //---- Measuring

@@ -18,12 +18,17 @@ extern int nuxHasGL;
 // The FreeType library handle (FT_Library), created by NUX_Init or NUX_InitHeadless.
 extern void* GL_FTLibrary;
 
-// Sets the current GL colour, each component clamped to 0..1 (alpha 100 draws opaque).
-void nuxSetColor(float red, float green, float blue, float alpha);
+// Where a picture's texels sit in its texture and which quad shows them: the picture's visible
+// part with a one-texel transparent margin (or its own edge), so that the quad fills only what can
+// show. Made by the picture cache, drawn by the GL set.
+struct NuxPicturePart {
+    uint32_t texture;                // GL texture name; 0 for a picture with nothing visible
+    float left, top, right, bottom;  // the quad, in the picture's pixels from its top-left corner
+    float s0, t0, s1, t1;            // texture coordinates at the quad's left, top, right and bottom
+};
 
-// One textured quad with its top-left corner at (x, y), width by height, carrying the whole
-// texture. Pictures are stored bottom row first (texture row 1 at the top); labels top row first.
-void nuxTexturedQuad(float x, float y, float width, float height, int topRowFirst);
+// The part numbered `part` (Image::part), or null for 0 and for numbers never handed out.
+const NuxPicturePart* nuxPicturePart(uint32_t part);
 
 //---- The drawing backend (nux_graphics)
 
@@ -47,17 +52,31 @@ struct NuxDrawOps {
     // One quad whose four corners take colours a, b, c, d (RGBA, 0..255) clockwise from the top left.
     void (*gradientQuad)(float x, float y, float width, float height, const float* a, const float* b, const float* c,
                          const float* d);
-    // The texture of a picture of width x height in a square of side T (none when pixels is
-    // null), and of a label's T x T texels (replacing its old one when it had one): their names.
-    // The null set makes none: 0 for a picture, the label keeps the name it had.
-    unsigned int (*makePictureTexture)(const unsigned char* pixels, uint32_t width, uint32_t height, uint32_t side);
-    unsigned int (*replaceLabelTexture)(int hadTexture, unsigned int old, const unsigned char* texels, int side);
+    // A texture of width x height RGBA texels, rows bottom first (none when texels is null): its name.
+    // The null set makes none and answers 0.
+    unsigned int (*makePictureTexture)(const unsigned char* texels, uint32_t width, uint32_t height);
+    // A label's T x T texture: made from texels when hadTexture is 0, otherwise updated in place in its
+    // first `rows` rows (top first), which hold everything the old and the new text cover. The null set
+    // makes none: the label keeps the name it had.
+    unsigned int (*labelTexture)(int hadTexture, unsigned int old, const unsigned char* texels, int side, int rows);
 };
 extern const NuxDrawOps* nuxDraw;
 
 // The GL set's label texture and drawing (nux_graphics_label), which know a label's texture.
-unsigned int nuxGLReplaceLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int side);
+unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int side, int rows);
 void nuxGLDrawLabel(Sprite* item);
+
+// The GL set's one way to draw: the quad with local corners (left, top) and (right, bottom), turned
+// by the item's rotation about its (x, y) and moved there, tinted with its colour (each component
+// clamped to 0..1), textured with texture (0: untextured) from (s0, t0) at its top left to (s1, t1)
+// at its bottom right, blended additively when additive is 1. Consecutive quads of the same
+// texture and blending go out as one draw, in the order given.
+void nuxGLSpriteQuad(const Sprite* item, unsigned int texture, int additive, float left, float top, float right,
+                     float bottom, float s0, float t0, float s1, float t1);
+
+// Sends the quads gathered so far; called before anything that must see them drawn or that changes
+// a texture they may use.
+void nuxGLFlush();
 
 //---- The desktop (nux_desktop)
 

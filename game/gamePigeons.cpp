@@ -186,6 +186,9 @@ void updatePigeon(Pigeon* pigeon, float dt)
 
 void loadPigeonsAndCitizens()
 {
+    // Both wing frames share one texture, so that the flock goes out as one run of drawing.
+    static const char* const WING_FRAMES[] = {"data/pigeon1.png", "data/pigeon2.png"};
+    NUX_LoadImageSet(WING_FRAMES, 2);
     // Added in drawing order: pigeons behind citizens, citizens behind lamps.
     for (Pigeon& pigeon : pigeons) {
         pigeon.frame1 = NUX_AddImage(gameScreen, "data/pigeon1.png");

@@ -369,6 +369,16 @@ TEST_F(Desktop, LosingFocusOrMinimisingPausesPlayOnlyAndNeverUnpauses)
     EXPECT_EQ(getGameMode(), MODE_TITLE);
 }
 
+TEST_F(Desktop, WithThePauseOnFocusLossOffOnlyTheKeysPause)
+{
+    // As the harness runs: whichever window the desktop focuses, play goes on.
+    NUX_SetPauseOnFocusLoss(0);
+    EXPECT_EQ(focus(0, SDL_APPINPUTFOCUS), 0);
+    EXPECT_EQ(focus(0, SDL_APPINPUTFOCUS | SDL_APPACTIVE), 0);
+    NUX_SetPauseOnFocusLoss(1);
+    EXPECT_EQ(focus(0, SDL_APPINPUTFOCUS), 1);
+}
+
 TEST_F(Desktop, DpadAndLeftStickAreTheArrows)
 {
     pad(SDL_JOYHATMOTION, 0, SDL_HAT_UP);

@@ -56,11 +56,13 @@ static std::string pngClaiming(const char* name, uint32_t width, uint32_t height
     return testWriteFile(name, bytes);
 }
 
-static std::vector<uint8_t> readTexture(const Image* image)
+// The texture's texels, rows bottom first as GL keeps them, with its width and height.
+static std::vector<uint8_t> readTexture(uint32_t texture, int* width, int* height)
 {
-    const size_t T = image->textureSize;
-    std::vector<uint8_t> texels(T * T * 4);
-    glBindTexture(GL_TEXTURE_2D, image->texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, height);
+    std::vector<uint8_t> texels((size_t)*width * (size_t)*height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     return texels;
@@ -205,35 +207,43 @@ TEST(NextPowerOfTwo, SmallestPowerNotBelow)
 
 //---- Textures (real GL under Xvfb)
 
-TEST(LoadImage, PadsThePictureIntoAPowerOfTwoSquare)
+TEST(LoadImage, KeepsThePaddedRecordAndUploadsOnlyWhatCanShow)
 {
     if (!testOpenWindow())
         GTEST_SKIP() << "no display";
-    std::string path = testWritePng("layout300x100.png", 300, 100, PNG_COLOR_TYPE_RGBA, 8, positionPicture(300, 100));
+    // 300 x 100, its first 10 columns and 20 rows transparent but coloured (as the pack's pictures
+    // carry their neighbours' colour there).
+    std::vector<uint8_t> rows = positionPicture(300, 100);
+    for (int y = 0; y < 100; y++)
+        for (int x = 0; x < 300; x++)
+            if (x < 10 || y < 20)
+                rows[((size_t)y * 300 + x) * 4 + 3] = 0;
+    std::string path = testWritePng("layout300x100.png", 300, 100, PNG_COLOR_TYPE_RGBA, 8, rows);
     Image* image = testKeep(NUX_LoadImage(path.c_str()));
-    ASSERT_EQ(image->textureSize, 512u);
+    EXPECT_EQ(image->textureSize, 512u);
     EXPECT_EQ(image->pixelWidth, 300u);
     EXPECT_EQ(image->pixelHeight, 100u);
     EXPECT_EQ(image->sprite.width, 300.0f);
     EXPECT_EQ(image->sprite.height, 100.0f);
     EXPECT_EQ(image->sprite.alpha, 100.0f);
 
-    std::vector<uint8_t> texels = readTexture(image);
-    int misplaced = 0, leaked = 0;
-    for (int row = 0; row < 512; row++)
-        for (int col = 0; col < 512; col++) {
-            const uint8_t* t = &texels[((size_t)row * 512 + col) * 4];
-            bool inPicture = col < 300 && row >= 412;
-            if (inPicture) {
-                int y = 511 - row;  // the picture's top row sits in texel row 511
-                misplaced += t[0] != (uint8_t)col || t[1] != (uint8_t)(col >> 8) || t[2] != (uint8_t)y ||
-                             t[3] != (uint8_t)(200 + (col + y) % 50);
-            } else {
-                leaked += (t[0] | t[1] | t[2] | t[3]) != 0;
-            }
+    // Held: the visible 290 x 80, one texel of margin left and above (its colour kept), and one
+    // transparent black texel of the padding right and below.
+    int w = 0, h = 0;
+    std::vector<uint8_t> texels = readTexture(image->texture, &w, &h);
+    ASSERT_EQ(w, 292);
+    ASSERT_EQ(h, 82);
+    int misplaced = 0;
+    for (int row = 0; row < h; row++)
+        for (int col = 0; col < w; col++) {
+            const int x = 9 + col, y = 100 - row;  // GL row 0 is the lowest, below the picture
+            const uint8_t* t = &texels[((size_t)row * w + col) * 4];
+            uint8_t want[4] = {0, 0, 0, 0};
+            if (x < 300 && y < 100)
+                memcpy(want, &rows[((size_t)y * 300 + x) * 4], 4);
+            misplaced += memcmp(t, want, 4) != 0;
         }
     EXPECT_EQ(misplaced, 0);
-    EXPECT_EQ(leaked, 0) << "the margin must be fully transparent";
 }
 
 TEST(LoadImage, TextureSidesForExactAndOddSizes)
@@ -243,17 +253,27 @@ TEST(LoadImage, TextureSidesForExactAndOddSizes)
     std::string square = testWritePng("square256.png", 256, 256, PNG_COLOR_TYPE_RGBA, 8, positionPicture(256, 256));
     std::string wide = testWritePng("wide257.png", 257, 1, PNG_COLOR_TYPE_RGBA, 8, positionPicture(257, 1));
     std::string grey = testWritePng("grey3x5.png", 3, 5, PNG_COLOR_TYPE_GRAY, 8, std::vector<uint8_t>(15, 77));
-    EXPECT_EQ(testKeep(NUX_LoadImage(square.c_str()))->textureSize, 256u);
-    EXPECT_EQ(testKeep(NUX_LoadImage(wide.c_str()))->textureSize, 512u);
+    int w = 0, h = 0;
+    // A picture filling its square has no padding to hold; a 257 x 1 one holds one padding texel
+    // right of it and one below.
+    Image* image = testKeep(NUX_LoadImage(square.c_str()));
+    EXPECT_EQ(image->textureSize, 256u);
+    readTexture(image->texture, &w, &h);
+    EXPECT_EQ(w * 1000 + h, 256 * 1000 + 256);
+    image = testKeep(NUX_LoadImage(wide.c_str()));
+    EXPECT_EQ(image->textureSize, 512u);
+    readTexture(image->texture, &w, &h);
+    EXPECT_EQ(w * 1000 + h, 258 * 1000 + 2);
 
     // A grey picture arrives with an opaque alpha channel.
-    Image* image = testKeep(NUX_LoadImage(grey.c_str()));
+    image = testKeep(NUX_LoadImage(grey.c_str()));
     ASSERT_EQ(image->textureSize, 8u);
-    std::vector<uint8_t> texels = readTexture(image);
-    const uint8_t* top = &texels[(7 * 8 + 0) * 4];
+    std::vector<uint8_t> texels = readTexture(image->texture, &w, &h);
+    ASSERT_EQ(w * 1000 + h, 4 * 1000 + 6);
+    const uint8_t* top = &texels[(5 * 4 + 0) * 4];
     EXPECT_EQ(top[0], 77);
     EXPECT_EQ(top[3], 255);
-    EXPECT_EQ(texels[(2 * 8 + 0) * 4 + 3], 0) << "rows above the picture stay transparent";
+    EXPECT_EQ(texels[3], 0) << "the padding row below stays transparent";
 }
 
 TEST(LoadImage, CachesTexturesByExactPath)

@@ -139,7 +139,7 @@ TEST(LabelMeasure, OptimalSizeIsTheLargestBelowTheLimit)
 
 //---- Textures
 
-TEST(LabelTexture, MatchesFreeTypeGlyphsAndIsRemadeOnEveryChange)
+TEST(LabelTexture, MatchesFreeTypeGlyphsAndIsRewrittenInPlaceOnEveryChange)
 {
     if (!testOpenWindow())
         GTEST_SKIP() << "no display";
@@ -165,11 +165,10 @@ TEST(LabelTexture, MatchesFreeTypeGlyphsAndIsRemadeOnEveryChange)
     EXPECT_EQ(label->textWidth, inkRight);
     EXPECT_EQ(label->textHeight, 32);
 
-    // The same text again: a fresh texture (the old one deleted), the same texels.
+    // The same text again: the same texture, written over in place, the same texels.
     const GLuint first = label->texture;
     NUX_SetLabelText(label, "H");
-    EXPECT_TRUE(glIsTexture(label->texture));
-    EXPECT_TRUE(label->texture == first || !glIsTexture(first)) << "the old texture is deleted";
+    EXPECT_EQ(label->texture, first);
     EXPECT_EQ(firstDifference(readTexture(label), h, T), "");
 
     // A and V overlap once kerned; V's box, blank texels included, replaces A's ink.
@@ -178,6 +177,14 @@ TEST(LabelTexture, MatchesFreeTypeGlyphsAndIsRemadeOnEveryChange)
     const int advanceA = stamp(av, T, ref, 'A', 32, 0);
     stamp(av, T, ref, 'V', 32, advanceA + referenceKerning(ref, 'A', 'V'));
     EXPECT_EQ(firstDifference(readTexture(label), av, T), "");
+
+    // Back to a shorter, then a taller text: nothing of the wider or lower one stays behind.
+    NUX_SetLabelText(label, "H");
+    EXPECT_EQ(firstDifference(readTexture(label), h, T), "");
+    NUX_SetLabelText(label, "gH");
+    NUX_SetLabelText(label, "");
+    EXPECT_EQ(firstDifference(readTexture(label), std::vector<uint8_t>((size_t)T * T * 4, 0), T), "");
+    EXPECT_EQ(label->texture, first);
 }
 
 TEST(LabelTexture, GlyphsOutsideTheTextureAreClipped)

@@ -41,9 +41,8 @@ bool testOpenWindow()
 
 void testBeginFrame()
 {
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glLoadIdentity();
+    NUX_SetClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    NUX_BeginRender();
 }
 
 std::vector<uint8_t> testReadFrame()
