@@ -2,6 +2,7 @@
 // once a frame, and the first key press that lets the page make sound. Built for the web only.
 
 #include "nux_local.h"
+#include "nux_sound.h"  // the music position, told to the page
 
 #if defined(__EMSCRIPTEN__)
 
@@ -32,16 +33,17 @@ EM_JS(void, nuxWebListen, (), {
 
 EM_JS(int, nuxWebKeyCame, (), { return Module.nuxFirstKey ? 1 : 0; });
 
-// Tells the page the current mode and counts the frames shown, for the page's own use and for
-// the browser test, which waits for the title and measures frames per second from them.
-EM_JS(void, nuxWebPublishFrame, (int mode), {
+// Tells the page the current mode and its music's position (seconds) and counts the frames shown,
+// for the browser test, which waits for moments of the scenes and measures frames per second.
+EM_JS(void, nuxWebPublishFrame, (int mode, double music), {
     Module.dunmarrowMode = mode;
+    Module.dunmarrowMusic = music;
     Module.dunmarrowFrames = (Module.dunmarrowFrames || 0) + 1;
 });
 
 void nuxWebWaitForFrame()
 {
-    nuxWebPublishFrame(nuxGameMode());
+    nuxWebPublishFrame(nuxGameMode(), NUX_GetMusicPosition());
     nuxWebAwaitAnimationFrame();
 }
 
