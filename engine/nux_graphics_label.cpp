@@ -395,11 +395,15 @@ void nuxGLDrawLabel(Sprite* item)
         ox = -(float)label->textWidth / 2.0f;
         oy = -(float)label->textHeight / 2.0f;
     }
-    // Only the text's extent and one transparent texel beyond it: the rest of the texture is
-    // transparent and could change nothing. The texture holds the text's top row first, so
-    // texture (0, 0) goes on the top-left corner.
-    const int w = label->textWidth + 1 < T ? label->textWidth + 1 : T;
-    const int h = label->textHeight + 1 < T ? label->textHeight + 1 : T;
+    // Only the top-left part of the texture holding the text's extent and one transparent texel
+    // beyond it: the rest is transparent and could change nothing. Its sides are powers of two, so
+    // that the texture coordinates step exactly as over the whole texture. The texture holds the
+    // text's top row first, so texture (0, 0) goes on the top-left corner.
+    int w = 1, h = 1;
+    while (w < label->textWidth + 1 && w < T)
+        w *= 2;
+    while (h < label->textHeight + 1 && h < T)
+        h *= 2;
     nuxGLSpriteQuad(item, label->texture, 0, ox, oy, ox + (float)w * item->scaleX, oy + (float)h * item->scaleY, 0.0f,
                     0.0f, (float)w / (float)T, (float)h / (float)T);
 }

@@ -30,7 +30,7 @@ struct NuxPicturePart {
 // The part numbered `part` (Image::part), or null for 0 and for numbers never handed out.
 const NuxPicturePart* nuxPicturePart(uint32_t part);
 
-//---- The drawing backend (nux_graphics)
+//---- The drawing backend (chosen in nux_graphics)
 
 // The drawing operations of this run, chosen once: the GL set when NUX_Init opens the window,
 // the null set (nothing drawn, no frame to read) headless and once the window is gone. The public
@@ -59,8 +59,14 @@ struct NuxDrawOps {
     // first `rows` rows (top first), which hold everything the old and the new text cover. The null set
     // makes none: the label keeps the name it had.
     unsigned int (*labelTexture)(int hadTexture, unsigned int old, const unsigned char* texels, int side, int rows);
+    // The longest texture side the context takes; 0 when there is none.
+    int (*maxTextureSide)();
 };
 extern const NuxDrawOps* nuxDraw;
+
+// The two sets (nux_graphics_gl, nux_graphics_null).
+extern const NuxDrawOps nuxGLDrawing;
+extern const NuxDrawOps nuxNullDrawing;
 
 // The GL set's label texture and drawing (nux_graphics_label), which know a label's texture.
 unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int side, int rows);
@@ -77,6 +83,18 @@ void nuxGLSpriteQuad(const Sprite* item, unsigned int texture, int additive, flo
 // Sends the quads gathered so far; called before anything that must see them drawn or that changes
 // a texture they may use.
 void nuxGLFlush();
+
+//---- The window (nux_graphics), for the GL set's frame bracket
+
+// 1 while the window is minimised on the real clock: the frame draws nothing.
+int nuxWindowHidden();
+
+// Ends a frame once the GL set has drawn it (drawn 1) or skipped it (0): saves the screenshot asked
+// for, presents, and holds the loop to its pace (resting while minimised or paused).
+void nuxFrameDone(int drawn);
+
+// Presents the back buffer at once.
+void nuxSwapBuffers();
 
 //---- The desktop (nux_desktop)
 

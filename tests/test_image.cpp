@@ -8,9 +8,10 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
-#include <cstdlib>  // free
-#include <cstring>  // memcmp
-#include <fstream>  // reading good files back to damage them
+#include <cstdlib>    // free
+#include <algorithm>  // min
+#include <cstring>    // memcmp
+#include <fstream>    // reading good files back to damage them
 
 //---- Helpers
 
@@ -227,16 +228,17 @@ TEST(LoadImage, KeepsThePaddedRecordAndUploadsOnlyWhatCanShow)
     EXPECT_EQ(image->sprite.height, 100.0f);
     EXPECT_EQ(image->sprite.alpha, 100.0f);
 
-    // Held: the visible 290 x 80, one texel of margin left and above (its colour kept), and one
-    // transparent black texel of the padding right and below.
+    // Held: the padded square's 512 x 128 window starting one texel left of and above the visible
+    // 290 x 80 (the margin, whose colour the filter blends in), so that its sides are powers of two.
     int w = 0, h = 0;
     std::vector<uint8_t> texels = readTexture(image->texture, &w, &h);
-    ASSERT_EQ(w, 292);
-    ASSERT_EQ(h, 82);
+    ASSERT_EQ(w, 512);
+    ASSERT_EQ(h, 128);
     int misplaced = 0;
     for (int row = 0; row < h; row++)
         for (int col = 0; col < w; col++) {
-            const int x = 9 + col, y = 100 - row;  // GL row 0 is the lowest, below the picture
+            // GL row 0 is the window's lowest; beyond the square's edge, its edge texel repeats.
+            const int x = std::min(9 + col, 511), y = 19 + (h - 1 - row);
             const uint8_t* t = &texels[((size_t)row * w + col) * 4];
             uint8_t want[4] = {0, 0, 0, 0};
             if (x < 300 && y < 100)
@@ -255,7 +257,7 @@ TEST(LoadImage, TextureSidesForExactAndOddSizes)
     std::string grey = testWritePng("grey3x5.png", 3, 5, PNG_COLOR_TYPE_GRAY, 8, std::vector<uint8_t>(15, 77));
     int w = 0, h = 0;
     // A picture filling its square has no padding to hold; a 257 x 1 one holds one padding texel
-    // right of it and one below.
+    // right of it and one below (258 x 2, held as 512 x 2).
     Image* image = testKeep(NUX_LoadImage(square.c_str()));
     EXPECT_EQ(image->textureSize, 256u);
     readTexture(image->texture, &w, &h);
@@ -263,13 +265,13 @@ TEST(LoadImage, TextureSidesForExactAndOddSizes)
     image = testKeep(NUX_LoadImage(wide.c_str()));
     EXPECT_EQ(image->textureSize, 512u);
     readTexture(image->texture, &w, &h);
-    EXPECT_EQ(w * 1000 + h, 258 * 1000 + 2);
+    EXPECT_EQ(w * 1000 + h, 512 * 1000 + 2);
 
     // A grey picture arrives with an opaque alpha channel.
     image = testKeep(NUX_LoadImage(grey.c_str()));
     ASSERT_EQ(image->textureSize, 8u);
     std::vector<uint8_t> texels = readTexture(image->texture, &w, &h);
-    ASSERT_EQ(w * 1000 + h, 4 * 1000 + 6);
+    ASSERT_EQ(w * 1000 + h, 4 * 1000 + 8);
     const uint8_t* top = &texels[(5 * 4 + 0) * 4];
     EXPECT_EQ(top[0], 77);
     EXPECT_EQ(top[3], 255);

@@ -10,13 +10,16 @@
 #include "scenes.h"
 
 #include <benchmark/benchmark.h>
+#include <algorithm>  // min, max
 #include <chrono>     // the decode's two halves, timed apart
 #include <ctime>      // clock_gettime: the CPU of every thread (the software renderer's too)
+#include <cstdio>     // fopen: resident memory
 #include <cstdlib>    // free
 #include <cstring>    // strcmp, strlen
 #include <dirent.h>   // the pack's files, listed
 #include <sndfile.h>  // decoding every sound, as loading does
 #include <string>
+#include <unistd.h>  // sysconf: the page size of resident memory
 #include <vector>
 
 //---- Constants
@@ -35,6 +38,18 @@ static double processSeconds()
     timespec t = {};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+}
+
+// Resident memory of the whole process, in MiB (the GL driver's textures included).
+static double residentMiB()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = fopen("/proc/self/statm", "r")) {
+        if (fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        fclose(f);
+    }
+    return (double)resident * (double)sysconf(_SC_PAGESIZE) / (1024.0 * 1024.0);
 }
 
 // The engine started (headless, or in a window with --rendered) and the splash loaded, as the
@@ -116,19 +131,74 @@ static int activeParticles()
     return n;
 }
 
+// One mist bank as large as a wave makes one, right across the middle of the screen and still.
+static void holdMistAcross()
+{
+    Mist& bank = mist[0];
+    bank.active = 1;
+    bank.vx = 0.0f;
+    bank.x = 512.0f;
+    bank.y = 384.0f;
+    bank.sprite->sprite.scaleX = bank.sprite->sprite.scaleY = 3.96f;  // the largest a wave gives
+    bank.sprite->sprite.alpha = 0.6f;
+    bank.sprite->sprite.x = bank.x;
+    bank.sprite->sprite.y = bank.y;
+}
+
+// Screens of picture the visible screens show this frame: each picture's, rectangle's and label's
+// own drawn area (turns ignored), cut to the screen. What a renderer has to blend at the least.
+static double pictureScreens()
+{
+    double area = 0.0;
+    for (int32_t i = 0; i < nuxScreens->count; i++) {
+        Screen* screen = (Screen*)nuxScreens->items[i];
+        if (screen->visible != 1)
+            continue;
+        for (int32_t j = 0; j < screen->items->count; j++) {
+            Sprite* s = (Sprite*)screen->items->items[j];
+            float w = 0.0f, h = 0.0f;
+            if (s->draw == NUX_DrawImage && s->alpha >= 0.001f) {
+                w = (float)((Image*)s)->pixelWidth;
+                h = (float)((Image*)s)->pixelHeight;
+            } else if (s->draw == NUX_DrawEmptySprite && s->alpha > 0.0f) {
+                w = s->width;
+                h = s->height;
+            } else if (s->draw == NUX_DrawLabel) {
+                w = (float)((Label*)s)->textWidth;
+                h = (float)((Label*)s)->textHeight;
+            }
+            w *= s->scaleX;
+            h *= s->scaleY;
+            float left = s->centered == 1 ? s->x - w / 2.0f : s->x, top = s->centered == 1 ? s->y - h / 2.0f : s->y;
+            float right = std::min(left + w, 1024.0f), bottom = std::min(top + h, 768.0f);
+            left = std::max(left, 0.0f);
+            top = std::max(top, 0.0f);
+            if (right > left && bottom > top)
+                area += (double)(right - left) * (double)(bottom - top);
+        }
+    }
+    return area / (1024.0 * 768.0);
+}
+
 //---- Frames
 
 // One whole frame of the busiest play: input, the game's update, drawing (with --rendered) and
 // sound. The clock does not move between frames, so the music stays inside the mist wave; the
-// frame is still 1/60 s of play for everything on the street.
-static void BM_PlayFrame(benchmark::State& state)
+// frame is still 1/60 s of play for everything on the street. With mistAcross, one bank lies
+// right across the screen.
+static void busiestFrames(benchmark::State& state, bool mistAcross)
 {
     startBusyGame();
+    const Mist bank = mist[0];
+    const Sprite bankSprite = mist[0].sprite->sprite;
     long frames = 0;
     long mistActive = 0, particles = 0;
+    double screens = 0.0;
     const double cpuStart = processSeconds();
     for (auto _ : state) {
         holdFullStreet();
+        if (mistAcross)
+            holdMistAcross();
         if (frames++ % 30 == 0)
             fillParticles();
         NUX_Update();
@@ -137,15 +207,72 @@ static void BM_PlayFrame(benchmark::State& state)
         particles += activeParticles();
     }
     const double cpu = processSeconds() - cpuStart;
-    for (const Mist& bank : mist)
-        mistActive += bank.active;
+    state.PauseTiming();
+    holdFullStreet();
+    if (mistAcross)
+        holdMistAcross();
+    screens = pictureScreens();
+    for (const Mist& other : mist)
+        mistActive += other.active;
+    mist[0] = bank;  // the bank back where the wave had it
+    mist[0].sprite->sprite = bankSprite;
+    state.ResumeTiming();
     state.counters["cpu_all_threads_us"] = frames ? cpu / (double)frames * 1e6 : 0.0;
     state.counters["mode"] = gameMode;
     state.counters["pigeons"] = numPigeons;
     state.counters["mist"] = (double)mistActive;
     state.counters["particles"] = frames ? (double)particles / (double)frames : 0.0;
+    state.counters["picture_screens"] = screens;
+    state.counters["draws"] = NUX_GetDrawCallCount();
+    state.counters["triangles"] = NUX_GetTriangleCount();
+}
+
+static void BM_PlayFrame(benchmark::State& state)
+{
+    busiestFrames(state, false);
 }
 BENCHMARK(BM_PlayFrame)->Unit(benchmark::kMicrosecond);
+
+static void BM_MistFrame(benchmark::State& state)
+{
+    busiestFrames(state, true);
+}
+BENCHMARK(BM_MistFrame)->Unit(benchmark::kMicrosecond);
+
+// The floor under a frame: one clear, as many blended screens as the busiest frame shows (with
+// the mist across: argument 1), one present.
+static void BM_FillFloor(benchmark::State& state)
+{
+    startBusyGame();
+    const Mist bank = mist[0];
+    const Sprite bankSprite = mist[0].sprite->sprite;
+    holdFullStreet();
+    if (state.range(0) == 1)
+        holdMistAcross();
+    const double screens = pictureScreens();
+    mist[0] = bank;
+    mist[0].sprite->sprite = bankSprite;
+    std::vector<int> visible;
+    for (int32_t i = 0; i < nuxScreens->count; i++) {
+        Screen* screen = (Screen*)nuxScreens->items[i];
+        visible.push_back(screen->visible);
+        screen->visible = 0;
+    }
+    long frames = 0;
+    const double cpuStart = processSeconds();
+    for (auto _ : state) {
+        NUX_BeginRender();
+        for (double left = screens; left > 0.0; left -= 1.0)
+            NUX_DrawRect(0.0f, 0.0f, 1024.0f, 768.0f * (float)std::min(left, 1.0), 128, 128, 128, 128, 0.0f);
+        NUX_EndRender();
+        frames++;
+    }
+    state.counters["cpu_all_threads_us"] = frames ? (processSeconds() - cpuStart) / (double)frames * 1e6 : 0.0;
+    state.counters["picture_screens"] = screens;
+    for (int32_t i = 0; i < nuxScreens->count; i++)
+        ((Screen*)nuxScreens->items[i])->visible = visible[(size_t)i];
+}
+BENCHMARK(BM_FillFloor)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The same engine frame with nothing to draw: input, clear and present.
 static void BM_EmptyFrame(benchmark::State& state)
@@ -168,6 +295,35 @@ static void BM_EmptyFrame(benchmark::State& state)
         ((Screen*)nuxScreens->items[i])->visible = visible[(size_t)i];
 }
 BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMicrosecond);
+
+// Resident memory once everything is loaded (the title ready), and after 60 seconds of play at
+// the busiest, every frame drawn. Once, in a process of its own (--benchmark_filter=BM_Memory).
+static void BM_Memory(benchmark::State& state)
+{
+    if (scenesLoaded) {
+        state.SkipWithError("memory is measured in a process of its own: --benchmark_filter=BM_Memory");
+        for (auto _ : state) {}
+        return;
+    }
+    startGame();
+    const double loaded = residentMiB();
+    double played = 0.0;
+    for (auto _ : state) {
+        switchGameMode(MODE_GAME);
+        holdFullStreet();
+        for (int frame = 0; frame < 60 * 60; frame++) {
+            holdFullStreet();
+            if (frame % 30 == 0)
+                fillParticles();
+            NUX_AdvanceVirtualClock();
+            runMainFrame();
+        }
+        played = residentMiB();
+    }
+    state.counters["rss_loaded_mib"] = loaded;
+    state.counters["rss_played_mib"] = played;
+}
+BENCHMARK(BM_Memory)->Unit(benchmark::kSecond)->Iterations(1);
 
 //---- Benchmarks
 

@@ -1,0 +1,360 @@
+// nux_graphics_gl: the GL drawing set. Frames are cleared, drawn and finished here, and every
+// sprite, label and rectangle becomes a quad; consecutive quads of one texture and blending go
+// out as one draw from client-side vertex arrays, in the order they were drawn.
+
+#include "nux_graphics.h"
+#include "nux_local.h"
+
+#include <GL/gl.h>  // fixed-function drawing
+#include <cmath>    // sinf, cosf, M_PI: turning quads
+#include <cstdlib>  // malloc, free
+#include <cstring>  // memcpy
+
+//---- State
+
+static bool frameHidden = false;   // this frame draws nothing: the window is minimised
+static int32_t drawCallCount = 0;  // draws sent since the frame began
+
+//---- Helpers
+
+// Drops the quads gathered so far: a minimised window draws nothing.
+static void batchDiscard();
+
+static float clamp01(float v)
+{
+    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
+
+//---- Frame
+
+static void glSetClearColor(float red, float green, float blue, float alpha)
+{
+    glClearColor(red, green, blue, alpha);
+}
+
+static void glBeginRender()
+{
+    nuxGLFlush();  // anything drawn outside a frame goes out before the clear, as it was drawn
+    frameHidden = nuxWindowHidden();
+    if (frameHidden)
+        return;
+    nuxClearBars();
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
+    lastTriangleCount = 0;
+    drawCallCount = 0;
+}
+
+static void glEndRender()
+{
+    if (frameHidden) {
+        batchDiscard();
+        frameHidden = false;
+        nuxFrameDone(0);
+        return;
+    }
+    nuxGLFlush();
+    glFinish();
+    nuxFrameDone(1);
+}
+
+static void glPresentClearFrame()
+{
+    nuxGLFlush();
+    nuxClearBars();
+    glClear(GL_COLOR_BUFFER_BIT);
+    nuxSwapBuffers();
+}
+
+static int glReadFramePixels(unsigned char* rgba)
+{
+    nuxGLFlush();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    size_t rowBytes = (size_t)curXRes * 4;
+    glReadPixels(0, 0, curXRes, curYRes, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    // GL hands the rows bottom first; flip them so row 0 is the top of the screen.
+    unsigned char* tmp = (unsigned char*)malloc(rowBytes);
+    if (!tmp)
+        return 0;
+    for (int32_t y = 0; y < curYRes / 2; y++) {
+        unsigned char* a = rgba + (size_t)y * rowBytes;
+        unsigned char* b = rgba + (size_t)(curYRes - 1 - y) * rowBytes;
+        memcpy(tmp, a, rowBytes);
+        memcpy(a, b, rowBytes);
+        memcpy(b, tmp, rowBytes);
+    }
+    free(tmp);
+    return 1;
+}
+
+int NUX_GetDrawCallCount()
+{
+    return drawCallCount;
+}
+
+//---- Textures
+
+// The largest texture side the context takes, asked once.
+static int glMaxTextureSide()
+{
+    static GLint contextMax = 0;
+    if (contextMax <= 0)
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &contextMax);
+    return contextMax;
+}
+
+// A texture of width x height texels (none when texels is null), filtered linearly with clamped
+// edges: its name.
+static unsigned int glMakePictureTexture(const unsigned char* texels, uint32_t width, uint32_t height)
+{
+    nuxGLFlush();
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    if (texels) {
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, (GLsizei)width, (GLsizei)height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    }
+    return name;
+}
+
+//---- Drawing
+
+// One corner of a quad as the GL set sends it.
+struct QuadVertex {
+    float x, y;
+    float s, t;
+    float red, green, blue, alpha;
+};
+
+// Quads gathered for one draw: every one of them with the same texture and blending. Each quad is
+// two triangles, (0, 1, 3) and (1, 2, 3) of its corners clockwise from the top left, the way the
+// GL splits a quad of its own.
+static const int BATCH_QUADS = 1024;
+static QuadVertex batch[BATCH_QUADS * 6];
+static int batchVertices = 0;
+static unsigned int batchTexture = 0;
+static int batchAdditive = 0;
+
+static void batchDiscard()
+{
+    batchVertices = 0;
+}
+
+void nuxGLFlush()
+{
+    if (batchVertices == 0)
+        return;
+    if (frameHidden) {
+        batchDiscard();
+        return;
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(2, GL_FLOAT, sizeof(QuadVertex), &batch[0].x);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(QuadVertex), &batch[0].s);
+    glColorPointer(4, GL_FLOAT, sizeof(QuadVertex), &batch[0].red);
+    if (batchTexture) {
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, batchTexture);
+    }
+    if (batchAdditive)
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDrawArrays(GL_TRIANGLES, 0, batchVertices);
+    drawCallCount++;
+    if (batchAdditive)
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (batchTexture)
+        glDisable(GL_TEXTURE_2D);
+    batchVertices = 0;
+}
+
+// Adds one quad: corners xy (four x, y pairs clockwise from the top left), with their texture
+// coordinates st and colours rgba (four each).
+static void batchQuad(unsigned int texture, int additive, const float* xy, const float* st, const float* rgba)
+{
+    if (batchVertices > 0 && (texture != batchTexture || additive != batchAdditive))
+        nuxGLFlush();
+    if (batchVertices + 6 > BATCH_QUADS * 6)
+        nuxGLFlush();
+    batchTexture = texture;
+    batchAdditive = additive;
+    lastTriangleCount += 2;
+    static const int ORDER[6] = {0, 1, 3, 1, 2, 3};
+    for (int corner : ORDER) {
+        QuadVertex& v = batch[batchVertices++];
+        v.x = xy[corner * 2];
+        v.y = xy[corner * 2 + 1];
+        v.s = st[corner * 2];
+        v.t = st[corner * 2 + 1];
+        v.red = rgba[corner * 4];
+        v.green = rgba[corner * 4 + 1];
+        v.blue = rgba[corner * 4 + 2];
+        v.alpha = rgba[corner * 4 + 3];
+    }
+}
+
+// The corners of the local rectangle (left, top)-(right, bottom) turned by rotation degrees and
+// moved to (x, y), as the GL's own rotation and translation would place them.
+static void placeCorners(float x, float y, float rotation, float left, float top, float right, float bottom, float* xy)
+{
+    const float local[8] = {left, top, right, top, right, bottom, left, bottom};
+    if (rotation == 0.0f) {
+        for (int i = 0; i < 4; i++) {
+            xy[i * 2] = x + local[i * 2];
+            xy[i * 2 + 1] = y + local[i * 2 + 1];
+        }
+        return;
+    }
+    const float s = sinf((float)(rotation * M_PI / 180.0)), c = cosf((float)(rotation * M_PI / 180.0));
+    for (int i = 0; i < 4; i++) {
+        const float lx = local[i * 2], ly = local[i * 2 + 1];
+        xy[i * 2] = x + (c * lx - s * ly);
+        xy[i * 2 + 1] = y + (s * lx + c * ly);
+    }
+}
+
+static void spreadColor(float red, float green, float blue, float alpha, float* rgba)
+{
+    const float one[4] = {clamp01(red), clamp01(green), clamp01(blue), clamp01(alpha)};
+    for (int i = 0; i < 4; i++)
+        memcpy(rgba + i * 4, one, sizeof one);
+}
+
+void nuxGLSpriteQuad(const Sprite* item, unsigned int texture, int additive, float left, float top, float right,
+                     float bottom, float s0, float t0, float s1, float t1)
+{
+    float xy[8], rgba[16];
+    const float st[8] = {s0, t0, s1, t0, s1, t1, s0, t1};
+    placeCorners(item->x, item->y, item->rotation, left, top, right, bottom, xy);
+    spreadColor(item->red, item->green, item->blue, item->alpha, rgba);
+    batchQuad(texture, additive, xy, st, rgba);
+}
+
+// Draws the picture as its sprite places it, width x height being the size its padded square of
+// side T would take (the quad of the whole square, as the picture is laid out in it).
+static void drawPicture(const Image* image, const Sprite* place, float ox, float oy, float squareWidth,
+                        float squareHeight, int additive)
+{
+    const NuxPicturePart* part = nuxPicturePart(image->part);
+    if (!part) {  // a picture the cache did not make: its whole texture, as a padded square
+        nuxGLSpriteQuad(place, image->texture, additive, ox, oy, ox + squareWidth, oy + squareHeight, 0.0f, 1.0f, 1.0f,
+                        0.0f);
+        return;
+    }
+    if (part->texture == 0 || image->textureSize == 0)
+        return;
+    const float sx = squareWidth / (float)image->textureSize, sy = squareHeight / (float)image->textureSize;
+    nuxGLSpriteQuad(place, part->texture, additive, ox + part->left * sx, oy + part->top * sy, ox + part->right * sx,
+                    oy + part->bottom * sy, part->s0, part->t0, part->s1, part->t1);
+}
+
+static void glDrawImage(Sprite* item)
+{
+    Image* image = (Image*)item;
+    if (item->alpha < 0.001f)
+        return;
+    if (item->x - item->width * item->scaleX > (float)curXRes || item->x + item->width * item->scaleX < 0.0f ||
+        item->y - item->height > (float)curYRes || item->y + item->height * item->scaleY < 0.0f)
+        return;
+    const float T = (float)image->textureSize;
+    float ox = 0.0f, oy = 0.0f;
+    if (item->centered == 1) {
+        ox = -(float)image->pixelWidth * item->scaleX / 2.0f;
+        oy = -(float)image->pixelHeight * item->scaleY / 2.0f;
+    }
+    drawPicture(image, item, ox, oy, T * item->scaleX, T * item->scaleY, item->additive == 1);
+}
+
+static void glDrawEmptySprite(Sprite* item)
+{
+    if (item->alpha <= 0.0f)
+        return;
+    float ox = 0.0f, oy = 0.0f;
+    if (item->centered == 1) {
+        ox = -item->width / 2.0f;
+        oy = -item->height / 2.0f;
+    }
+    const float w = item->width * item->scaleX, h = item->height * item->scaleY;
+    nuxGLSpriteQuad(item, 0, item->additive == 1, ox, oy, ox + w, oy + h, 0.0f, 0.0f, 0.0f, 0.0f);
+}
+
+// A sprite record carrying only a place, a turn and a colour (0..255), for the direct drawings.
+static Sprite placed(float x, float y, float rotation, float red, float green, float blue, float alpha)
+{
+    Sprite place = {};
+    place.x = x;
+    place.y = y;
+    place.rotation = rotation;
+    float c[4];
+    GL_RGBA_to_Float(red, green, blue, alpha, c);
+    place.red = c[0];
+    place.green = c[1];
+    place.blue = c[2];
+    place.alpha = c[3];
+    return place;
+}
+
+static void glDrawTintedImage(Image* image, float x, float y, float width, float height, float rotation, float red,
+                              float green, float blue, float alpha)
+{
+    const Sprite place = placed(x, y, rotation, red, green, blue, alpha);
+    drawPicture(image, &place, 0.0f, 0.0f, width, height, 0);
+}
+
+static void glDrawZImage(Image* image, float z)
+{
+    // Depth only matters to the clipping of the 2D projection, which keeps -1 to 1.
+    if (z >= -1.0f && z <= 1.0f)
+        glDrawImage(&image->sprite);
+}
+
+static void glDrawRect(float x, float y, float width, float height, float red, float green, float blue, float alpha,
+                       float rotation)
+{
+    const Sprite place = placed(x, y, rotation, red, green, blue, alpha);
+    nuxGLSpriteQuad(&place, 0, 0, 0.0f, 0.0f, width, height, 0.0f, 0.0f, 0.0f, 0.0f);
+}
+
+// One quad whose four corners take colours a, b, c, d (0..255) in the order given.
+static void glGradientQuad(float x, float y, float width, float height, const float* a, const float* b, const float* c,
+                           const float* d)
+{
+    float xy[8], rgba[16];
+    const float st[8] = {0.0f};
+    placeCorners(x, y, 0.0f, 0.0f, 0.0f, width, height, xy);
+    const float* corners[4] = {a, b, c, d};
+    for (int i = 0; i < 4; i++) {
+        float f[4];
+        GL_RGBA_to_Float(corners[i][0], corners[i][1], corners[i][2], corners[i][3], f);
+        for (int k = 0; k < 4; k++)
+            rgba[i * 4 + k] = clamp01(f[k]);
+    }
+    batchQuad(0, 0, xy, st, rgba);
+}
+
+//---- The set
+
+const NuxDrawOps nuxGLDrawing = {
+    .setClearColor = glSetClearColor,
+    .beginRender = glBeginRender,
+    .endRender = glEndRender,
+    .presentClearFrame = glPresentClearFrame,
+    .readFramePixels = glReadFramePixels,
+    .drawImage = glDrawImage,
+    .drawEmptySprite = glDrawEmptySprite,
+    .drawLabel = nuxGLDrawLabel,
+    .drawTintedImage = glDrawTintedImage,
+    .drawZImage = glDrawZImage,
+    .drawRect = glDrawRect,
+    .gradientQuad = glGradientQuad,
+    .makePictureTexture = glMakePictureTexture,
+    .labelTexture = nuxGLLabelTexture,
+    .maxTextureSide = glMaxTextureSide,
+};
