@@ -44,8 +44,10 @@ static const double FRAME_PERIOD = 1.0 / 60.0;
 static const double MINIMISED_PERIOD = 1.0 / 4.0;
 static const double PAUSED_PERIOD = 1.0 / 10.0;
 
-// How often a resting loop looks for events.
+// How often a resting loop looks for events (on the desktop: in a web page the browser wakes it).
+#if !defined(__EMSCRIPTEN__)
 static const double REST_POLL = 0.005;
+#endif
 
 //---- State
 
