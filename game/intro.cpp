@@ -211,9 +211,7 @@ void runIntro(float dt)
         introMusicPlaying = 1;
     }
 
-    // The music (re)starts: the veil lifts, and after a turned pass the owl is calm again. A slow
-    // frame that steps past the veil's end still lifts it whole, instead of leaving it where the
-    // last frame within it had got to.
+    // The music (re)starts: the veil lifts, and after a turned pass the owl is calm again.
     if (introMusicPlaying == 1 && sceneMusicPosition(&introMusic) <= VEIL_TIME) {
         const float p = (float)sceneMusicPosition(&introMusic);
         fadeInSprite->alpha = 1.0f - interpolate(p / VEIL_TIME, 14);
@@ -227,8 +225,6 @@ void runIntro(float dt)
             skysolid->sprite.alpha = 1.0f;
         }
     }
-    if (introMusicPlaying == 1 && sceneMusicPosition(&introMusic) > VEIL_TIME)
-        fadeInSprite->alpha = 0.0f;
 
     if (E > 1.5f)
         skysolid->sprite.alpha -= 0.7f * dt;

@@ -100,19 +100,6 @@ TEST_F(Scenes, OnlyAStrictlyHigherScoreReplacesTheHighScore)
 
 //---- Title
 
-TEST_F(Scenes, TitleLiftsItsWholeVeilWhenItsFramesAreSlow)
-{
-    hideMusic();
-    switchGameMode(MODE_TITLE);
-    // Frames of a slow machine (or a browser drawing in software): 0.2 s, 0.4 s... into the music.
-    runIntro(0.2f);
-    runIntro(0.2f);
-    EXPECT_GT(fadeInSprite->alpha, 0.0f) << "the veil is lifting";
-    runIntro(0.2f);
-    runIntro(0.2f);
-    EXPECT_EQ(fadeInSprite->alpha, 0.0f) << "a frame past the veil's end lifts it whole";
-}
-
 TEST_F(Scenes, TitleLiftsItsVeilTurnsAndCalmsWhenTheMusicLoops)
 {
     switchGameMode(MODE_TITLE);
