@@ -256,7 +256,10 @@ int NUX_Init(int width, int height, char fullScreen, const char* caption)
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);  // overlap is draw order alone: no depth buffer
+    // Nothing tests depth and the frame never clears it, but the window keeps the visual it had
+    // with a depth buffer: without one the display offers another visual, whose multisampled edges
+    // and colours come out a level apart.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 6);

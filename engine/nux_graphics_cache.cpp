@@ -53,6 +53,12 @@ const NuxPicturePart* nuxPicturePart(uint32_t part)
     return part >= 1 && part <= pictureParts.size() ? &pictureParts[part - 1] : nullptr;
 }
 
+// The side of a texture holding n texels in a row: the next power of two.
+static uint32_t textureSide(uint32_t n)
+{
+    return n <= 1 ? 1 : nextPowerofTwo(n);
+}
+
 // A decoded picture seen as it lies in its padded square of side T: texel (col, row), row 0 at the
 // top, is the picture's pixel inside its top-left w x h corner and transparent black elsewhere.
 // kept is the rectangle [left, right) x [top, bottom) of the square that can show.
@@ -98,6 +104,13 @@ static void findKept(Decoded* d)
     d->top = y0 > 0 ? y0 - 1 : 0;
     d->right = x1 + 1 < d->T ? x1 + 1 : d->T;
     d->bottom = y1 + 1 < d->T ? y1 + 1 : d->T;
+    // Widened to sides of powers of two, inside the square (where the old quad stopped): over such
+    // a window, texture coordinates step by exact binary fractions, as they did over the square.
+    const uint32_t w = textureSide(d->right - d->left), h = textureSide(d->bottom - d->top);
+    d->left = d->left < d->T - w ? d->left : d->T - w;
+    d->top = d->top < d->T - h ? d->top : d->T - h;
+    d->right = d->left + w;
+    d->bottom = d->top + h;
 }
 
 // Copies the square's texels of columns [col0, col0 + width) and rows [row0, row0 + height) into
@@ -177,12 +190,6 @@ static ImageEntry* findEntry(const char* path)
 
 // Nothing of the picture can show: drawn as nothing, from no texture.
 static const NuxPicturePart NOTHING_SHOWN = {0, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
-
-// The side of a texture holding n texels in a row: the next power of two.
-static uint32_t textureSide(uint32_t n)
-{
-    return n <= 1 ? 1 : nextPowerofTwo(n);
-}
 
 // Loads one picture into a texture of its own: the window of its padded square that starts at the
 // rectangle that can show and is as large as the next powers of two of its sides, and a quad of

@@ -132,14 +132,19 @@ struct QuadVertex {
     float red, green, blue, alpha;
 };
 
-// Quads gathered for one draw: every one of them with the same texture and blending. Each quad is
-// two triangles, (0, 1, 3) and (1, 2, 3) of its corners clockwise from the top left, the way the
-// GL splits a quad of its own.
+// Quads gathered for one draw: every one of them with the same texture, blending and colour. A
+// colour shared by the whole draw is the GL's current colour, as a sprite's always was (a colour
+// per corner goes through the rasteriser otherwise and can come out a level apart); only quads
+// whose corners differ in colour (gradients) send a colour per corner. Each quad is two
+// triangles, (0, 1, 3) and (1, 2, 3) of its corners clockwise from the top left, the way the GL
+// splits a quad of its own.
 static const int BATCH_QUADS = 1024;
 static QuadVertex batch[BATCH_QUADS * 6];
 static int batchVertices = 0;
 static unsigned int batchTexture = 0;
 static int batchAdditive = 0;
+static int batchCornerColours = 0;  // 1: a colour per corner; 0: batchColour for all
+static float batchColour[4];
 
 static void batchDiscard()
 {
@@ -156,10 +161,15 @@ void nuxGLFlush()
     }
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(2, GL_FLOAT, sizeof(QuadVertex), &batch[0].x);
     glTexCoordPointer(2, GL_FLOAT, sizeof(QuadVertex), &batch[0].s);
-    glColorPointer(4, GL_FLOAT, sizeof(QuadVertex), &batch[0].red);
+    if (batchCornerColours) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_FLOAT, sizeof(QuadVertex), &batch[0].red);
+    } else {
+        glDisableClientState(GL_COLOR_ARRAY);
+        glColor4f(batchColour[0], batchColour[1], batchColour[2], batchColour[3]);
+    }
     if (batchTexture) {
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, batchTexture);
@@ -179,12 +189,20 @@ void nuxGLFlush()
 // coordinates st and colours rgba (four each).
 static void batchQuad(unsigned int texture, int additive, const float* xy, const float* st, const float* rgba)
 {
-    if (batchVertices > 0 && (texture != batchTexture || additive != batchAdditive))
+    int cornerColours = 0;
+    for (int i = 4; i < 16; i++)
+        cornerColours |= rgba[i] != rgba[i % 4];
+    const bool sameColour = cornerColours
+                                ? batchCornerColours == 1
+                                : batchCornerColours == 0 && memcmp(batchColour, rgba, sizeof batchColour) == 0;
+    if (batchVertices > 0 && (texture != batchTexture || additive != batchAdditive || !sameColour))
         nuxGLFlush();
     if (batchVertices + 6 > BATCH_QUADS * 6)
         nuxGLFlush();
     batchTexture = texture;
     batchAdditive = additive;
+    batchCornerColours = cornerColours;
+    memcpy(batchColour, rgba, sizeof batchColour);
     lastTriangleCount += 2;
     static const int ORDER[6] = {0, 1, 3, 1, 2, 3};
     for (int corner : ORDER) {

@@ -291,9 +291,11 @@ static Image* paddedImage(const std::vector<uint8_t>& rows, int w, int h)
 }
 
 // A picture with an opaque, a half-transparent and a fully transparent (but coloured) region, and
-// visible texels on the left edge, the top edge or neither.
+// visible texels on the left edge, the top edge or neither; its last three columns are clear
+// unless it fills its square (a side of a power of two), where they reach the square's edge.
 static std::vector<uint8_t> patchyPicture(int w, int h, int clearLeft, int clearTop)
 {
+    const bool fillsSquare = (w & (w - 1)) == 0 && w >= h;
     std::vector<uint8_t> rows((size_t)w * h * 4);
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) {
@@ -301,7 +303,7 @@ static std::vector<uint8_t> patchyPicture(int w, int h, int clearLeft, int clear
             p[0] = (uint8_t)(x * 37);
             p[1] = (uint8_t)(y * 53);
             p[2] = (uint8_t)((x ^ y) * 11);
-            p[3] = (x < clearLeft || y < clearTop || x > w - 4) ? 0 : (uint8_t)(x % 3 ? 255 : 120);
+            p[3] = (x < clearLeft || y < clearTop || (x > w - 4 && !fillsSquare)) ? 0 : (uint8_t)(x % 3 ? 255 : 120);
         }
     return rows;
 }
@@ -356,8 +358,10 @@ TEST_F(Draw, PicturesDrawnFromWhatCanShowMatchTheirPaddedSquares)
     struct Case {
         const char* name;
         int w, h, clearLeft, clearTop;
-    } cases[] = {
-        {"patchy-inner.png", 45, 30, 6, 5}, {"patchy-edges.png", 45, 30, 0, 0}, {"patchy-full.png", 64, 16, 0, 0}};
+    } cases[] = {{"patchy-inner.png", 45, 30, 6, 5},
+                 {"patchy-edges.png", 45, 30, 0, 0},
+                 {"patchy-full.png", 64, 16, 0, 0},
+                 {"patchy-far.png", 32, 32, 7, 3}};  // visible up to the square's right and bottom edges
     std::vector<const char*> set;
     std::vector<std::string> paths;
     for (const Case& c : cases)
