@@ -44,8 +44,10 @@ static const double FRAME_PERIOD = 1.0 / 60.0;
 static const double MINIMISED_PERIOD = 1.0 / 4.0;
 static const double PAUSED_PERIOD = 1.0 / 10.0;
 
-// How often a resting loop looks for events.
+// How often a resting loop looks for events (on the desktop: in a web page the browser wakes it).
+#if !defined(__EMSCRIPTEN__)
 static const double REST_POLL = 0.005;
+#endif
 
 //---- State
 
@@ -157,6 +159,11 @@ static double restPeriod(int drawn)
 // Sleeps out a resting frame, waking early for a key, a gamepad button, a window event or a quit.
 static void rest(double period)
 {
+#if defined(__EMSCRIPTEN__)
+    // In a web page the browser rests a hidden page by itself; a resting frame is a frame.
+    (void)period;
+    nuxWebWaitForFrame();
+#else
     const auto until =
         std::chrono::steady_clock::now() +
         std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(period));
@@ -172,6 +179,7 @@ static void rest(double period)
         std::this_thread::sleep_for(until - now < poll ? until - now : poll);
     }
     pacingStarted = false;  // full speed starts counting again from the next frame
+#endif
 }
 
 // Holds the loop to 60 frames per second. swapBlocked tells that the swap waited for the display
@@ -181,6 +189,13 @@ static void paceFrame(bool swapBlocked)
 {
     if (NUX_IsVirtualClock())
         return;
+#if defined(__EMSCRIPTEN__)
+    // In a web page the browser paces the frames: the loop waits for its next display frame,
+    // which also gives it its turn to paint and to deliver keys.
+    (void)swapBlocked;
+    nuxWebWaitForFrame();
+    return;
+#endif
     auto now = std::chrono::steady_clock::now();
     auto period =
         std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(FRAME_PERIOD));
@@ -226,7 +241,9 @@ void nuxFrameDone(int drawn)
 
 int NUX_Init(int width, int height, char fullScreen, const char* caption)
 {
+#if !defined(__EMSCRIPTEN__)
     SDL_putenv((char*)"SDL_VIDEO_CENTERED=1");
+#endif
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Unable to initialize SDL: %s\n", SDL_GetError());
         return 0;
@@ -249,7 +266,9 @@ int NUX_Init(int width, int height, char fullScreen, const char* caption)
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 6);
-    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
+#if !defined(__EMSCRIPTEN__)
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);  // in a web page the browser paces the frames
+#endif
 
     int openWidth = width, openHeight = height;
     nuxDesktopBeforeWindow(width, height, fullScreen, &openWidth, &openHeight);
@@ -356,6 +375,9 @@ void NUX_Shutdown()
     }
     nuxHasGL = 0;
     useDrawing(false);
+#if defined(__EMSCRIPTEN__)
+    nuxWebQuit();
+#endif
 }
 
 int NUX_GetTriangleCount()

@@ -418,7 +418,7 @@ unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned 
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     if (texels)
-        glTexImage2D(GL_TEXTURE_2D, 0, 4, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
     return name;
 }
 

@@ -183,3 +183,18 @@ int nuxReplayHeld();
 // The game's state hash and summary for the replays (nux_hooks; 0 and "" without a game).
 uint64_t nuxGameStateHash();
 void nuxGameSummary(char* text, size_t size);
+
+//---- The browser (nux_web, built only for the web page)
+
+#if defined(__EMSCRIPTEN__)
+// Gives the browser its turn (painting, input, sound) and returns at its next display frame.
+void nuxWebWaitForFrame();
+// Starts listening for the player's first key press, which the browser asks for before any
+// page may make sound; that press wakes the audio context OpenAL made.
+void nuxWebListenForFirstKey();
+// 1 once that key press has come.
+int nuxWebFirstKeyPressed();
+// Ends the program for good once the window is shut: the page then shows its word of thanks
+// instead of a frozen last frame (a page cannot close its own tab).
+void nuxWebQuit();
+#endif

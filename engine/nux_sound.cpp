@@ -8,10 +8,17 @@
 #include "nux_datafile.h"     // data files opened only when they are regular files
 #include "nux_local.h"        // nuxNoteMissingFile, nuxReplayMusic
 
-#include <AL/al.h>     // sources, buffers, buffer queues
-#include <AL/alc.h>    // device and context
+#include <AL/al.h>   // sources, buffers, buffer queues
+#include <AL/alc.h>  // device and context
+#if defined(__EMSCRIPTEN__)
+// The browser's OpenAL has no extension header: no loopback device, and it never reports a lost
+// device (ALC_EXT_disconnect), so these two names only have to compile.
+#define ALC_APIENTRY
+#define ALC_CONNECTED 0x313
+#else
 #include <AL/alext.h>  // loopback device and output format names, for the tests
-#include <sndfile.h>   // decoding WAV, AIFF and OGG Vorbis
+#endif
+#include <sndfile.h>  // decoding WAV, AIFF and OGG Vorbis
 
 #include <algorithm>  // min
 #include <array>      // fixed pools of effects and channels
@@ -83,6 +90,7 @@ struct MusicStream {
     bool lengthKnown;       // that pass reached the end: decodedFrames is the music's length
     bool ended;             // the file can no longer be read: nothing more to queue
     bool paused;
+    float volume;          // the music's volume as last set (1 when the track starts)
     double clockBase;      // seconds played before the current unpaused run
     double clockRunStart;  // engine clock when that run began
     int64_t lastHeardPlayFrame;
@@ -115,6 +123,9 @@ typedef void(ALC_APIENTRY* LoopbackRenderFn)(ALCdevice*, ALCvoid*, ALCsizei);
 static NUX_SoundOutput output = NUX_SOUND_OFF;
 static bool deterministicClock = false;
 static bool noDevice = false;  // the player asked for no sound at all
+// In a web page: the device is open but the browser keeps it silent until the player's first key
+// press; until then the game plays as without a device (NUX_SOUND_SILENT).
+static bool awaitingFirstKey = false;
 static int result = 0;
 static unsigned session = 0;
 
@@ -182,6 +193,12 @@ static void noteFailure(const char* path, FileUse use, int code)
 {
     if (path && !knownFailure(path, use))
         failedFiles.push_back(FailedFile{path, use, code});
+}
+
+// Effects get their OpenAL buffers while a device mixes, and also while it waits to be allowed to.
+static bool buffering()
+{
+    return mixing() || awaitingFirstKey;
 }
 
 // Opens a sound file (a regular file only, so a pipe in its place never blocks) and checks that
@@ -541,6 +558,46 @@ static void checkDeviceLost()
     music.clockRunStart = Timer_GetSeconds();
 }
 
+#if defined(__EMSCRIPTEN__)
+// The device, silent until now, is allowed to play: the music goes on from where its clock has
+// got to, on the device, at its volume and paused or not as it was.
+static void startHearing()
+{
+    awaitingFirstKey = false;
+    double at = musicPlaying ? clockPosition() : 0.0;
+    output = NUX_SOUND_DEVICE;
+    if (!musicPlaying)
+        return;
+    int64_t frame = (int64_t)(at * music.info.samplerate);
+    if (sf_seek(music.file, frame, SEEK_SET) < 0) {
+        frame = 0;
+        sf_seek(music.file, 0, SEEK_SET);
+    }
+    if (!music.lengthKnown)
+        music.decodedFrames = frame;  // the first pass goes on counting from here
+    music.format = formatOf(music.info.channels);
+    music.readFrame = frame;
+    music.playFrames = frame;
+    music.lastHeardPlayFrame = frame;
+    music.lastHeardFileFrame = frame;
+    music.mixedPlayFrame = -1;
+    music.smoothing = false;
+    alGetError();
+    alGenBuffers(kStreamBuffers, music.buffers.data());
+    if (alGetError() != AL_NO_ERROR) {
+        music.buffers = {};
+        musicPlaying = false;
+        closeMusicStream();
+        return;
+    }
+    for (int i = 0; i < kStreamBuffers; i++)
+        fillChunk(music.buffers[i]);
+    alSourcef(musicSource, AL_GAIN, music.volume);
+    if (!music.paused)
+        alSourcePlay(musicSource);
+}
+#endif
+
 //---- The sound system
 
 void NUX_UseDeterministicMusicClock(int on)
@@ -588,10 +645,20 @@ void NUX_InitSound(int channelsWanted)
         return;
     }
     output = NUX_SOUND_DEVICE;
+#if defined(__EMSCRIPTEN__)
+    output = NUX_SOUND_SILENT;
+    awaitingFirstKey = true;
+    nuxWebListenForFirstKey();
+#endif
 }
 
 int NUX_InitSoundLoopback(int channelsWanted, int sampleRate)
 {
+#if defined(__EMSCRIPTEN__)
+    (void)channelsWanted;  // the browser's OpenAL has no loopback device
+    (void)sampleRate;
+    return 0;
+#else
     if (output != NUX_SOUND_OFF)
         NUX_ShutdownSound();
     if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback"))
@@ -621,6 +688,7 @@ int NUX_InitSoundLoopback(int channelsWanted, int sampleRate)
     output = NUX_SOUND_LOOPBACK;
     result = 0;
     return 1;
+#endif
 }
 
 void NUX_RenderSoundForTest(float* out, int frames)
@@ -631,6 +699,10 @@ void NUX_RenderSoundForTest(float* out, int frames)
 
 void NUX_UpdateSound()
 {
+#if defined(__EMSCRIPTEN__)
+    if (awaitingFirstKey && nuxWebFirstKeyPressed())
+        startHearing();
+#endif
     checkDeviceLost();
     if (!mixing() || !musicPlaying)
         return;
@@ -659,6 +731,7 @@ void NUX_ShutdownSound()
     stopMixing();
     failedFiles.clear();
     output = NUX_SOUND_OFF;
+    awaitingFirstKey = false;
 }
 
 void NUX_ForgetFailedSoundFilesForTest()
@@ -714,6 +787,7 @@ static void startMusic(const char* path)
     music.file = file;
     music.fd = fd;
     music.info = info;
+    music.volume = 1.0f;
     music.mixedPlayFrame = -1;
     int chunk = info.samplerate / 4;
     music.chunkFrames = chunk < 1024 ? 1024 : (chunk > kMaxChunkFrames ? kMaxChunkFrames : chunk);
@@ -822,6 +896,7 @@ void NUX_SetMusicVolume(double volume)
         if (volume > 1.0)
             volume = 1.0;
         result = 0;
+        music.volume = (float)volume;
         if (mixing()) {
             alGetError();
             alSourcef(musicSource, AL_GAIN, (float)volume);
@@ -934,7 +1009,7 @@ static NUX_Sound* loadEffect(const char* path)
     loaded.rate = info.samplerate;
     loaded.channels = info.channels;
     loaded.session = session;
-    if (mixing()) {
+    if (buffering()) {
         alGetError();
         alGenBuffers(1, &loaded.buffer);
         if (alGetError() != AL_NO_ERROR) {
