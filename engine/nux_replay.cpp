@@ -12,6 +12,8 @@
 #include <chrono>    // steady_clock: the real time a watched replay is held to
 #include <climits>   // LONG_MAX, INT32_MAX, UINT32_MAX
 #include <cstdarg>   // va_list, for the messages
+#include <cstdio>    // snprintf
+#include <cstdlib>   // strtof, strtod: numbers in the browser build
 #include <cstring>   // memcmp, strlen, memcpy, strerror
 #include <vector>    // the replay's frames, filled once at load
 
@@ -125,14 +127,48 @@ static void appendText(const char* text, size_t length)
     recordLength += length;
 }
 
+// Frame times and music values are written as the shortest text that reads back to the same
+// number, in every locale. The browser build's C++ library has no floating-point to_chars and
+// from_chars; there the C library's own, in the "C" locale a page never leaves, round-trips as
+// exactly (with nine and seventeen digits).
+template <typename T> static char* writeNumber(char* first, char* last, T value)
+{
+#if defined(__EMSCRIPTEN__)
+    int n = snprintf(first, (size_t)(last - first), "%.*g", sizeof(T) == sizeof(float) ? 9 : 17, (double)value);
+    return n > 0 && n < last - first ? first + n : first;
+#else
+    return std::to_chars(first, last, value).ptr;
+#endif
+}
+
+// Reads a whole token as a number: false when any of it is not part of one.
+template <typename T> static bool readNumber(const char* first, const char* last, T* value)
+{
+#if defined(__EMSCRIPTEN__)
+    char copy[64];
+    size_t length = (size_t)(last - first);
+    if (length == 0 || length >= sizeof copy || first[0] == ' ')
+        return false;
+    memcpy(copy, first, length);
+    copy[length] = '\0';
+    char* end = nullptr;
+    errno = 0;
+    *value = sizeof(T) == sizeof(float) ? (T)strtof(copy, &end) : (T)strtod(copy, &end);
+    return errno == 0 && end == copy + length;
+#else
+    auto done = std::from_chars(first, last, *value);
+    return done.ec == std::errc() && done.ptr == last;
+#endif
+}
+
 static void appendToken(char kind, double value, bool asFloat)
 {
     char text[48];
     text[0] = ' ';
     text[1] = kind;
-    auto done = asFloat ? std::to_chars(text + 2, text + sizeof text, (float)value)
-                        : std::to_chars(text + 2, text + sizeof text, value);
-    appendText(text, (size_t)(done.ptr - text));
+    char* end = asFloat ? writeNumber(text + 2, text + sizeof text, (float)value)
+                        : writeNumber(text + 2, text + sizeof text, value);
+    appendText(text, (size_t)(end - text));
 }
 
 // Ends the line being built with its checksum and writes it out.
@@ -248,14 +284,12 @@ static bool parseFrameLine(const Line& line)
         char kind = token[0];
         if (kind == 't') {
             float dt = 0.0f;
-            auto done = std::from_chars(token + 1, token + length, dt);
-            if (done.ec != std::errc() || done.ptr != token + length || !(dt >= 0.0f && dt <= 0.2f))
+            if (!readNumber(token + 1, token + length, &dt) || !(dt >= 0.0f && dt <= 0.2f))
                 return false;
             times.push_back(dt);
         } else if (kind == 'm' || kind == 'l') {
             double v = 0.0;
-            auto done = std::from_chars(token + 1, token + length, v);
-            if (done.ec != std::errc() || done.ptr != token + length || !(v >= 0.0 && v <= MAX_MUSIC_VALUE))
+            if (!readNumber(token + 1, token + length, &v) || !(v >= 0.0 && v <= MAX_MUSIC_VALUE))
                 return false;
             music.push_back(MusicValue{kind, v});
         } else if ((kind == '+' || kind == '-') && length > 1 && length < 16) {
