@@ -2,18 +2,13 @@
 # Starts the real game in the folder given, finds its window, holds Q and then releases it.
 # Prints "held-running" if the game survived the held key and "quit STATUS" once it has ended,
 # followed by the end of its standard error when the status is not 0 (a sanitizer's report).
+. "$(dirname "$0")/window_game.sh"
 cd "$1" || exit 2
 said=$(mktemp)
 trap 'rm -f "$said"' EXIT
 ./dunmarrow >/dev/null 2>"$said" &
 pid=$!
-for _ in $(seq 100); do
-  # By process: other tests may have game windows of the same name open on this display.
-  window=$(xdotool search --pid "$pid" --name '^DUNMARROW$' 2>/dev/null | head -1)
-  [ -n "$window" ] && break
-  sleep 0.2
-done
-if [ -z "$window" ]; then
+if ! find_game_window "$pid"; then
   echo "no window"
   kill "$pid"
   exit 0
@@ -36,12 +31,4 @@ for _ in 1 2 3; do
   sleep 0.3
   xdotool key q
 done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "still-running"
-  kill "$pid"
-else
-  wait "$pid"
-  status=$?
-  echo "quit $status"
-  [ "$status" -eq 0 ] || tail -n 40 "$said"
-fi
+await_quit "$pid" 0 "$said"

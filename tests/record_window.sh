@@ -5,6 +5,7 @@
 # Usage: record_window.sh BUILD_DIR REPLAY_FILE [SECONDS]
 # Prints "window", then "quit STATUS" once the game has ended (the end of its standard error
 # follows when the status is not 0), and the frames and frame times it recorded.
+. "$(dirname "$0")/window_game.sh"
 cd "$1" || exit 2
 replay="$2"
 seconds="${3:-45}"
@@ -12,13 +13,7 @@ said=$(mktemp)
 trap 'rm -f "$said"' EXIT
 ./dunmarrow --record "$replay" >/dev/null 2>"$said" &
 pid=$!
-for _ in $(seq 100); do
-  # By process: other tests may have game windows of the same name open on this display.
-  window=$(xdotool search --pid "$pid" --name '^DUNMARROW$' 2>/dev/null | head -1)
-  [ -n "$window" ] && break
-  sleep 0.2
-done
-if [ -z "$window" ]; then
+if ! find_game_window "$pid"; then
   echo "no window"
   kill "$pid"
   exit 0
@@ -60,19 +55,7 @@ done
 press Escape  # back to the title
 sleep 1.5
 press Escape  # and out
-for _ in $(seq 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.2
-done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "still-running"
-  kill "$pid"
-else
-  wait "$pid"
-  status=$?
-  echo "quit $status"
-  [ "$status" -eq 0 ] || tail -n 40 "$said"
-fi
+await_quit "$pid" 50 "$said"
 # How the window kept up: the frames and the frame times recorded.
 awk '/^f/ { for (i = 2; i <= NF; i++) if ($i ~ /^t/) { n++; t = substr($i, 2) + 0; s += t; if (t > 0.05) slow++ } }
      END { printf "frames %d, %.1f s, %d over 0.05 s\n", n, s, slow }' "$replay"

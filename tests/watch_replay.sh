@@ -3,17 +3,14 @@
 # its end; with "stop", holds it with P after a second, lets it go, and stops it with Escape.
 # Prints "quit STATUS" once the game has ended, followed by what it said on standard error.
 # Usage: watch_replay.sh BUILD_DIR REPLAY_FILE whole|stop
+. "$(dirname "$0")/window_game.sh"
 cd "$1" || exit 2
 said=$(mktemp)
 trap 'rm -f "$said"' EXIT
 ./dunmarrow --replay "$2" >/dev/null 2>"$said" &
 pid=$!
 if [ "$3" = stop ]; then
-  for _ in $(seq 100); do
-    window=$(xdotool search --pid "$pid" --name '^DUNMARROW$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.2
-  done
+  find_game_window "$pid"
   sleep 1
   for key in p p Escape; do
     xdotool windowfocus "$window" 2>/dev/null
@@ -22,15 +19,5 @@ if [ "$3" = stop ]; then
     sleep 0.7
   done
 fi
-for _ in $(seq 600); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.2
-done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "still-running"
-  kill "$pid"
-else
-  wait "$pid"
-  echo "quit $?"
-fi
+await_quit "$pid" 600
 cat "$said"
