@@ -104,11 +104,8 @@ static int glMaxTextureSide()
     return contextMax;
 }
 
-// A texture of width x height texels (none when texels is null), filtered linearly with clamped
-// edges: its name.
-static unsigned int glMakePictureTexture(const unsigned char* texels, uint32_t width, uint32_t height)
+unsigned int nuxGLNewTexture()
 {
-    nuxGLFlush();
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -116,6 +113,15 @@ static unsigned int glMakePictureTexture(const unsigned char* texels, uint32_t w
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    return name;
+}
+
+// A texture of width x height texels (none when texels is null), filtered linearly with clamped
+// edges: its name.
+static unsigned int glMakePictureTexture(const unsigned char* texels, uint32_t width, uint32_t height)
+{
+    nuxGLFlush();
+    const unsigned int name = nuxGLNewTexture();
     if (texels) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, (GLsizei)width, (GLsizei)height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);

@@ -409,14 +409,8 @@ unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned 
             glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, T, rows, GL_RGBA, GL_UNSIGNED_BYTE, texels);
         return old;
     }
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
     // Clamped edges: filtering at the label's right edge must not blend in its first column.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    const unsigned int name = nuxGLNewTexture();
     if (texels)
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
     return name;

@@ -72,6 +72,9 @@ extern const NuxDrawOps nuxGLDrawing;
 extern const NuxDrawOps nuxNullDrawing;
 
 // The GL set's label texture and drawing (nux_graphics_label), which know a label's texture.
+// A new texture, bound, filtered linearly with clamped edges (so that filtering at one edge never
+// blends in the opposite one), with no texels yet: its name. For pictures and labels alike.
+unsigned int nuxGLNewTexture();
 unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int side, int rows);
 void nuxGLDrawLabel(Sprite* item);
 

@@ -212,11 +212,11 @@ int SDL_main(int argc, char** argv)
                     gameVersion());
     }
     NUX_UseNoSoundDevice(options.noSound);
-    // Each new score re-renders the score label, and the GL driver makes a new 256 KB texture for
-    // it (1 MB for the title's and the ending's labels) and frees the old one. The C library
-    // would soon take such blocks from its heap instead of mapping them, where the freed ones
-    // leave holes and the heap creeps up by a megabyte every few minutes of play; a fixed
-    // threshold keeps every block from 128 KB up mapped on its own and returned when freed.
+    // The C library raises its threshold for mapping large blocks as the program frees them, and
+    // then takes such blocks (the driver's texture uploads, a label's rendered rows) from its heap,
+    // where freed ones leave holes that later ones do not fit: the rendered soak once saw the heap
+    // creep by a megabyte every few minutes of play that way. A fixed threshold keeps every block
+    // from 128 KB up mapped on its own and returned when freed.
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     if (!NUX_Init(1024, 768, (char)options.fullScreen, "DUNMARROW"))
         return 1;  // the reason is already printed; there is nothing to show a game in
