@@ -12,6 +12,7 @@
 
 #include <SDL.h>    // video mode, joystick, active events
 #include <GL/gl.h>  // viewport, scissor, the bars' clear
+#include <cmath>    // floorf, ceilf: a changed part in window pixels
 #include <cstdlib>  // free
 #include <cstring>  // memcpy
 
@@ -245,6 +246,30 @@ void nuxClearBars()
     glEnable(GL_SCISSOR_TEST);
 }
 
+int nuxScissorToPart(const float* box, int margin, int* rect)
+{
+    const NUX_PictureRect r = NUX_GetPictureRect(curXRes, curYRes);
+    if (r.width <= 0 || r.height <= 0)
+        return 0;
+    const float sx = (float)r.width / LOGICAL_WIDTH, sy = (float)r.height / LOGICAL_HEIGHT;
+    int left = (int)floorf(box[0] * sx) - margin, right = (int)ceilf(box[2] * sx) + margin;
+    int top = (int)floorf(box[1] * sy) - margin, bottom = (int)ceilf(box[3] * sy) + margin;
+    left = left < 0 ? 0 : left;
+    top = top < 0 ? 0 : top;
+    right = right > r.width ? r.width : right;
+    bottom = bottom > r.height ? r.height : bottom;
+    if (right <= left || bottom <= top || (long)(right - left) * (bottom - top) * 2 > (long)r.width * r.height)
+        return 0;
+    // GL counts rows from the bottom of the window.
+    rect[0] = r.x + left;
+    rect[1] = curYRes - (r.y + bottom);
+    rect[2] = right - left;
+    rect[3] = bottom - top;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(rect[0], rect[1], rect[2], rect[3]);
+    return 1;
+}
+
 int nuxDesktopEvent(const SDL_Event* event)
 {
     switch (event->type) {
@@ -258,6 +283,7 @@ int nuxDesktopEvent(const SDL_Event* event)
         return 0;
     }
     case SDL_ACTIVEEVENT: activeChanged(event->active.gain, event->active.state); return 1;
+    case SDL_VIDEOEXPOSE: nuxGLFrameLost(); return 1;  // uncovered: the window shows no frame
     case SDL_VIDEORESIZE: windowResized(event->resize.w, event->resize.h); return 1;
     case SDL_JOYHATMOTION:
         if (event->jhat.hat == 0)

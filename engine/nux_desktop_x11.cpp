@@ -7,11 +7,17 @@
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <X11/Xatom.h>  // XA_CARDINAL
+#include <GL/glx.h>     // the back buffer's age
+#include <cstring>      // strstr
+#include <poll.h>       // waiting on the display's connection
 #endif
 
 // Declared in nux_local.h, which cannot be included here: Xlib has a Font of its own.
 void nuxPlaceWindow(int x, int y);
 int nuxWorkArea(int* width, int* height);
+int nuxBackBufferAge();
+int nuxPresentPart(const int* rect);
+int nuxWaitForWindowEvent(double seconds);
 
 //---- Helpers
 
@@ -105,5 +111,84 @@ void nuxPlaceWindow(int x, int y)
 #else
     (void)x;
     (void)y;
+#endif
+}
+
+int nuxBackBufferAge()
+{
+#if defined(SDL_VIDEO_DRIVER_X11) && defined(GLX_BACK_BUFFER_AGE_EXT)
+    // Only a GLX context can be asked, and only when its display has the extension: asking for an
+    // attribute it does not know is an X error.
+    Display* display = glXGetCurrentDisplay();
+    GLXDrawable drawable = glXGetCurrentDrawable();
+    if (!display || !drawable)
+        return 0;
+    static Display* askedOf = nullptr;
+    static bool hasAge = false;
+    if (askedOf != display) {
+        const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
+        hasAge = extensions && strstr(extensions, "GLX_EXT_buffer_age");
+        askedOf = display;
+    }
+    if (!hasAge)
+        return 0;
+    unsigned int age = 0;
+    glXQueryDrawable(display, drawable, GLX_BACK_BUFFER_AGE_EXT, &age);
+    return (int)age;
+#else
+    return 0;
+#endif
+}
+
+int nuxPresentPart(const int* rect)
+{
+#if defined(SDL_VIDEO_DRIVER_X11) && defined(GLX_MESA_copy_sub_buffer)
+    Display* display = glXGetCurrentDisplay();
+    GLXDrawable drawable = glXGetCurrentDrawable();
+    if (!display || !drawable)
+        return 0;
+    static Display* askedOf = nullptr;
+    static PFNGLXCOPYSUBBUFFERMESAPROC copy = nullptr;
+    if (askedOf != display) {
+        const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
+        copy = extensions && strstr(extensions, "GLX_MESA_copy_sub_buffer")
+                   ? (PFNGLXCOPYSUBBUFFERMESAPROC)glXGetProcAddressARB((const GLubyte*)"glXCopySubBufferMESA")
+                   : nullptr;
+        askedOf = display;
+    }
+    if (!copy)
+        return 0;
+    if (rect)
+        copy(display, drawable, rect[0], rect[1], rect[2], rect[3]);
+    return 1;
+#else
+    (void)rect;
+    return 0;
+#endif
+}
+
+int nuxWaitForWindowEvent(double seconds)
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWMInfo(&info) <= 0 || info.subsystem != SDL_SYSWM_X11 || !info.info.x11.display)
+        return 0;
+    Display* display = info.info.x11.display;
+    // Events already read from the connection wait in Xlib's queue, where poll cannot see them.
+    if (info.info.x11.lock_func)
+        info.info.x11.lock_func();
+    const int queued = XEventsQueued(display, QueuedAfterFlush);
+    if (info.info.x11.unlock_func)
+        info.info.x11.unlock_func();
+    if (queued > 0)
+        return 1;
+    pollfd connection = {ConnectionNumber(display), POLLIN, 0};
+    const int ms = seconds <= 0.0 ? 0 : (int)(seconds * 1000.0 + 0.999);
+    poll(&connection, 1, ms);
+    return 1;
+#else
+    (void)seconds;
+    return 0;
 #endif
 }

@@ -5,6 +5,7 @@
 
 #include "nux_graphics.h"
 #include "nux_clock.h"
+#include "nux_desktop.h"  // a gamepad: a resting loop looks for its buttons
 #include "nux_local.h"
 #include "nux_modes.h"  // MODE_GAME: a paused game rests
 #include "pngLoad.h"    // pngSave: screenshots
@@ -44,7 +45,8 @@ static const double FRAME_PERIOD = 1.0 / 60.0;
 static const double MINIMISED_PERIOD = 1.0 / 4.0;
 static const double PAUSED_PERIOD = 1.0 / 10.0;
 
-// How often a resting loop looks for events (on the desktop: in a web page the browser wakes it).
+// How often a resting loop looks for a gamepad's buttons, or for events where it cannot wait for
+// them (on the desktop: in a web page the browser wakes it).
 #if !defined(__EMSCRIPTEN__)
 static const double REST_POLL = 0.005;
 #endif
@@ -176,7 +178,12 @@ static void rest(double period)
         SDL_PumpEvents();
         if (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, wakers) > 0)
             break;
-        std::this_thread::sleep_for(until - now < poll ? until - now : poll);
+        // Keys and window events come over the display's connection: the loop sleeps until something
+        // arrives there. A gamepad's buttons come another way, and are looked for every few
+        // milliseconds.
+        const auto left = until - now;
+        if (NUX_HasGamepad() || !nuxWaitForWindowEvent(std::chrono::duration<double>(left).count()))
+            std::this_thread::sleep_for(left < poll ? left : poll);
     }
     pacingStarted = false;  // full speed starts counting again from the next frame
 #endif
@@ -222,21 +229,33 @@ void nuxSwapBuffers()
     SDL_GL_SwapBuffers();
 }
 
-void nuxFrameDone(int drawn)
+int nuxScreenshotPending()
 {
-    const double resting = restPeriod(drawn);
-    if (!drawn) {
+    return screenshotPath[0] != '\0';
+}
+
+void nuxFrameDone(int shown, const int* rect)
+{
+    const double resting = restPeriod(shown != NUX_FRAME_HIDDEN);
+    if (shown == NUX_FRAME_HIDDEN) {
         rest(resting);
         return;
     }
-    if (screenshotPath[0])
-        saveScreenshot();
-    auto swapStart = std::chrono::steady_clock::now();
-    SDL_GL_SwapBuffers();
+    bool swapBlocked = false;
+    if (shown == NUX_FRAME_DRAWN_PART && nuxPresentPart(rect)) {
+        nuxGLPresented(1);
+    } else if (shown != NUX_FRAME_UNCHANGED) {
+        if (screenshotPath[0])
+            saveScreenshot();
+        auto swapStart = std::chrono::steady_clock::now();
+        SDL_GL_SwapBuffers();
+        swapBlocked = std::chrono::steady_clock::now() - swapStart > std::chrono::milliseconds(1);
+        nuxGLPresented(0);
+    }
     if (resting > 0.0)
         rest(resting);
     else
-        paceFrame(std::chrono::steady_clock::now() - swapStart > std::chrono::milliseconds(1));
+        paceFrame(swapBlocked);
 }
 
 int NUX_Init(int width, int height, char fullScreen, const char* caption)
@@ -328,6 +347,7 @@ void resizeNUX(int width, int height)
     curYRes = height;
     if (!nuxHasGL)
         return;
+    nuxGLFrameLost();
     nuxApplyPictureRect(width, height);
     glOrtho(0.0, LOGICAL_WIDTH, LOGICAL_HEIGHT, 0.0, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);

@@ -106,6 +106,11 @@ void NUX_PresentClearFrame();
 
 // Asks for the next presented frame to be saved as an RGB PNG at path (harness screenshots).
 void NUX_RequestScreenshot(const char* path);
+
+// Whether a frame the same as the one on screen is left undrawn and unpresented, and a frame that
+// changes in a small part only redrawn there: 1 always, 0 never, -1 (the default) on the real
+// clock only, so that the harness draws and presents every frame.
+void NUX_SetSkipUnchangedFrames(int on);
 // How many screenshots have been written so far; one that could not be read back or written
 // is not counted (and is named on standard error).
 int NUX_GetScreenshotsSaved();

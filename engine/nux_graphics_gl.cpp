@@ -1,8 +1,13 @@
 // nux_graphics_gl: the GL drawing set. Frames are cleared, drawn and finished here, and every
 // sprite, label and rectangle becomes a quad; consecutive quads of one texture and blending go
-// out as one draw from client-side vertex arrays, in the order they were drawn.
+// out as one draw from client-side vertex arrays, in the order they were drawn. A frame's draws
+// are gathered first and compared with the frame on screen: on the real clock an unchanged frame
+// is neither drawn nor presented, and a frame that changes only in a small part (the pause
+// sign's shimmer) is drawn again only there, when the driver says the back buffer still holds
+// the frame on screen.
 
 #include "nux_graphics.h"
+#include "nux_clock.h"  // the harness draws every frame
 #include "nux_local.h"
 
 #include <GL/gl.h>  // fixed-function drawing
@@ -14,11 +19,20 @@
 
 static bool frameHidden = false;   // this frame draws nothing: the window is minimised
 static int32_t drawCallCount = 0;  // draws sent since the frame began
+static float clearColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+// -1: unchanged frames are skipped on the real clock only (the harness draws every frame); 0 or 1
+// as NUX_SetSkipUnchangedFrames set it.
+static int skipUnchanged = -1;
 
 //---- Helpers
 
 // Drops the quads gathered so far: a minimised window draws nothing.
 static void batchDiscard();
+
+// The frame's gathering (see "Frame records" below).
+static void recordStart();
+static void recordGoLive();
+static int recordFinish(int* presentRect);
 
 static float clamp01(float v)
 {
@@ -30,19 +44,24 @@ static float clamp01(float v)
 static void glSetClearColor(float red, float green, float blue, float alpha)
 {
     glClearColor(red, green, blue, alpha);
+    clearColour[0] = red;
+    clearColour[1] = green;
+    clearColour[2] = blue;
+    clearColour[3] = alpha;
 }
 
 static void glBeginRender()
 {
     nuxGLFlush();  // anything drawn outside a frame goes out before the clear, as it was drawn
     frameHidden = nuxWindowHidden();
-    if (frameHidden)
+    if (frameHidden) {
+        nuxGLFrameLost();  // the window may come back with nothing in it
         return;
-    nuxClearBars();
-    glClear(GL_COLOR_BUFFER_BIT);
+    }
     glLoadIdentity();
     lastTriangleCount = 0;
     drawCallCount = 0;
+    recordStart();
 }
 
 static void glEndRender()
@@ -50,17 +69,21 @@ static void glEndRender()
     if (frameHidden) {
         batchDiscard();
         frameHidden = false;
-        nuxFrameDone(0);
+        nuxFrameDone(NUX_FRAME_HIDDEN, nullptr);
         return;
     }
     nuxGLFlush();
-    glFinish();
-    nuxFrameDone(1);
+    int presentRect[4];
+    const int shown = recordFinish(presentRect);
+    if (shown != NUX_FRAME_UNCHANGED)
+        glFinish();
+    nuxFrameDone(shown, presentRect);
 }
 
 static void glPresentClearFrame()
 {
     nuxGLFlush();
+    nuxGLFrameLost();
     nuxClearBars();
     glClear(GL_COLOR_BUFFER_BIT);
     nuxSwapBuffers();
@@ -69,6 +92,7 @@ static void glPresentClearFrame()
 static int glReadFramePixels(unsigned char* rgba)
 {
     nuxGLFlush();
+    recordGoLive();  // a frame still being gathered is read as drawn so far
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     size_t rowBytes = (size_t)curXRes * 4;
@@ -120,7 +144,7 @@ unsigned int nuxGLNewTexture()
 // edges: its name.
 static unsigned int glMakePictureTexture(const unsigned char* texels, uint32_t width, uint32_t height)
 {
-    nuxGLFlush();
+    nuxGLTextureChanging();
     const unsigned int name = nuxGLNewTexture();
     if (texels) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -157,6 +181,219 @@ static void batchDiscard()
     batchVertices = 0;
 }
 
+// Sends count vertices of one draw: texture (0: none), blending, and either a colour per corner or
+// colour for all.
+static void sendDraw(const QuadVertex* vertices, int count, unsigned int texture, int additive, int cornerColours,
+                     const float* colour)
+{
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(2, GL_FLOAT, sizeof(QuadVertex), &vertices[0].x);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(QuadVertex), &vertices[0].s);
+    if (cornerColours) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_FLOAT, sizeof(QuadVertex), &vertices[0].red);
+    } else {
+        glDisableClientState(GL_COLOR_ARRAY);
+        glColor4f(colour[0], colour[1], colour[2], colour[3]);
+    }
+    if (texture) {
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture);
+    }
+    if (additive)
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDrawArrays(GL_TRIANGLES, 0, count);
+    drawCallCount++;
+    if (additive)
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (texture)
+        glDisable(GL_TEXTURE_2D);
+}
+
+//---- Frame records
+
+// A frame's draws as gathered, before any is sent: each draw's state and the range of its vertices.
+// Two records take turns: the one being gathered and the one on screen, which the next frame is
+// compared with.
+struct FrameDraw {
+    unsigned int texture;
+    int additive, cornerColours;
+    float colour[4];
+    int first, count;  // vertices in the record's list
+};
+static const int RECORD_QUADS = 4096;
+static const int RECORD_DRAWS = 1024;
+struct FrameRecord {
+    QuadVertex vertices[RECORD_QUADS * 6];
+    FrameDraw draws[RECORD_DRAWS];
+    int vertexCount, drawCount;
+    float clearColour[4];
+};
+static FrameRecord records[2];
+static int gathering = 0;            // the record being gathered; the other one is on screen
+static bool recording = false;       // this frame's draws are being gathered, none sent yet
+static bool shownValid = false;      // the other record is what the window shows
+static bool backBufferKept = false;  // the last present left that frame in the back buffer too
+
+// Room is kept for this many window pixels around a changed part: the quads' edges are drawn
+// with several samples a pixel, and the texture filter reaches half a texel beyond a quad.
+static const int DAMAGE_MARGIN = 2;
+
+static void recordStart()
+{
+    FrameRecord& r = records[gathering];
+    r.vertexCount = 0;
+    r.drawCount = 0;
+    memcpy(r.clearColour, clearColour, sizeof clearColour);
+    recording = true;
+}
+
+// Sends every draw gathered so far after the frame's clear; the rest of the frame is sent as it
+// comes, and the next frame is drawn whole (this one was not compared).
+static void recordGoLive()
+{
+    if (!recording)
+        return;
+    recording = false;
+    shownValid = false;
+    nuxClearBars();
+    glClear(GL_COLOR_BUFFER_BIT);
+    const FrameRecord& r = records[gathering];
+    for (int i = 0; i < r.drawCount; i++) {
+        const FrameDraw& d = r.draws[i];
+        sendDraw(r.vertices + d.first, d.count, d.texture, d.additive, d.cornerColours, d.colour);
+    }
+}
+
+// Adds the batch to the record; false when the record has no room left for it.
+static bool recordBatch()
+{
+    FrameRecord& r = records[gathering];
+    if (r.drawCount >= RECORD_DRAWS || r.vertexCount + batchVertices > RECORD_QUADS * 6)
+        return false;
+    FrameDraw& d = r.draws[r.drawCount++];
+    d.texture = batchTexture;
+    d.additive = batchAdditive;
+    d.cornerColours = batchCornerColours;
+    memcpy(d.colour, batchColour, sizeof batchColour);
+    d.first = r.vertexCount;
+    d.count = batchVertices;
+    memcpy(r.vertices + r.vertexCount, batch, sizeof(QuadVertex) * (size_t)batchVertices);
+    r.vertexCount += batchVertices;
+    return true;
+}
+
+static bool sameDrawState(const FrameDraw& a, const FrameDraw& b)
+{
+    return a.texture == b.texture && a.additive == b.additive && a.cornerColours == b.cornerColours &&
+           memcmp(a.colour, b.colour, sizeof a.colour) == 0;
+}
+
+// Widens box (left, top, right, bottom, in the picture's pixels) to take in the quad's corners.
+static void takeInQuad(const QuadVertex* quad, float* box)
+{
+    for (int i = 0; i < 6; i++) {
+        box[0] = quad[i].x < box[0] ? quad[i].x : box[0];
+        box[1] = quad[i].y < box[1] ? quad[i].y : box[1];
+        box[2] = quad[i].x > box[2] ? quad[i].x : box[2];
+        box[3] = quad[i].y > box[3] ? quad[i].y : box[3];
+    }
+}
+
+// Compares the gathered frame with the one on screen. 0: they differ in their draws or their
+// order (the frame is drawn whole); 1: identical; 2: the same draws with some quads moved or
+// recoloured, all of them inside box.
+static int compareRecords(const FrameRecord& now, const FrameRecord& shown, float* box)
+{
+    if (now.drawCount != shown.drawCount || now.vertexCount != shown.vertexCount ||
+        memcmp(now.clearColour, shown.clearColour, sizeof now.clearColour) != 0)
+        return 0;
+    box[0] = box[1] = 1e30f;
+    box[2] = box[3] = -1e30f;
+    bool changed = false;
+    for (int i = 0; i < now.drawCount; i++) {
+        const FrameDraw &a = now.draws[i], &b = shown.draws[i];
+        if (a.first != b.first || a.count != b.count || a.texture != b.texture || a.additive != b.additive)
+            return 0;
+        const bool recoloured = !sameDrawState(a, b);
+        for (int q = a.first; q < a.first + a.count; q += 6) {
+            if (!recoloured && memcmp(now.vertices + q, shown.vertices + q, sizeof(QuadVertex) * 6) == 0)
+                continue;
+            changed = true;
+            takeInQuad(now.vertices + q, box);
+            takeInQuad(shown.vertices + q, box);
+        }
+    }
+    return changed ? 2 : 1;
+}
+
+// Ends the frame's gathering: sends it whole, only its changed part, or nothing. Gives what
+// nuxFrameDone is to do with it, and in presentRect the window pixels to present when they are
+// not the whole frame.
+static int recordFinish(int* presentRect)
+{
+    if (!recording)
+        return NUX_FRAME_DRAWN;  // sent as it came
+    recording = false;
+    const bool mayRest = skipUnchanged < 0 ? !NUX_IsVirtualClock() : skipUnchanged == 1;
+    float box[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    const int same = mayRest && shownValid && !nuxScreenshotPending()
+                         ? compareRecords(records[gathering], records[1 - gathering], box)
+                         : 0;
+    if (same == 1)
+        return NUX_FRAME_UNCHANGED;
+    // A small change is presented by copying it alone from the back buffer, which then still holds
+    // the whole frame for the next small change; the first such frame is drawn whole and copied
+    // whole, since a swap leaves the back buffer's content unknown.
+    int shown = NUX_FRAME_DRAWN;
+    bool part = false;
+    if (same == 2 && nuxPresentPart(nullptr)) {
+        part = backBufferKept && nuxScissorToPart(box, DAMAGE_MARGIN, presentRect);
+        if (part) {
+            shown = NUX_FRAME_DRAWN_PART;
+        } else if (nuxScissorToPart(box, DAMAGE_MARGIN, presentRect)) {
+            nuxApplyPictureRect(curXRes, curYRes);
+            presentRect[0] = presentRect[1] = 0;
+            presentRect[2] = curXRes;
+            presentRect[3] = curYRes;
+            shown = NUX_FRAME_DRAWN_PART;
+        }
+    }
+    if (!part)
+        nuxClearBars();
+    glClear(GL_COLOR_BUFFER_BIT);
+    const FrameRecord& r = records[gathering];
+    for (int i = 0; i < r.drawCount; i++) {
+        const FrameDraw& d = r.draws[i];
+        sendDraw(r.vertices + d.first, d.count, d.texture, d.additive, d.cornerColours, d.colour);
+    }
+    if (part)
+        nuxApplyPictureRect(curXRes, curYRes);
+    gathering = 1 - gathering;
+    shownValid = true;
+    return shown;
+}
+
+void nuxGLFrameLost()
+{
+    shownValid = false;
+}
+
+void nuxGLPresented(int copied)
+{
+    // A copy leaves the back buffer as it was; after a swap only the driver knows. Asked only
+    // where frames may be drawn in part: the harness's frames are always drawn whole.
+    const bool mayRest = skipUnchanged < 0 ? !NUX_IsVirtualClock() : skipUnchanged == 1;
+    backBufferKept = copied || (mayRest && nuxBackBufferAge() == 1);
+}
+
+void NUX_SetSkipUnchangedFrames(int on)
+{
+    skipUnchanged = on < 0 ? -1 : (on ? 1 : 0);
+    shownValid = false;
+}
+
 void nuxGLFlush()
 {
     if (batchVertices == 0)
@@ -165,30 +402,20 @@ void nuxGLFlush()
         batchDiscard();
         return;
     }
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(2, GL_FLOAT, sizeof(QuadVertex), &batch[0].x);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(QuadVertex), &batch[0].s);
-    if (batchCornerColours) {
-        glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(4, GL_FLOAT, sizeof(QuadVertex), &batch[0].red);
-    } else {
-        glDisableClientState(GL_COLOR_ARRAY);
-        glColor4f(batchColour[0], batchColour[1], batchColour[2], batchColour[3]);
-    }
-    if (batchTexture) {
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, batchTexture);
-    }
-    if (batchAdditive)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glDrawArrays(GL_TRIANGLES, 0, batchVertices);
-    drawCallCount++;
-    if (batchAdditive)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (batchTexture)
-        glDisable(GL_TEXTURE_2D);
+    if (recording && !recordBatch())
+        recordGoLive();
+    if (!recording)
+        sendDraw(batch, batchVertices, batchTexture, batchAdditive, batchCornerColours, batchColour);
     batchVertices = 0;
+}
+
+void nuxGLTextureChanging()
+{
+    nuxGLFlush();
+    // Draws gathered so far may show the texture as it was: they go out now, and the next frame is
+    // drawn whole.
+    recordGoLive();
+    shownValid = false;
 }
 
 // Adds one quad: corners xy (four x, y pairs clockwise from the top left), with their texture

@@ -400,7 +400,7 @@ void NUX_SetLabelText(Label* label, const char* text)
 
 unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int T, int rows)
 {
-    nuxGLFlush();  // quads waiting to be drawn still show the old text
+    nuxGLTextureChanging();  // quads waiting to be drawn still show the old text
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     if (hadTexture) {
         // Whole rows from the top: the texels beyond them are as transparent as they were.

@@ -86,18 +86,48 @@ void nuxGLDrawLabel(Sprite* item);
 void nuxGLSpriteQuad(const Sprite* item, unsigned int texture, int additive, float left, float top, float right,
                      float bottom, float s0, float t0, float s1, float t1);
 
-// Sends the quads gathered so far; called before anything that must see them drawn or that changes
-// a texture they may use.
+// Sends the quads gathered so far; called before anything that must see them drawn.
 void nuxGLFlush();
+
+// Called before a texture is made or written: draws that may show it as it was go out first, and
+// the next frame is drawn whole, never skipped as unchanged.
+void nuxGLTextureChanging();
+
+// The window's content is no longer the frame last drawn (shown again after being minimised or
+// covered, resized, or presented outside a frame): the next frame is drawn whole.
+void nuxGLFrameLost();
+
+// Called after every present (copied 1: by copying part of the back buffer, 0: by a swap): notes
+// whether the back buffer still holds the frame just presented, which a frame that changes in a
+// small part only then redraws there.
+void nuxGLPresented(int copied);
 
 //---- The window (nux_graphics), for the GL set's frame bracket
 
 // 1 while the window is minimised on the real clock: the frame draws nothing.
 int nuxWindowHidden();
 
-// Ends a frame once the GL set has drawn it (drawn 1) or skipped it (0): saves the screenshot asked
-// for, presents, and holds the loop to its pace (resting while minimised or paused).
-void nuxFrameDone(int drawn);
+// What the GL set did with a frame: drew it to be presented whole (a swap), drew it to be presented
+// by copying one rectangle of the back buffer, left the window as it was (the frame was the same
+// as the one shown), or drew nothing (the window is minimised).
+enum { NUX_FRAME_HIDDEN = 0, NUX_FRAME_DRAWN = 1, NUX_FRAME_DRAWN_PART = 2, NUX_FRAME_UNCHANGED = 3 };
+
+// Ends a frame as the GL set left it (NUX_FRAME_*): saves the screenshot asked for and presents a
+// drawn frame (for NUX_FRAME_DRAWN_PART the window pixels rect: x and y from the bottom left,
+// width, height), then holds the loop to its pace (resting while minimised or paused).
+void nuxFrameDone(int shown, const int* rect);
+
+// 1 while a screenshot waits for the next drawn frame: that frame is drawn whole.
+int nuxScreenshotPending();
+
+// How many presents ago the back buffer held what it holds now (GLX_EXT_buffer_age): 1 when it
+// still holds the frame just presented; 0 when the driver does not say.
+int nuxBackBufferAge();
+
+// Copies the window pixels rect (as for nuxFrameDone) of the back buffer to the window, leaving
+// the back buffer as it is (GLX_MESA_copy_sub_buffer); 0 when the driver cannot. A null rect only
+// asks whether it can.
+int nuxPresentPart(const int* rect);
 
 // Presents the back buffer at once.
 void nuxSwapBuffers();
@@ -125,9 +155,19 @@ void nuxApplyPictureRect(int width, int height);
 // Called by NUX_BeginRender before the frame's clear: paints the bars black.
 void nuxClearBars();
 
+// Limits drawing (the clear too) to the window pixels of box (left, top, right, bottom, in the
+// picture's pixels), widened by margin window pixels, and gives them in rect (as for
+// nuxFrameDone); 1 when done, 0 when the box covers so much of the picture that drawing it whole
+// costs about the same. nuxApplyPictureRect undoes it.
+int nuxScissorToPart(const float* box, int margin, int* rect);
+
 // Called by NUX_InputUpdate for every window event before the key tables: full-screen keys,
 // focus changes and the gamepad. 1 when the event was taken.
 int nuxDesktopEvent(const SDL_Event* event);
+
+// Waits up to seconds for something to arrive from the window system (an event to pump); 0 at once
+// when there is no connection to wait on.
+int nuxWaitForWindowEvent(double seconds);
 
 // Moves the window's top-left corner to (x, y) on the screen, where the platform allows it.
 void nuxPlaceWindow(int x, int y);
