@@ -3,8 +3,8 @@
 // out as one draw from client-side vertex arrays, in the order they were drawn. A frame's draws
 // are gathered first and compared with the frame on screen: on the real clock an unchanged frame
 // is neither drawn nor presented, and a frame that changes only in a small part (the pause
-// sign's shimmer) is drawn again only there, when the driver says the back buffer still holds
-// the frame on screen.
+// sign's shimmer) is drawn again only there and copied out of the back buffer, which a copy
+// (unlike a swap) leaves holding the frame on screen.
 
 #include "nux_graphics.h"
 #include "nux_clock.h"  // the harness draws every frame
