@@ -5,6 +5,7 @@
 // scripts/bench runs it both ways and prints the figures side by side.
 
 #include "gameLocal.h"
+#include "nux_desktop.h"  // NUX_SetPauseOnFocusLoss
 #include "main.h"
 #include "pngLoad.h"
 #include "scenes.h"
@@ -64,6 +65,9 @@ static void startSplash()
     NUX_UseDeterministicMusicClock(1);
     if (!rendered || !NUX_Init(1024, 768, 0, "DUNMARROW bench"))
         NUX_InitHeadless(1024, 768);
+    // As in the harness: a focus change the display happens to send must not pause the measured
+    // game (a paused frame draws the pause panel and freezes the street).
+    NUX_SetPauseOnFocusLoss(0);
     initShell(1);
     initSorvel();
 }
