@@ -1,12 +1,13 @@
 // DUNMARROW asset generator: every voice of the game, spoken by espeak-ng and shaped into characters:
 // the gentlemen on the street, their cries, the cheering crowd and the narrator of the owl's story.
 
-#include "assetgen.h"             // Sound, filters, reverb, writeSound
-#include <espeak-ng/speak_lib.h>  // speech synthesis into a buffer (synchronous mode, no audio device)
-#include <algorithm>              // std::min, std::max
-#include <cmath>                  // tanh, sin
-#include <cstdio>                 // fprintf, snprintf
-#include <cstring>                // strlen
+#include "assetgen.h"              // Sound, filters, reverb, writeSound
+#include "game/mainSpokenLines.h"  // the narrator's lines and when each is spoken, shared with the scenes
+#include <espeak-ng/speak_lib.h>   // speech synthesis into a buffer (synchronous mode, no audio device)
+#include <algorithm>               // std::min, std::max
+#include <cmath>                   // tanh, sin
+#include <cstdio>                  // fprintf, snprintf
+#include <cstring>                 // strlen
 
 //---- File-level state: the callback appends to this buffer (espeak-ng runs on one thread only)
 
@@ -137,12 +138,18 @@ static Sound gentleman(const Speaker& who, const char* text)
     return st;
 }
 
-// The narrator: slow and deep, close to the listener, in a large hall.
-static Sound narrator(const Speaker& who, const char* text)
+// The narrator: slow and deep, close to the listener, in a large hall. Each line of the table is spoken as
+// one sentence and set at its start, so the subtitles the scenes show from the same table keep time with it.
+static Sound narrator(const Speaker& who, const SpokenLine* lines, int count)
 {
-    Sound s = speakWithin(who, text, 29.0);
-    // Lean in the bass, which only spends the level the words need; a presence lift where the music under the
-    // narration is thinnest; and a compressor that brings the softly spoken syllables up to the loud ones.
+    Sound s = silence(1, lines[count - 1].end);
+    for (int i = 0; i < count; ++i) {
+        const SpokenLine& line = lines[i];
+        char text[256];
+        snprintf(text, sizeof text, line.rows[1][0] ? "%s %s" : "%s%s", line.rows[0], line.rows[1]);
+        Sound spoken = speakWithin(who, text, line.end - line.start);
+        mixInto(s, spoken, (long)(line.start * SAMPLE_RATE), 1.0);
+    }
     highPass(s, 180);
     bandBoost(s, 2000, 0.6, 7.0);
     compress(s, -30.0, 3.0);
@@ -200,15 +207,6 @@ static const char* CRIES[7] = {"Ow!", "Oof!", "Argh, my head!", "Ouch!", "Ugh, p
 static const char* CRY_FILES[7] = {"gentlemen-hit01.aiff", "gentlemen-hit02.aiff", "gentlemen-hit03.aiff",
                                    "gentlemen-hit04.aiff", "gentlemen-hit05.aiff", "gentlemen-hit06.aiff",
                                    "gentlemen-hit08.aiff"};
-
-static const char* MONOLOGUE =
-    "Long ago, when the city still slept under gas lamps, an owl kept watch over its rooftops. "
-    "Each night the pigeons grew bolder. They crowded every ledge, they spoiled every hat, "
-    "and the gentlemen below could only shake their canes at the sky. "
-    "So the owl spread its wings. From dusk until the sun returns, it will swoop. "
-    "But beware the street lamps, old friend. Their light is bright, and their touch is death.";
-
-static const char* GAMEOVER_LINE = "And so the owl fell, and the pigeons ruled the night once more.";
 
 //---- The job
 
@@ -280,9 +278,9 @@ int makeVoices(const char* dir)
     // The narrator: the prologue's story, and one line when the owl has fallen for good.
     {
         Speaker teller = {"en-gb+m7", 128, 22, 45};
-        Sound s = narrator(teller, MONOLOGUE);
+        Sound s = narrator(teller, PROLOGUE_LINES, PROLOGUE_LINE_COUNT);
         failures += save(dir, "monologue.wav", s, 33.0, NARRATOR_LEVEL_DB);
-        Sound g = narrator(teller, GAMEOVER_LINE);
+        Sound g = narrator(teller, GAMEOVER_LINES, GAMEOVER_LINE_COUNT);
         failures += save(dir, "gameover.wav", g, 7.5, NARRATOR_LEVEL_DB);
     }
     espeak_Terminate();
