@@ -4,9 +4,9 @@
 // includes the engine: the generator reads it too.
 #pragma once
 
-// One line of narration: its two rows of subtitle, spoken as one sentence, from `start` to at most
-// `end` seconds after the voice file begins. The generator speaks a line faster when it would
-// run past its end, so the words never outlast their subtitle.
+// One line of narration: its two rows of subtitle, spoken as one sentence from `start` seconds
+// after the voice file begins; by `end` its words and their echo are over. The generator speaks a
+// line faster when it would run past its end, so the words never outlast their subtitle.
 struct SpokenLine {
     float start, end;
     const char* rows[2];  // the second row may be empty
@@ -14,14 +14,14 @@ struct SpokenLine {
 
 // The prologue's story, spoken over its dusk.
 inline constexpr SpokenLine PROLOGUE_LINES[] = {
-    {0.0f, 7.1f, {"Long ago, when the city still slept under gas lamps,", "an owl kept watch over its rooftops."}},
-    {7.55f, 10.0f, {"Each night the pigeons grew bolder.", ""}},
-    {10.45f,
-     18.25f,
+    {0.0f, 7.4f, {"Long ago, when the city still slept under gas lamps,", "an owl kept watch over its rooftops."}},
+    {7.75f, 10.5f, {"Each night the pigeons grew bolder.", ""}},
+    {10.85f,
+     19.0f,
      {"They crowded every ledge, they spoiled every hat, and the",
       "gentlemen below could only shake their canes at the sky."}},
-    {18.7f, 24.9f, {"So the owl spread its wings.", "From dusk until the sun returns, it will swoop."}},
-    {25.35f, 31.9f, {"But beware the street lamps, old friend.", "Their light is bright, and their touch is death."}},
+    {19.35f, 25.85f, {"So the owl spread its wings.", "From dusk until the sun returns, it will swoop."}},
+    {26.2f, 33.1f, {"But beware the street lamps, old friend.", "Their light is bright, and their touch is death."}},
 };
 inline constexpr int PROLOGUE_LINE_COUNT = sizeof PROLOGUE_LINES / sizeof PROLOGUE_LINES[0];
 

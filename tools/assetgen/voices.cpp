@@ -140,15 +140,39 @@ static Sound gentleman(const Speaker& who, const char* text)
 
 // The narrator: slow and deep, close to the listener, in a large hall. Each line of the table is spoken as
 // one sentence and set at its start, so the subtitles the scenes show from the same table keep time with it.
+// Its words stop HALL_ECHO before the line's end, and the hall's echo is faded out over that time: a line is
+// over when its subtitle goes, and no ringing tail sits under the music between lines.
+static constexpr double HALL_ECHO = 0.35;
+static constexpr double ECHO_HELD = 0.1;  // the echo rings on whole for this long after the last word
+
+// Fades every line's echo from ECHO_HELD after its last word to nothing at the line's end (a half cosine), and
+// keeps the voice silent from there to the next line's start.
+static void endLinesAtTheirEnds(Sound& s, const SpokenLine* lines, const double* wordsEnd, int count)
+{
+    const size_t frames = s.samples.size() / (size_t)s.channels;
+    for (int i = 0; i < count; ++i) {
+        const double fadeFrom = wordsEnd[i] + ECHO_HELD, fadeTo = lines[i].end;
+        const double silentTo = i + 1 < count ? lines[i + 1].start : (double)frames / SAMPLE_RATE;
+        for (size_t f = (size_t)(fadeFrom * SAMPLE_RATE); f < frames && f < (size_t)(silentTo * SAMPLE_RATE); ++f) {
+            const double t = (double)f / SAMPLE_RATE;
+            const double gain = t >= fadeTo ? 0.0 : 0.5 + 0.5 * std::cos(M_PI * (t - fadeFrom) / (fadeTo - fadeFrom));
+            for (int c = 0; c < s.channels; ++c)
+                s.samples[f * (size_t)s.channels + (size_t)c] *= (float)gain;
+        }
+    }
+}
+
 static Sound narrator(const Speaker& who, const SpokenLine* lines, int count)
 {
     Sound s = silence(1, lines[count - 1].end);
-    for (int i = 0; i < count; ++i) {
+    double wordsEnd[16] = {};
+    for (int i = 0; i < count && i < 16; ++i) {
         const SpokenLine& line = lines[i];
         char text[256];
         snprintf(text, sizeof text, line.rows[1][0] ? "%s %s" : "%s%s", line.rows[0], line.rows[1]);
-        Sound spoken = speakWithin(who, text, line.end - line.start);
+        Sound spoken = speakWithin(who, text, line.end - line.start - HALL_ECHO);
         mixInto(s, spoken, (long)(line.start * SAMPLE_RATE), 1.0);
+        wordsEnd[i] = line.start + (double)spoken.samples.size() / SAMPLE_RATE;
     }
     highPass(s, 180);
     bandBoost(s, 2000, 0.6, 7.0);
@@ -163,6 +187,7 @@ static Sound narrator(const Speaker& who, const SpokenLine* lines, int count)
     lowPass(s, 6000);
     Sound st = stereo(s);
     reverb(st, 0.55, 0.4, 0.16);
+    endLinesAtTheirEnds(st, lines, wordsEnd, count < 16 ? count : 16);
     return st;
 }
 
@@ -279,7 +304,7 @@ int makeVoices(const char* dir)
     {
         Speaker teller = {"en-gb+m7", 128, 22, 45};
         Sound s = narrator(teller, PROLOGUE_LINES, PROLOGUE_LINE_COUNT);
-        failures += save(dir, "monologue.wav", s, 33.0, NARRATOR_LEVEL_DB);
+        failures += save(dir, "monologue.wav", s, 33.8, NARRATOR_LEVEL_DB);
         Sound g = narrator(teller, GAMEOVER_LINES, GAMEOVER_LINE_COUNT);
         failures += save(dir, "gameover.wav", g, 7.5, NARRATOR_LEVEL_DB);
     }
