@@ -42,6 +42,7 @@ Pigeon bgPigeons[NUM_BG_PIGEONS] = {};
 static Image* sky = nullptr;
 static Image* letterbox2 = nullptr;
 static NUX_Sound* gameOverNarration = nullptr;
+static Subtitles gameOverSubtitles;
 static float gameOverElapsed = 0.0f;
 static int gameOverMusicPlaying = 0;
 static float gameOverMusicElapsed = 0.0f;
@@ -175,6 +176,7 @@ void loadGameOver()
     fadeInEffect = NUX_AddRect(gameOverScreen, 0.0f, 0.0f, 1024.0f, 768.0f);
     fadeInEffect->additive = 1;
     gameOverNarration = NUX_LoadSound("data/gameover.wav");
+    loadSubtitles(&gameOverSubtitles, gameOverScreen, GAMEOVER_LINES, GAMEOVER_LINE_COUNT);
     NUX_CheckMusic(GAMEOVER_MUSIC);  // named with the files that failed, if it cannot be played
 }
 
@@ -184,6 +186,7 @@ void resetGameOver()
     gameOverMusicElapsed = 0.0f;
     gameOverElapsed = 0.0f;
     playedNarration = 0;
+    showSubtitles(&gameOverSubtitles, -1.0f);
     resetSceneMusic(&gameOverMusic);
 
     skyline2->sprite.y = -400.0f;
@@ -236,6 +239,7 @@ void runGameOver(float dt)
         NUX_PlaySound(gameOverNarration);
         playedNarration = 1;
     }
+    showSubtitles(&gameOverSubtitles, playedNarration ? E - NARRATION_TIME : -1.0f);
     if (E >= CLOSING_TIME)
         gameover->sprite.alpha += 2.0f * dt;
 

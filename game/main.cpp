@@ -213,6 +213,7 @@ int SDL_main(int argc, char** argv)
                     gameVersion());
     }
     NUX_UseNoSoundDevice(options.noSound);
+    subtitlesShown = options.subtitles;
     // The C library raises its threshold for mapping large blocks as the program frees them, and
     // then takes such blocks (the driver's texture uploads, a label's rendered rows) from its heap,
     // where freed ones leave holes that later ones do not fit: the rendered soak once saw the heap

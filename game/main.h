@@ -3,7 +3,8 @@
 
 #include <cstdint>  // uint32_t
 
-#include "nux.h"  // the engine, and the MODE_* names it shares with the shell
+#include "mainSpokenLines.h"  // the narrator's lines, for the subtitles
+#include "nux.h"              // the engine, and the MODE_* names it shares with the shell
 
 extern int gameMode;         // the current mode; starts at the splash
 extern float elapsed;        // seconds of the last frame, at most 0.2, set only by doTimer
@@ -69,3 +70,25 @@ void resetSceneMusic(SceneMusic* music);
 void advanceSceneMusic(SceneMusic* music, double dt);
 // The position in seconds: the real music's, or the stand-in's when the track is missing.
 double sceneMusicPosition(const SceneMusic* music);
+
+//---- Subtitles
+
+// 1 when the player asked for the narration's words on screen (--subtitles); set before the
+// scenes load, 0 by default.
+extern int subtitlesShown;
+
+// A scene's subtitles: a dark band and two rows of words at the foot of the screen, showing the
+// line of the table being spoken. With subtitles off, nothing is made and nothing is shown.
+struct Subtitles {
+    const SpokenLine* lines;
+    int count;
+    int current;  // the line the rows hold, -1 for none
+    Sprite* band;
+    Label* rows[2];
+};
+
+// Made while the scene loads, on its screen, above everything added before.
+void loadSubtitles(Subtitles* subtitles, Screen* screen, const SpokenLine* lines, int count);
+// Shows the line spoken at voiceTime seconds into the voice file (a time before it, e.g. -1,
+// shows none), faded in and out at the line's ends.
+void showSubtitles(Subtitles* subtitles, float voiceTime);

@@ -19,6 +19,7 @@ static const char* USAGE =
     "  --windowed        start in a 1024 x 768 window (the default)\n"
     "  --mute            play with every sound muted\n"
     "  --no-sound        open no audio device at all\n"
+    "  --subtitles       show the narrator's words at the foot of the screen\n"
     "  --data-dir DIR    read the game's data from DIR and nowhere else (also: the DUNMARROW_DATA\n"
     "                    environment variable); otherwise data/ next to the program, the install\n"
     "                    folder and data/ in the current folder are tried in turn\n"
@@ -54,6 +55,8 @@ int parseGameOptions(int argc, char** argv, GameOptions* options, FILE* out, FIL
             options->fullScreen = 0;
         } else if (strcmp(arg, "--mute") == 0) {
             options->mute = 1;
+        } else if (strcmp(arg, "--subtitles") == 0) {
+            options->subtitles = 1;
         } else if (strcmp(arg, "--no-sound") == 0) {
             options->noSound = 1;
         } else if (strcmp(arg, "--data-dir") == 0 && i + 1 < argc && argv[i + 1][0]) {

@@ -11,6 +11,7 @@ struct GameOptions {
     const char* dataDir;  // --data-dir DIR, or null
     const char* record;   // --record FILE: the run is written to FILE as it is played, or null
     const char* replay;   // --replay FILE: the run recorded in FILE is played back, or null
+    int subtitles;        // 1: the narration's words shown as they are spoken (--subtitles)
 };
 
 // What the shell does after reading the command line.

@@ -24,6 +24,7 @@ static NUX_Sound* monologueSound = nullptr;
 static float prologueElapsed = 0.0f;
 static int prologueMusicPlaying = 0;
 static short monologuePlaying = 0;
+static Subtitles prologueSubtitles;
 
 //---- Helpers
 
@@ -62,6 +63,7 @@ void loadThePrologue()
     flap1 = NUX_AddImage(prologueScreen, "data/flap1_sunset.png");
     flap2 = NUX_AddImage(prologueScreen, "data/flap2_sunset.png");
     monologueSound = NUX_LoadSound("data/monologue.wav");
+    loadSubtitles(&prologueSubtitles, prologueScreen, PROLOGUE_LINES, PROLOGUE_LINE_COUNT);
     resetPrologue();
     NUX_CheckMusic(PROLOGUE_MUSIC);  // named with the files that failed, if it cannot be played
 }
@@ -83,6 +85,7 @@ void resetPrologue()
     flap1->sprite.x = 100.0f;
     flap2->sprite.x = 68.0f;
     flap2->sprite.alpha = 0.0f;
+    showSubtitles(&prologueSubtitles, -1.0f);
 }
 
 void runPrologue(float dt)
@@ -103,6 +106,7 @@ void runPrologue(float dt)
         NUX_PlaySound(monologueSound);
         monologuePlaying = 1;
     }
+    showSubtitles(&prologueSubtitles, monologuePlaying ? e - MONOLOGUE_START : -1.0f);
 
     scrollPair(prologue_skyline, prologue_skyline2, 40.0f, dt);
     scrollPair(trees, trees2, 80.0f, dt);

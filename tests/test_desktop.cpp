@@ -182,9 +182,10 @@ TEST(CommandLine, OptionsAndTheirRefusals)
 {
     Parsed p = parse({});
     EXPECT_TRUE(p.result == OPTIONS_RUN && !p.options.fullScreen && !p.options.mute && !p.options.noSound &&
-                !p.options.dataDir);
-    p = parse({"--fullscreen", "--mute", "--no-sound", "--data-dir", "/games/owl"});
-    EXPECT_TRUE(p.result == OPTIONS_RUN && p.options.fullScreen && p.options.mute && p.options.noSound);
+                !p.options.dataDir && !p.options.subtitles);
+    p = parse({"--fullscreen", "--mute", "--no-sound", "--subtitles", "--data-dir", "/games/owl"});
+    EXPECT_TRUE(p.result == OPTIONS_RUN && p.options.fullScreen && p.options.mute && p.options.noSound &&
+                p.options.subtitles);
     EXPECT_STREQ(p.options.dataDir, "/games/owl");
     EXPECT_EQ(parse({"--fullscreen", "--windowed"}).options.fullScreen, 0) << "the last one wins";
     EXPECT_STREQ(parse({"--data-dir=/x"}).options.dataDir, "/x");

@@ -367,6 +367,51 @@ TEST_F(Scenes, CreditsCompleteAtTheLoopWhenTheTrackIsShort)
     EXPECT_EQ(getEndingPhase(), ENDING_FINISHED);
 }
 
+//---- Subtitles
+
+// The narrator's lines as --subtitles shows them: nothing at all unless asked for; then each line
+// whole while it is spoken, centred, inside the screen, a one-row line on the lower row, nothing
+// between lines, and a fade rather than a jump where a line begins.
+TEST_F(Scenes, SubtitlesShowEachLineOnlyWhileItIsSpoken)
+{
+    Screen* screen = NUX_CreateScreen();
+    screen->visible = 0;
+    Subtitles off;
+    loadSubtitles(&off, screen, PROLOGUE_LINES, PROLOGUE_LINE_COUNT);
+    showSubtitles(&off, 3.0f);
+    EXPECT_EQ(screen->items->count, 0) << "subtitles are off unless the player asks";
+
+    subtitlesShown = 1;
+    for (const auto& [lines, count] :
+         {std::pair{PROLOGUE_LINES, PROLOGUE_LINE_COUNT}, std::pair{GAMEOVER_LINES, GAMEOVER_LINE_COUNT}}) {
+        Subtitles shown;
+        loadSubtitles(&shown, screen, lines, count);
+        Label* const* rows = shown.rows;
+        showSubtitles(&shown, -1.0f);
+        EXPECT_EQ(rows[0]->sprite.alpha + rows[1]->sprite.alpha + shown.band->alpha, 0.0f) << "before the voice";
+        for (int i = 0; i < count; ++i) {
+            const SpokenLine& line = lines[i];
+            showSubtitles(&shown, line.start + 0.05f);
+            EXPECT_GT(rows[1]->sprite.alpha, 0.0f) << line.rows[0];
+            EXPECT_LT(rows[1]->sprite.alpha, 1.0f) << line.rows[0] << ": a line fades in";
+            showSubtitles(&shown, (line.start + line.end) / 2.0f);
+            const bool twoRows = line.rows[1][0] != 0;
+            EXPECT_EQ(rows[1]->sprite.alpha, 1.0f) << line.rows[0];
+            EXPECT_EQ(rows[0]->sprite.alpha, twoRows ? 1.0f : 0.0f) << line.rows[0];
+            for (int r = twoRows ? 0 : 1; r < 2; ++r) {
+                const char* words = twoRows ? line.rows[r] : line.rows[0];
+                const int width = rows[r]->textWidth;
+                EXPECT_GT(width, 20 * (int)strlen(words) / 3) << words << ": the row holds the words";
+                EXPECT_LE(width, 1024 - 2 * 64) << words << ": too long for one row";
+                EXPECT_NEAR(rows[r]->sprite.x + width / 2.0f, 512.0f, 1.0f) << words;
+            }
+            showSubtitles(&shown, line.end + 0.01f);
+            EXPECT_EQ(rows[0]->sprite.alpha + rows[1]->sprite.alpha + shown.band->alpha, 0.0f) << "after " << i;
+        }
+    }
+    subtitlesShown = 0;
+}
+
 //---- Through the harness, on the deterministic music clock
 
 static std::string harness(const std::string& args, const std::string& dir = DUNMARROW_BINARY_DIR)
@@ -496,6 +541,44 @@ TEST(ScenesPictures, EachSceneMatchesItsReferences)
     checkPictures(MODE_PROLOGUE, {{100, "prologue-20s.png"}});
     checkPictures(MODE_GAMEOVER, {{50, "gameover-10s.png"}});
     checkPictures(MODE_GAMEBEAT, {{25, "ending-5s.png"}, {85, "ending-17s.png"}});
+}
+
+// With --subtitles, the words sit in the band at the foot of the prologue and the game over
+// while the narrator speaks them, and nowhere at other times: pixels near the words' colour
+// counted in the band, at 5 frames a second.
+TEST(ScenesPictures, SubtitlesAppearAtTheFootWhileTheNarratorSpeaks)
+{
+    int found = 0;
+    testRun("test -n \"$DISPLAY\"", &found);
+    if (found != 0)
+        GTEST_SKIP() << "needs a display";
+    auto wordPixels = [](const std::string& shot) {
+        uint32_t w = 0, h = 0;
+        unsigned char* pixels = nullptr;
+        if (pngLoad(shot.c_str(), &w, &h, &pixels) != PNGLOAD_OK || w != 1024 || h != 768)
+            return -1;
+        int count = 0;
+        for (uint32_t y = 684; y < 750; y++)
+            for (uint32_t x = 0; x < w; x++) {
+                const unsigned char* p = pixels + ((h - 1 - y) * w + x) * 4;
+                count += p[0] > 200 && p[1] > 190 && p[2] > 160;
+            }
+        free(pixels);
+        return count;
+    };
+    const std::string dir = testTempDir();
+    // The prologue's voice starts at 1 s: frame 43 falls between its first two lines, frame 75
+    // in the middle of the third. The game over's starts at 6.3 s: frame 46 is mid-line.
+    harness("--window --subtitles --dt 0.2 --mode 1 --frames 75 --screenshot 43:" + dir +
+            "/gap.png --screenshot 75:" + dir + "/line.png");
+    harness("--window --subtitles --dt 0.2 --mode 3 --frames 46 --screenshot 25:" + dir +
+            "/before.png --screenshot 46:" + dir + "/over.png");
+    harness("--window --dt 0.2 --mode 1 --frames 75 --screenshot 75:" + dir + "/plain.png");
+    EXPECT_GT(wordPixels(dir + "/line.png"), 1000) << "two rows of words";
+    EXPECT_GT(wordPixels(dir + "/over.png"), 1000) << "two rows of words";
+    EXPECT_EQ(wordPixels(dir + "/gap.png"), 0);
+    EXPECT_EQ(wordPixels(dir + "/before.png"), 0);
+    EXPECT_EQ(wordPixels(dir + "/plain.png"), 0) << "without --subtitles";
 }
 
 //---- Drawing order

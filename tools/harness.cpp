@@ -68,6 +68,7 @@ struct Options {
     std::string replay;         // --replay FILE: the recorded run played back
     bool anyPack = false;       // --any-pack: a replay of another data pack is played all the same
     bool dumpEntities = false;  // the owl's whole record and every live pigeon, citizen, lamp and mist bank
+    bool subtitles = false;     // --subtitles, as the game's own option
     std::vector<OwlPlacement> placements;
 };
 
@@ -332,6 +333,7 @@ static const char* USAGE =
     "                      and no drawing at all\n"
     "  --screenshot N:PATH save frame N as a PNG (with --window; repeatable, each frame once);\n"
     "                      one that is not saved makes the run exit with status 1\n"
+    "  --subtitles         show the narrator's words, as the game's --subtitles does\n"
     "  --out FILE          write the dump to FILE instead of standard output\n"
     "  --data-dir DIR      read the game's data from DIR\n"
     "  --autopilot         play every game: keys through the same input queue as --key\n"
@@ -497,6 +499,8 @@ static bool parseOptions(int argc, char** argv, Options* options)
             exit(0);
         } else if (arg == "--window") {
             options->window = true;
+        } else if (arg == "--subtitles") {
+            options->subtitles = true;
         } else if (arg == "--dt") {
             if (!takeValue())
                 return false;
@@ -878,6 +882,7 @@ int main(int argc, char** argv)
     long failures = 0;
     if (running && frame < options.frames) {
         initScreens();
+        subtitlesShown = options.subtitles ? 1 : 0;
         loadSequences();
         if (options.check) {
             allocCountTrace(options.allocTrace);

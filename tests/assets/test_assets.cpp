@@ -1,25 +1,26 @@
 // Tests of DUNMARROW's generated asset pack: every name the game reads exists, pictures are 8-bit RGBA at the
 // sizes the scenes rely on, sounds decode within their lengths without clipping, loops join, runs repeat exactly.
 
-#include <gtest/gtest.h>  // TEST, EXPECT_*
-#include <png.h>          // reading the pictures back
-#include <sndfile.h>      // decoding the sounds back
-#include <sys/wait.h>     // WEXITSTATUS for the generator's exit codes
-#include <unistd.h>       // getpid, for scratch paths of this run alone
-#include <algorithm>      // sort, max
-#include <array>          // spots in pictures
-#include <atomic>         // the other thread's stop flag
-#include <cmath>          // fabs, log10, sqrt
-#include <cstdio>         // snprintf, fopen
-#include <cstdlib>        // system
-#include <filesystem>     // walking the game sources, temporary folders
-#include <fstream>        // reading the game sources
-#include <regex>          // finding "data/..." names
-#include <set>            // names seen
-#include <string>         // paths
-#include <thread>         // a second thread drawing random numbers
-#include <vector>         // pixels and samples
-#include "assetgen.h"     // the manifest
+#include <gtest/gtest.h>           // TEST, EXPECT_*
+#include <png.h>                   // reading the pictures back
+#include <sndfile.h>               // decoding the sounds back
+#include <sys/wait.h>              // WEXITSTATUS for the generator's exit codes
+#include <unistd.h>                // getpid, for scratch paths of this run alone
+#include <algorithm>               // sort, max
+#include <array>                   // spots in pictures
+#include <atomic>                  // the other thread's stop flag
+#include <cmath>                   // fabs, log10, sqrt
+#include <cstdio>                  // snprintf, fopen
+#include <cstdlib>                 // system
+#include <filesystem>              // walking the game sources, temporary folders
+#include <fstream>                 // reading the game sources
+#include <regex>                   // finding "data/..." names
+#include <set>                     // names seen
+#include <string>                  // paths
+#include <thread>                  // a second thread drawing random numbers
+#include <vector>                  // pixels and samples
+#include "assetgen.h"              // the manifest
+#include "game/mainSpokenLines.h"  // when the narrator speaks each line, as the subtitles show it
 
 namespace fs = std::filesystem;
 
@@ -774,6 +775,38 @@ TEST(Mix, EvenTheNarratorsQuietestWordsStandClearOfTheMusic)
         std::sort(margins.begin(), margins.end());
         EXPECT_GE(margins[margins.size() / 10], 12.0) << sc.voice << " over " << sc.music;
         printf("%s: worst tenth of speech frames %.1f dB over the music\n", sc.voice, margins[margins.size() / 10]);
+    }
+}
+
+// The subtitles show each line from its start to its end in the scenes' table: the voice must speak it there.
+// Every line's first 0.3 s is loud against the 0.15 s just before it (after the previous line's end), and the
+// 0.15 s from its end are far below its own level: the words and the hall's echo of them are over.
+TEST(Mix, TheNarratorSpeaksEachLineWhileItsSubtitleShows)
+{
+    struct Narration {
+        const char* voice;
+        const SpokenLine* lines;
+        int count;
+    };
+    for (const Narration& n : {Narration{"monologue.wav", PROLOGUE_LINES, PROLOGUE_LINE_COUNT},
+                               Narration{"gameover.wav", GAMEOVER_LINES, GAMEOVER_LINE_COUNT}}) {
+        Decoded v = decode(dataPath(n.voice));
+        ASSERT_TRUE(v.ok) << n.voice;
+        const double length = (double)v.samples.size() / v.channels / v.rate;
+        for (int i = 0; i < n.count; ++i) {
+            const SpokenLine& line = n.lines[i];
+            ASSERT_LE(line.end + 0.15, length) << n.voice << " line " << i;
+            const double level = 20 * std::log10(rms(v, line.start, line.end) + 1e-9);
+            const double opening = 20 * std::log10(rms(v, line.start, line.start + 0.3) + 1e-9);
+            const double after = 20 * std::log10(rms(v, line.end, line.end + 0.15) + 1e-9);
+            if (i > 0) {
+                const double before = 20 * std::log10(rms(v, line.start - 0.15, line.start) + 1e-9);
+                EXPECT_GT(opening - before, 20.0) << n.voice << " line " << i << " starts before its subtitle";
+            }
+            EXPECT_GT(level - after, 20.0) << n.voice << " line " << i << " runs on past its subtitle";
+            printf("%s line %d: opening %.1f dB, level %.1f dB, after its end %.1f dB\n", n.voice, i, opening, level,
+                   after);
+        }
     }
 }
 

@@ -522,8 +522,9 @@ static int makeRevelations(const char* dir)
     setup(s, 4, GM_CONTRABASS, 90, 64);
     const Chord prog[4] = {maj7(F3), maj(C3), mnr(D3), maj(Bb3 - 12)};
     const double slow[] = {2.0, 1.0, 1.0, -4.0};
-    // The story swells as the owl takes wing and settles again towards the loop: quiet, fuller, quiet.
-    const double arc[12] = {0.55, 0.6, 0.7, 0.8, 0.95, 1.05, 1.15, 1.25, 1.3, 1.15, 0.9, 0.65};
+    // The story grows slowly under the narrator's voice and swells once he has spoken his last words, as the
+    // owl takes wing and the game begins; then it settles towards the loop.
+    const double arc[12] = {0.55, 0.6, 0.7, 0.75, 0.8, 0.85, 0.9, 0.9, 0.9, 1.2, 1.3, 0.8};
     int tune = 72;
     for (int bar = 0; bar < 12; ++bar) {
         double b = bar * 4.0;

@@ -1,12 +1,13 @@
 // DUNMARROW asset generator: every voice of the game, spoken by espeak-ng and shaped into characters:
 // the gentlemen on the street, their cries, the cheering crowd and the narrator of the owl's story.
 
-#include "assetgen.h"             // Sound, filters, reverb, writeSound
-#include <espeak-ng/speak_lib.h>  // speech synthesis into a buffer (synchronous mode, no audio device)
-#include <algorithm>              // std::min, std::max
-#include <cmath>                  // tanh, sin
-#include <cstdio>                 // fprintf, snprintf
-#include <cstring>                // strlen
+#include "assetgen.h"              // Sound, filters, reverb, writeSound
+#include "game/mainSpokenLines.h"  // the narrator's lines and when each is spoken, shared with the scenes
+#include <espeak-ng/speak_lib.h>   // speech synthesis into a buffer (synchronous mode, no audio device)
+#include <algorithm>               // std::min, std::max
+#include <cmath>                   // tanh, sin
+#include <cstdio>                  // fprintf, snprintf
+#include <cstring>                 // strlen
 
 //---- File-level state: the callback appends to this buffer (espeak-ng runs on one thread only)
 
@@ -137,12 +138,42 @@ static Sound gentleman(const Speaker& who, const char* text)
     return st;
 }
 
-// The narrator: slow and deep, close to the listener, in a large hall.
-static Sound narrator(const Speaker& who, const char* text)
+// The narrator: slow and deep, close to the listener, in a large hall. Each line of the table is spoken as
+// one sentence and set at its start, so the subtitles the scenes show from the same table keep time with it.
+// Its words stop HALL_ECHO before the line's end, and the hall's echo is faded out over that time: a line is
+// over when its subtitle goes, and no ringing tail sits under the music between lines.
+static constexpr double HALL_ECHO = 0.35;
+static constexpr double ECHO_HELD = 0.1;  // the echo rings on whole for this long after the last word
+
+// Fades every line's echo from ECHO_HELD after its last word to nothing at the line's end (a half cosine), and
+// keeps the voice silent from there to the next line's start.
+static void endLinesAtTheirEnds(Sound& s, const SpokenLine* lines, const double* wordsEnd, int count)
 {
-    Sound s = speakWithin(who, text, 29.0);
-    // Lean in the bass, which only spends the level the words need; a presence lift where the music under the
-    // narration is thinnest; and a compressor that brings the softly spoken syllables up to the loud ones.
+    const size_t frames = s.samples.size() / (size_t)s.channels;
+    for (int i = 0; i < count; ++i) {
+        const double fadeFrom = wordsEnd[i] + ECHO_HELD, fadeTo = lines[i].end;
+        const double silentTo = i + 1 < count ? lines[i + 1].start : (double)frames / SAMPLE_RATE;
+        for (size_t f = (size_t)(fadeFrom * SAMPLE_RATE); f < frames && f < (size_t)(silentTo * SAMPLE_RATE); ++f) {
+            const double t = (double)f / SAMPLE_RATE;
+            const double gain = t >= fadeTo ? 0.0 : 0.5 + 0.5 * std::cos(M_PI * (t - fadeFrom) / (fadeTo - fadeFrom));
+            for (int c = 0; c < s.channels; ++c)
+                s.samples[f * (size_t)s.channels + (size_t)c] *= (float)gain;
+        }
+    }
+}
+
+static Sound narrator(const Speaker& who, const SpokenLine* lines, int count)
+{
+    Sound s = silence(1, lines[count - 1].end);
+    double wordsEnd[16] = {};
+    for (int i = 0; i < count && i < 16; ++i) {
+        const SpokenLine& line = lines[i];
+        char text[256];
+        snprintf(text, sizeof text, line.rows[1][0] ? "%s %s" : "%s%s", line.rows[0], line.rows[1]);
+        Sound spoken = speakWithin(who, text, line.end - line.start - HALL_ECHO);
+        mixInto(s, spoken, (long)(line.start * SAMPLE_RATE), 1.0);
+        wordsEnd[i] = line.start + (double)spoken.samples.size() / SAMPLE_RATE;
+    }
     highPass(s, 180);
     bandBoost(s, 2000, 0.6, 7.0);
     compress(s, -30.0, 3.0);
@@ -156,6 +187,7 @@ static Sound narrator(const Speaker& who, const char* text)
     lowPass(s, 6000);
     Sound st = stereo(s);
     reverb(st, 0.55, 0.4, 0.16);
+    endLinesAtTheirEnds(st, lines, wordsEnd, count < 16 ? count : 16);
     return st;
 }
 
@@ -200,15 +232,6 @@ static const char* CRIES[7] = {"Ow!", "Oof!", "Argh, my head!", "Ouch!", "Ugh, p
 static const char* CRY_FILES[7] = {"gentlemen-hit01.aiff", "gentlemen-hit02.aiff", "gentlemen-hit03.aiff",
                                    "gentlemen-hit04.aiff", "gentlemen-hit05.aiff", "gentlemen-hit06.aiff",
                                    "gentlemen-hit08.aiff"};
-
-static const char* MONOLOGUE =
-    "Long ago, when the city still slept under gas lamps, an owl kept watch over its rooftops. "
-    "Each night the pigeons grew bolder. They crowded every ledge, they spoiled every hat, "
-    "and the gentlemen below could only shake their canes at the sky. "
-    "So the owl spread its wings. From dusk until the sun returns, it will swoop. "
-    "But beware the street lamps, old friend. Their light is bright, and their touch is death.";
-
-static const char* GAMEOVER_LINE = "And so the owl fell, and the pigeons ruled the night once more.";
 
 //---- The job
 
@@ -280,9 +303,9 @@ int makeVoices(const char* dir)
     // The narrator: the prologue's story, and one line when the owl has fallen for good.
     {
         Speaker teller = {"en-gb+m7", 128, 22, 45};
-        Sound s = narrator(teller, MONOLOGUE);
-        failures += save(dir, "monologue.wav", s, 33.0, NARRATOR_LEVEL_DB);
-        Sound g = narrator(teller, GAMEOVER_LINE);
+        Sound s = narrator(teller, PROLOGUE_LINES, PROLOGUE_LINE_COUNT);
+        failures += save(dir, "monologue.wav", s, 33.8, NARRATOR_LEVEL_DB);
+        Sound g = narrator(teller, GAMEOVER_LINES, GAMEOVER_LINE_COUNT);
         failures += save(dir, "gameover.wav", g, 7.5, NARRATOR_LEVEL_DB);
     }
     espeak_Terminate();

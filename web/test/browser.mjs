@@ -1,9 +1,10 @@
 // The browser test of the web build: serves build-web/ on localhost, opens it in headless
 // Chromium (Debian's, driven through the DevTools protocol by playwright-core), waits for the
-// title, takes its picture, presses Space twice (title, prologue) into play, takes a picture of
-// play, then Escape twice: back to the title and out of the game, to the "thanks for playing"
-// page. Fails on any error in the page's console, on a failed request, on a step that never comes,
-// and on a picture too far from its reference in tests/web_shots/. Prints the figures: the
+// title, takes its picture, presses Space twice (title, prologue) into play, looking for the
+// narrator's first subtitle in the prologue on the way, takes a picture of play, then Escape
+// twice: back to the title and out of the game, to the "thanks for playing" page. Fails on any
+// error in the page's console, on a failed request, on a step that never comes, and on a picture
+// too far from its reference in tests/web_shots/. Prints the figures: the
 // download's size, the time to the title and the frames per second of play.
 //
 //   node web/test/browser.mjs SITE_DIR NODE_DIR SHOTS_DIR OUT_DIR
@@ -56,7 +57,8 @@ const server = http.createServer((req, res) => {
     fs.createReadStream(file).pipe(res);
 });
 await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-const url = `http://127.0.0.1:${server.address().port}/`;
+// The page is opened with the subtitles on: the prologue shows the narrator's first line.
+const url = `http://127.0.0.1:${server.address().port}/?subtitles`;
 
 //---- Chromium, headless, software WebGL, nothing fetched from outside
 
@@ -173,6 +175,24 @@ async function checkShot(name, rows, tint = null) {
         fail(`${name} differs from its reference; see ${outDir}/${name}.png`);
 }
 
+// Pixels of the narrator's words (warm white) in the band at the foot of the canvas, where the
+// subtitles sit (rows 684 to 750 of 768).
+async function wordsAtFoot() {
+    const png = (await page.locator("#game").screenshot()).toString("base64");
+    return page.evaluate(async (png) => {
+        const image = await createImageBitmap(await (await fetch("data:image/png;base64," + png)).blob());
+        const canvas = new OffscreenCanvas(image.width, image.height);
+        const g = canvas.getContext("2d");
+        g.drawImage(image, 0, 0);
+        const top = Math.round(image.height * 684 / 768), bottom = Math.round(image.height * 750 / 768);
+        const d = g.getImageData(0, top, image.width, bottom - top).data;
+        let count = 0;
+        for (let i = 0; i < d.length; i += 4)
+            count += d[i] > 200 && d[i + 1] > 190 && d[i + 2] > 160 ? 1 : 0;
+        return count;
+    }, png);
+}
+
 //---- The run
 
 fs.mkdirSync(outDir, { recursive: true });
@@ -200,6 +220,14 @@ if (ok) {
     if (ok) {
         const m0 = await page.evaluate(() => Module.dunmarrowMusic);
         ok = await waitFor("the prologue's music going on", (m) => Module.dunmarrowMusic > m + 0.3, 10, m0);
+    }
+    // The narrator starts 1 s into the prologue, and his first line shows while he speaks it.
+    ok = ok && (await waitFor("the first subtitle", () => Module.dunmarrowMusic >= 2.5, 10));
+    if (ok && (await mode()) === 1) {
+        const words = await wordsAtFoot();
+        console.log(`prologue: ${words} pixels of subtitle words at the foot`);
+        if (words < 500)
+            fail(`the prologue shows no subtitle with ?subtitles (${words} pixels of words)`);
     }
 }
 let fps = 0;
