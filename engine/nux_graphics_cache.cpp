@@ -65,8 +65,8 @@ static uint32_t textureSide(uint32_t n)
 struct Decoded {
     unsigned char* pixels;  // w x h RGBA, bottom row first (as pngLoad gives them); null when empty
     uint32_t w, h, T;
-    uint32_t left, top, right, bottom;
-    bool visible;  // some texel has alpha
+    uint32_t left, top, right, bottom;  // the part the quad covers (see findKept)
+    bool visible;                       // some texel has alpha
 };
 
 static const unsigned char* squareTexel(const Decoded& d, int64_t col, int64_t row)
@@ -104,8 +104,12 @@ static void findKept(Decoded* d)
     d->top = y0 > 0 ? y0 - 1 : 0;
     d->right = x1 + 1 < d->T ? x1 + 1 : d->T;
     d->bottom = y1 + 1 < d->T ? y1 + 1 : d->T;
-    // Widened to sides of powers of two, inside the square (where the old quad stopped): over such
-    // a window, texture coordinates step by exact binary fractions, as they did over the square.
+    // A rectangle texture is addressed in texels, whole numbers at its texels' edges, so the
+    // rectangle itself is held and drawn. A normalised one is widened to sides of powers of two,
+    // inside the square (where the old quad stopped): over such a window, texture coordinates step
+    // by exact binary fractions, as they did over the square.
+    if (nuxDraw->textureRectangles())
+        return;
     const uint32_t w = textureSide(d->right - d->left), h = textureSide(d->bottom - d->top);
     d->left = d->left < d->T - w ? d->left : d->T - w;
     d->top = d->top < d->T - h ? d->top : d->T - h;
@@ -191,23 +195,23 @@ static ImageEntry* findEntry(const char* path)
 // Nothing of the picture can show: drawn as nothing, from no texture.
 static const NuxPicturePart NOTHING_SHOWN = {0, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
 
-// Loads one picture into a texture of its own: the window of its padded square that starts at the
-// rectangle that can show and is as large as the next powers of two of its sides, and a quad of
-// the same window. Drawn at its own size, the quad's texture coordinates then step by exactly a
-// binary fraction per pixel, as they did over the whole square, and the filter reads the same
-// texels with the same weights. Outside the rectangle every texel is the square's own.
+// Loads one picture into a texture of its own, holding the part of its padded square that findKept
+// chose, and a quad of the same part. Outside the rectangle that can show every texel is the
+// square's own.
 static ImageEntry* loadEntry(const char* path)
 {
     Decoded d;
     decodePicture(path, &d);
-    const uint32_t W = d.visible ? textureSide(d.right - d.left) : 0;
-    const uint32_t H = d.visible ? textureSide(d.bottom - d.top) : 0;
+    const uint32_t W = d.visible ? d.right - d.left : 0, H = d.visible ? d.bottom - d.top : 0;
     unsigned char* texels = d.visible ? (unsigned char*)malloc((size_t)W * H * 4) : nullptr;
     if (texels)
         copySquare(d, d.left, d.top, W, H, texels, W);
-    const uint32_t texture = nuxDraw->makePictureTexture(texels, texels ? W : 0, texels ? H : 0);
+    const bool rectangle = nuxDraw->textureRectangles();
+    const uint32_t texture = nuxDraw->makePictureTexture(texels, texels ? W : 0, texels ? H : 0, rectangle ? 1 : 0);
+    // Texture coordinates: texels in a rectangle texture, fractions of its sides otherwise.
+    const float s1 = rectangle ? (float)W : 1.0f, t0 = rectangle ? (float)H : 1.0f;
     const uint32_t part = addPart(texels ? NuxPicturePart{texture, (float)d.left, (float)d.top, (float)(d.left + W),
-                                                          (float)(d.top + H), 0.0f, 1.0f, 1.0f, 0.0f}
+                                                          (float)(d.top + H), 0.0f, t0, s1, 0.0f}
                                          : NOTHING_SHOWN);
     free(texels);
     free(d.pixels);
@@ -235,20 +239,22 @@ void NUX_LoadImageSet(const char* const* paths, int count)
         set.push_back(d);
         names.push_back(paths[i]);
     }
-    // Each picture's window (as loadEntry takes it) sits in the shared texture with a border of the
+    // Each picture's part (as loadEntry takes it) sits in the shared texture with a border of the
     // square's texels around it, so that filtering at its edges reads what it would read in a
     // texture of its own. Side by side, along the bottom.
     uint64_t width = 0, height = 0;
     for (const Decoded& d : set)
         if (d.visible) {
-            width += textureSide(d.right - d.left) + 2;
-            const uint64_t h = textureSide(d.bottom - d.top) + 2;
+            width += d.right - d.left + 2;
+            const uint64_t h = d.bottom - d.top + 2;
             height = h > height ? h : height;
         }
+    // A rectangle texture is as large as the parts take; coordinates in it are texels.
+    const bool rectangle = nuxDraw->textureRectangles();
     unsigned char* texels = nullptr;
     if (width > 0 && width <= pictureSideLimit() && height <= pictureSideLimit()) {
-        width = textureSide((uint32_t)width);
-        height = textureSide((uint32_t)height);
+        width = rectangle ? width : textureSide((uint32_t)width);
+        height = rectangle ? height : textureSide((uint32_t)height);
         if (width <= pictureSideLimit() && height <= pictureSideLimit())
             texels = (unsigned char*)calloc((size_t)(width * height), 4);
     }
@@ -259,12 +265,13 @@ void NUX_LoadImageSet(const char* const* paths, int count)
         const Decoded& d = set[i];
         if (!d.visible)
             continue;
-        const uint32_t w = textureSide(d.right - d.left), h = textureSide(d.bottom - d.top);
+        const uint32_t w = d.right - d.left, h = d.bottom - d.top;
         copySquare(d, (int64_t)d.left - 1, (int64_t)d.top - 1, w + 2, h + 2, texels + (size_t)x * 4, width);
         columns[i] = x;
         x += w + 2;
     }
-    const uint32_t texture = texels ? nuxDraw->makePictureTexture(texels, (uint32_t)width, (uint32_t)height) : 0;
+    const uint32_t texture =
+        texels ? nuxDraw->makePictureTexture(texels, (uint32_t)width, (uint32_t)height, rectangle ? 1 : 0) : 0;
     free(texels);
     for (size_t i = 0; i < set.size(); i++) {
         Decoded& d = set[i];
@@ -273,8 +280,9 @@ void NUX_LoadImageSet(const char* const* paths, int count)
             loadEntry(names[i]);
             continue;
         }
-        const uint32_t w = textureSide(d.right - d.left), h = textureSide(d.bottom - d.top);
-        const float W = (float)width, H = (float)height, s = (float)(columns[i] + 1);
+        const uint32_t w = d.right - d.left, h = d.bottom - d.top;
+        const float W = rectangle ? 1.0f : (float)width, H = rectangle ? 1.0f : (float)height;
+        const float s = (float)(columns[i] + 1);
         const uint32_t part = addPart({texture, (float)d.left, (float)d.top, (float)(d.left + w), (float)(d.top + h),
                                        s / W, (float)(h + 1) / H, (s + (float)w) / W, 1.0f / H});
         addEntry(names[i], d, texture, part);

@@ -13,7 +13,8 @@
 #include <GL/gl.h>  // fixed-function drawing
 #include <cmath>    // sinf, cosf, M_PI: turning quads
 #include <cstdlib>  // malloc, free
-#include <cstring>  // memcpy
+#include <cstring>  // memcpy, strstr: the extensions
+#include <vector>   // which textures are rectangles
 
 //---- State
 
@@ -128,28 +129,81 @@ static int glMaxTextureSide()
     return contextMax;
 }
 
-unsigned int nuxGLNewTexture()
+// Rectangle textures (GL_ARB_texture_rectangle): any size, addressed in texels. Every desktop Mesa
+// has them; WebGL has not.
+#if !defined(GL_TEXTURE_RECTANGLE_ARB)
+#define GL_TEXTURE_RECTANGLE_ARB 0x84F5
+#endif
+
+// The names of the rectangle textures made so far: a draw binds each name to its own target.
+// Textures are never deleted, so a name keeps its target.
+static std::vector<bool> rectangleNames;
+
+static GLenum textureTarget(unsigned int name)
+{
+    return name < rectangleNames.size() && rectangleNames[name] ? GL_TEXTURE_RECTANGLE_ARB : GL_TEXTURE_2D;
+}
+
+// 0 when the tests have pictures load into normalised textures, as where there are no rectangles.
+static int rectanglesAllowed = 1;
+
+void nuxGLAllowTextureRectangles(int allowed)
+{
+    rectanglesAllowed = allowed ? 1 : 0;
+}
+
+static int glTextureRectangles()
+{
+#if defined(__EMSCRIPTEN__)
+    return 0;
+#else
+    if (!rectanglesAllowed)
+        return 0;
+    static int has = -1;
+    if (has < 0) {
+        const char* extensions = (const char*)glGetString(GL_EXTENSIONS);
+        has = extensions &&
+              (strstr(extensions, "GL_ARB_texture_rectangle") || strstr(extensions, "GL_NV_texture_rectangle"));
+    }
+    return has;
+#endif
+}
+
+// A new texture of the target, bound, filtered linearly with clamped edges: its name.
+static unsigned int newTexture(GLenum target)
 {
     GLuint name = 0;
     glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glBindTexture(target, name);
+    glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     return name;
 }
 
-// A texture of width x height texels (none when texels is null), filtered linearly with clamped
-// edges: its name.
-static unsigned int glMakePictureTexture(const unsigned char* texels, uint32_t width, uint32_t height)
+unsigned int nuxGLNewTexture()
+{
+    return newTexture(GL_TEXTURE_2D);
+}
+
+// A texture of width x height texels (none when texels is null), a rectangle one when asked:
+// its name.
+static unsigned int glMakePictureTexture(const unsigned char* texels, uint32_t width, uint32_t height, int rectangle)
 {
     nuxGLTextureChanging();
-    const unsigned int name = nuxGLNewTexture();
+    const GLenum target = rectangle && glTextureRectangles() ? GL_TEXTURE_RECTANGLE_ARB : GL_TEXTURE_2D;
+    const unsigned int name = newTexture(target);
+    if (target == GL_TEXTURE_RECTANGLE_ARB) {
+        if (rectangleNames.size() <= name)
+            rectangleNames.resize((size_t)name + 1, false);
+        rectangleNames[name] = true;
+    }
     if (texels) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, (GLsizei)width, (GLsizei)height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+        glTexImage2D(target, 0, GL_RGBA, (GLsizei)width, (GLsizei)height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
     }
+    glBindTexture(target, 0);
     return name;
 }
 
@@ -197,9 +251,10 @@ static void sendDraw(const QuadVertex* vertices, int count, unsigned int texture
         glDisableClientState(GL_COLOR_ARRAY);
         glColor4f(colour[0], colour[1], colour[2], colour[3]);
     }
+    const GLenum target = textureTarget(texture);
     if (texture) {
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, texture);
+        glEnable(target);
+        glBindTexture(target, texture);
     }
     if (additive)
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -208,7 +263,7 @@ static void sendDraw(const QuadVertex* vertices, int count, unsigned int texture
     if (additive)
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     if (texture)
-        glDisable(GL_TEXTURE_2D);
+        glDisable(target);
 }
 
 //---- Frame records
@@ -608,4 +663,5 @@ const NuxDrawOps nuxGLDrawing = {
     .makePictureTexture = glMakePictureTexture,
     .labelTexture = nuxGLLabelTexture,
     .maxTextureSide = glMaxTextureSide,
+    .textureRectangles = glTextureRectangles,
 };

@@ -15,7 +15,7 @@ static void nullDrawTintedImage(Image*, float, float, float, float, float, float
 static void nullDrawZImage(Image*, float) {}
 static void nullDrawRect(float, float, float, float, float, float, float, float, float) {}
 static void nullGradientQuad(float, float, float, float, const float*, const float*, const float*, const float*) {}
-static unsigned int nullMakePictureTexture(const unsigned char*, uint32_t, uint32_t)
+static unsigned int nullMakePictureTexture(const unsigned char*, uint32_t, uint32_t, int)
 {
     return 0;
 }
@@ -44,4 +44,5 @@ const NuxDrawOps nuxNullDrawing = {
     .makePictureTexture = nullMakePictureTexture,
     .labelTexture = nullLabelTexture,
     .maxTextureSide = nullMaxTextureSide,
+    .textureRectangles = nullMaxTextureSide,  // 0: no textures at all
 };

@@ -56,14 +56,19 @@ struct NuxDrawOps {
     void (*gradientQuad)(float x, float y, float width, float height, const float* a, const float* b, const float* c,
                          const float* d);
     // A texture of width x height RGBA texels, rows bottom first (none when texels is null): its name.
-    // The null set makes none and answers 0.
-    unsigned int (*makePictureTexture)(const unsigned char* texels, uint32_t width, uint32_t height);
+    // With rectangle 1 it is a rectangle texture, addressed in texels and of any size (only where
+    // textureRectangles says so). The null set makes none and answers 0.
+    unsigned int (*makePictureTexture)(const unsigned char* texels, uint32_t width, uint32_t height, int rectangle);
     // A label's T x T texture: made from texels when hadTexture is 0, otherwise updated in place in its
     // first `rows` rows (top first), which hold everything the old and the new text cover. The null set
     // makes none: the label keeps the name it had.
     unsigned int (*labelTexture)(int hadTexture, unsigned int old, const unsigned char* texels, int side, int rows);
     // The longest texture side the context takes; 0 when there is none.
     int (*maxTextureSide)();
+    // 1 when pictures may have rectangle textures: sized to their texels rather than to powers of two,
+    // and sampled exactly as a power-of-two texture is when their coordinates are that texture's
+    // scaled by its sides.
+    int (*textureRectangles)();
 };
 extern const NuxDrawOps* nuxDraw;
 
@@ -88,6 +93,10 @@ void nuxGLSpriteQuad(const Sprite* item, unsigned int texture, int additive, flo
 
 // Sends the quads gathered so far; called before anything that must see them drawn.
 void nuxGLFlush();
+
+// Whether pictures loaded from now on may have rectangle textures where the context has them (1,
+// the default) or always have normalised ones, as where it has none (0: the tests draw both ways).
+void nuxGLAllowTextureRectangles(int allowed);
 
 // Called before a texture is made or written: draws that may show it as it was go out first, and
 // the next frame is drawn whole, never skipped as unchanged.

@@ -2,6 +2,7 @@
 // centring, scaling, the off-screen and alpha tests, additive blending and rectangles.
 
 #include "nux.h"
+#include "nux_local.h"  // nuxGLAllowTextureRectangles
 #include "testutil.h"
 
 #include <GL/gl.h>
@@ -353,6 +354,8 @@ static Difference compareDrawings(Image* a, Image* b)
     return difference;
 }
 
+// Pictures load into rectangle textures where the context has them (every desktop Mesa) and into
+// normalised ones elsewhere (a web page): both are drawn here, each against the padded square.
 TEST_F(Draw, PicturesDrawnFromWhatCanShowMatchTheirPaddedSquares)
 {
     struct Case {
@@ -362,31 +365,35 @@ TEST_F(Draw, PicturesDrawnFromWhatCanShowMatchTheirPaddedSquares)
                  {"patchy-edges.png", 45, 30, 0, 0},
                  {"patchy-full.png", 64, 16, 0, 0},
                  {"patchy-far.png", 32, 32, 7, 3}};  // visible up to the square's right and bottom edges
-    std::vector<const char*> set;
-    std::vector<std::string> paths;
-    for (const Case& c : cases)
-        paths.push_back(
-            testWritePng(c.name, c.w, c.h, PNG_COLOR_TYPE_RGBA, 8, patchyPicture(c.w, c.h, c.clearLeft, c.clearTop)));
-    // The same pictures again under other names, loaded as one shared texture.
-    std::vector<std::string> shared;
-    for (size_t i = 0; i < paths.size(); i++) {
-        const Case& c = cases[i];
-        shared.push_back(testWritePng(std::string("set-") + c.name, c.w, c.h, PNG_COLOR_TYPE_RGBA, 8,
-                                      patchyPicture(c.w, c.h, c.clearLeft, c.clearTop)));
-        set.push_back(shared.back().c_str());
-    }
-    NUX_LoadImageSet(set.data(), (int)set.size());
-    for (size_t i = 0; i < paths.size(); i++) {
-        const Case& c = cases[i];
-        Image* padded = paddedImage(patchyPicture(c.w, c.h, c.clearLeft, c.clearTop), c.w, c.h);
-        Image* own = testKeep(NUX_LoadImage(paths[i].c_str()));
-        Image* inSet = testKeep(NUX_LoadImage(shared[i].c_str()));
-        for (Image* image : {own, inSet}) {
-            const Difference d = compareDrawings(padded, image);
-            EXPECT_EQ(d.uprightPixels, 0) << c.name << (image == inSet ? " in a shared texture" : "");
-            EXPECT_LE(d.scaledLevels, 2) << c.name << (image == inSet ? " in a shared texture" : "");
+    for (const char* textures : {"rectangle-", "normalised-"}) {
+        nuxGLAllowTextureRectangles(textures[0] == 'r');
+        std::vector<const char*> set;
+        std::vector<std::string> paths, shared;
+        for (const Case& c : cases) {
+            const std::vector<uint8_t> rows = patchyPicture(c.w, c.h, c.clearLeft, c.clearTop);
+            paths.push_back(testWritePng(textures + std::string(c.name), c.w, c.h, PNG_COLOR_TYPE_RGBA, 8, rows));
+            // The same picture again under another name, loaded in one shared texture.
+            shared.push_back(
+                testWritePng(textures + std::string("set-") + c.name, c.w, c.h, PNG_COLOR_TYPE_RGBA, 8, rows));
+        }
+        for (const std::string& path : shared)
+            set.push_back(path.c_str());
+        NUX_LoadImageSet(set.data(), (int)set.size());
+        for (size_t i = 0; i < paths.size(); i++) {
+            const Case& c = cases[i];
+            Image* padded = paddedImage(patchyPicture(c.w, c.h, c.clearLeft, c.clearTop), c.w, c.h);
+            Image* own = testKeep(NUX_LoadImage(paths[i].c_str()));
+            Image* inSet = testKeep(NUX_LoadImage(shared[i].c_str()));
+            for (Image* image : {own, inSet}) {
+                const Difference d = compareDrawings(padded, image);
+                const std::string what =
+                    textures + std::string(c.name) + (image == inSet ? " in a shared texture" : "");
+                EXPECT_EQ(d.uprightPixels, 0) << what;
+                EXPECT_LE(d.scaledLevels, 2) << what;
+            }
         }
     }
+    nuxGLAllowTextureRectangles(1);
 }
 
 TEST_F(Draw, RunsOfOneTextureAndBlendingGoOutAsOneDraw)

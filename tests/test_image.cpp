@@ -2,6 +2,7 @@
 // written by the test in every colour type the loader meets.
 
 #include "nux.h"
+#include "nux_local.h"  // nuxDraw: whether pictures have rectangle textures
 #include "pngLoad.h"
 #include "testutil.h"
 
@@ -57,14 +58,17 @@ static std::string pngClaiming(const char* name, uint32_t width, uint32_t height
 }
 
 // The texture's texels, rows bottom first as GL keeps them, with its width and height.
+// A picture's texture: a rectangle one where the context has them.
 static std::vector<uint8_t> readTexture(uint32_t texture, int* width, int* height)
 {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, height);
+    const GLenum target = nuxDraw->textureRectangles() ? 0x84F5 /* GL_TEXTURE_RECTANGLE_ARB */ : GL_TEXTURE_2D;
+    glBindTexture(target, texture);
+    glGetTexLevelParameteriv(target, 0, GL_TEXTURE_WIDTH, width);
+    glGetTexLevelParameteriv(target, 0, GL_TEXTURE_HEIGHT, height);
     std::vector<uint8_t> texels((size_t)*width * (size_t)*height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glGetTexImage(target, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glBindTexture(target, 0);
     return texels;
 }
 
@@ -227,18 +231,28 @@ TEST(LoadImage, KeepsThePaddedRecordAndUploadsOnlyWhatCanShow)
     EXPECT_EQ(image->sprite.height, 100.0f);
     EXPECT_EQ(image->sprite.alpha, 100.0f);
 
-    // Held: the padded square's window around the visible 290 x 80 and one texel of margin (whose
-    // colour the filter blends in), widened to sides of powers of two inside the square: 512 x 128
-    // from column 0 and row 19.
+    // Held and drawn: the padded square's part around the visible 290 x 80 and one texel of margin
+    // (whose colour the filter blends in), from column 9 and row 19. A normalised texture widens
+    // it to sides of powers of two inside the square: 512 x 128 from column 0; a rectangle
+    // texture holds it as it is, 292 x 82, addressed in texels.
+    const bool rectangle = nuxDraw->textureRectangles();
+    const NuxPicturePart* part = nuxPicturePart(image->part);
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(part->left, rectangle ? 9.0f : 0.0f);
+    EXPECT_EQ(part->top, 19.0f);
+    EXPECT_EQ(part->right - part->left, rectangle ? 292.0f : 512.0f);
+    EXPECT_EQ(part->bottom - part->top, rectangle ? 82.0f : 128.0f);
+    EXPECT_EQ(part->s1 - part->s0, rectangle ? 292.0f : 1.0f);
+    EXPECT_EQ(part->t0 - part->t1, rectangle ? 82.0f : 1.0f);
     int w = 0, h = 0;
     std::vector<uint8_t> texels = readTexture(image->texture, &w, &h);
-    ASSERT_EQ(w, 512);
-    ASSERT_EQ(h, 128);
+    ASSERT_EQ(w, (int)(part->right - part->left));
+    ASSERT_EQ(h, (int)(part->bottom - part->top));
     int misplaced = 0;
     for (int row = 0; row < h; row++)
         for (int col = 0; col < w; col++) {
             // GL row 0 is the window's lowest.
-            const int x = col, y = 19 + (h - 1 - row);
+            const int x = (int)part->left + col, y = (int)part->bottom - 1 - row;
             const uint8_t* t = &texels[((size_t)row * w + col) * 4];
             uint8_t want[4] = {0, 0, 0, 0};
             if (x < 300 && y < 100)
@@ -257,7 +271,7 @@ TEST(LoadImage, TextureSidesForExactAndOddSizes)
     std::string grey = testWritePng("grey3x5.png", 3, 5, PNG_COLOR_TYPE_GRAY, 8, std::vector<uint8_t>(15, 77));
     int w = 0, h = 0;
     // A picture filling its square has no padding to hold; a 257 x 1 one holds one padding texel
-    // right of it and one below (258 x 2, held as 512 x 2).
+    // right of it and one below (258 x 2, held as 512 x 2 unless in a rectangle texture).
     Image* image = testKeep(NUX_LoadImage(square.c_str()));
     EXPECT_EQ(image->textureSize, 256u);
     readTexture(image->texture, &w, &h);
@@ -265,13 +279,14 @@ TEST(LoadImage, TextureSidesForExactAndOddSizes)
     image = testKeep(NUX_LoadImage(wide.c_str()));
     EXPECT_EQ(image->textureSize, 512u);
     readTexture(image->texture, &w, &h);
-    EXPECT_EQ(w * 1000 + h, 512 * 1000 + 2);
+    EXPECT_EQ(w * 1000 + h, (nuxDraw->textureRectangles() ? 258 : 512) * 1000 + 2);
 
-    // A grey picture arrives with an opaque alpha channel.
+    // A grey picture arrives with an opaque alpha channel. With its margin it holds 4 x 6, as 4 x 8
+    // unless in a rectangle texture; GL row 5 is the picture's top row either way.
     image = testKeep(NUX_LoadImage(grey.c_str()));
     ASSERT_EQ(image->textureSize, 8u);
     std::vector<uint8_t> texels = readTexture(image->texture, &w, &h);
-    ASSERT_EQ(w * 1000 + h, 4 * 1000 + 8);
+    ASSERT_EQ(w * 1000 + h, 4 * 1000 + (nuxDraw->textureRectangles() ? 6 : 8));
     const uint8_t* top = &texels[(5 * 4 + 0) * 4];
     EXPECT_EQ(top[0], 77);
     EXPECT_EQ(top[3], 255);
