@@ -304,6 +304,15 @@ static void recordStart()
     recording = true;
 }
 
+// Sends a record's draws in the order they were gathered.
+static void sendRecord(const FrameRecord& r)
+{
+    for (int i = 0; i < r.drawCount; i++) {
+        const FrameDraw& d = r.draws[i];
+        sendDraw(r.vertices + d.first, d.count, d.texture, d.additive, d.cornerColours, d.colour);
+    }
+}
+
 // Sends every draw gathered so far after the frame's clear; the rest of the frame is sent as it
 // comes, and the next frame is drawn whole (this one was not compared).
 static void recordGoLive()
@@ -314,11 +323,7 @@ static void recordGoLive()
     shownValid = false;
     nuxClearBars();
     glClear(GL_COLOR_BUFFER_BIT);
-    const FrameRecord& r = records[gathering];
-    for (int i = 0; i < r.drawCount; i++) {
-        const FrameDraw& d = r.draws[i];
-        sendDraw(r.vertices + d.first, d.count, d.texture, d.additive, d.cornerColours, d.colour);
-    }
+    sendRecord(records[gathering]);
 }
 
 // Adds the batch to the record; false when the record has no room left for it.
@@ -418,11 +423,7 @@ static int recordFinish(int* presentRect)
     if (!part)
         nuxClearBars();
     glClear(GL_COLOR_BUFFER_BIT);
-    const FrameRecord& r = records[gathering];
-    for (int i = 0; i < r.drawCount; i++) {
-        const FrameDraw& d = r.draws[i];
-        sendDraw(r.vertices + d.first, d.count, d.texture, d.additive, d.cornerColours, d.colour);
-    }
+    sendRecord(records[gathering]);
     if (part)
         nuxApplyPictureRect(curXRes, curYRes);
     gathering = 1 - gathering;
