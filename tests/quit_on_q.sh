@@ -9,8 +9,7 @@ trap 'rm -f "$said"' EXIT
 ./dunmarrow >/dev/null 2>"$said" &
 pid=$!
 if ! find_game_window "$pid"; then
-  echo "no window"
-  kill "$pid"
+  no_window "$pid" "$said"
   exit 0
 fi
 sleep 1

@@ -14,8 +14,7 @@ trap 'rm -f "$said"' EXIT
 ./dunmarrow --record "$replay" >/dev/null 2>"$said" &
 pid=$!
 if ! find_game_window "$pid"; then
-  echo "no window"
-  kill "$pid"
+  no_window "$pid" "$said"
   exit 0
 fi
 echo "window"

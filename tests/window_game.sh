@@ -30,3 +30,17 @@ await_quit() {
   echo "quit $status"
   [ "$status" -eq 0 ] || [ -z "$3" ] || tail -n 40 "$3"
 }
+
+# Reports a game whose window never showed: "no window", then how it ended and the end of what it
+# said when it has ended already (a failed start says why there), or ends it when it still runs.
+# Usage: no_window PID SAID_FILE
+no_window() {
+  echo "no window"
+  if kill -0 "$1" 2>/dev/null; then
+    kill "$1"
+    return
+  fi
+  wait "$1"
+  echo "ended before its window showed, status $?"
+  tail -n 40 "$2"
+}
