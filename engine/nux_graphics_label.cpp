@@ -98,6 +98,18 @@ static int textureSide(const Label* label)
     return (T > 0 && T <= MAX_LABEL_TEXTURE_SIZE) ? T : 0;
 }
 
+// The rows of the label's texture: a line of text at the label's pixel size never reaches below
+// twice that size (the baseline is on row pixelSize), so the texture holds that many rows, as a
+// power of two within its side, rather than a whole square. 0 when there is no texture.
+static int textureRows(const Label* label)
+{
+    const int T = textureSide(label);
+    if (T == 0 || label->pixelSize <= 0 || label->pixelSize > MAX_PIXEL_SIZE)
+        return T;
+    const int rows = (int)nextPowerofTwo((uint32_t)(2 * label->pixelSize + 1));
+    return rows < T ? rows : T;
+}
+
 // Selects the pixel height on the face (the width follows it). False when the size cannot be
 // used, in which case nothing is rendered or measured at it.
 static bool setPixelSize(FT_Face face, int pixelSize)
@@ -135,15 +147,15 @@ static unsigned char coverageAt(const FT_Bitmap& bitmap, unsigned int row, unsig
     return line[col];
 }
 
-// Writes one glyph's box into the T x T buffer with its top-left texel at (top, left): every
+// Writes one glyph's box into the T x R buffer with its top-left texel at (top, left): every
 // texel of the box becomes white with the glyph's coverage as alpha, replacing what an earlier
 // glyph left there. Texels outside the texture are dropped.
-static void copyGlyph(unsigned char* texels, int T, const FT_Bitmap& bitmap, int64_t top, int64_t left)
+static void copyGlyph(unsigned char* texels, int T, int R, const FT_Bitmap& bitmap, int64_t top, int64_t left)
 {
     if (!bitmap.buffer || (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY && bitmap.pixel_mode != FT_PIXEL_MODE_MONO))
         return;
     const int64_t rows = bitmap.rows, width = bitmap.width;
-    const int64_t firstRow = top < 0 ? -top : 0, endRow = top + rows > T ? T - top : rows;
+    const int64_t firstRow = top < 0 ? -top : 0, endRow = top + rows > R ? R - top : rows;
     const int64_t firstCol = left < 0 ? -left : 0, endCol = left + width > T ? T - left : width;
     for (int64_t r = firstRow; r < endRow; r++) {
         unsigned char* out = texels + ((size_t)(top + r) * (size_t)T + (size_t)(left + firstCol)) * 4;
@@ -200,8 +212,8 @@ static const GlyphSet* glyphSetFor(FT_Face face, int pixelSize)
 }
 
 // renderText from a glyph set: the same boxes, coverage, pen and extent, from memory.
-static void renderKeptText(const GlyphSet& set, const char* text, unsigned char* texels, int T, int32_t* extentWidth,
-                           int32_t* extentHeight)
+static void renderKeptText(const GlyphSet& set, const char* text, unsigned char* texels, int T, int R,
+                           int32_t* extentWidth, int32_t* extentHeight)
 {
     int64_t right = 0, bottom = 0;
     int64_t pen = 0;
@@ -218,7 +230,7 @@ static void renderKeptText(const GlyphSet& set, const char* text, unsigned char*
         const int64_t left = pen + kept.left;
         if (texels && kept.drawn == 1) {
             const int64_t rows = kept.rows, width = kept.width;
-            const int64_t firstRow = top < 0 ? -top : 0, endRow = top + rows > T ? T - top : rows;
+            const int64_t firstRow = top < 0 ? -top : 0, endRow = top + rows > R ? R - top : rows;
             const int64_t firstCol = left < 0 ? -left : 0, endCol = left + width > T ? T - left : width;
             for (int64_t r = firstRow; r < endRow; r++) {
                 unsigned char* out = texels + ((size_t)(top + r) * (size_t)T + (size_t)(left + firstCol)) * 4;
@@ -238,13 +250,13 @@ static void renderKeptText(const GlyphSet& set, const char* text, unsigned char*
         pen += kept.advance;
     }
     *extentWidth = (int32_t)(right < 0 ? 0 : (right > T ? T : right));
-    *extentHeight = (int32_t)(bottom < 0 ? 0 : (bottom > T ? T : bottom));
+    *extentHeight = (int32_t)(bottom < 0 ? 0 : (bottom > R ? R : bottom));
 }
 
-// Renders the text into texels (T x T RGBA, all zero on entry; null when the label has no
+// Renders the text into texels (T x R RGBA, all zero on entry; null when the label has no
 // texels) with the baseline on row pixelSize and the pen starting at column 0. Returns the
 // extent the glyph boxes cover inside the texture in *extentWidth and *extentHeight.
-static void renderText(FT_Face face, const char* text, int pixelSize, unsigned char* texels, int T,
+static void renderText(FT_Face face, const char* text, int pixelSize, unsigned char* texels, int T, int R,
                        int32_t* extentWidth, int32_t* extentHeight)
 {
     int64_t right = 0, bottom = 0;
@@ -261,7 +273,7 @@ static void renderText(FT_Face face, const char* text, int pixelSize, unsigned c
         const int64_t top = (int64_t)pixelSize - slot->bitmap_top;
         const int64_t left = pen + slot->bitmap_left;
         if (texels)
-            copyGlyph(texels, T, slot->bitmap, top, left);
+            copyGlyph(texels, T, R, slot->bitmap, top, left);
         if (slot->bitmap.rows > 0 && slot->bitmap.width > 0) {
             if (left + (int64_t)slot->bitmap.width > right)
                 right = left + (int64_t)slot->bitmap.width;
@@ -271,7 +283,7 @@ static void renderText(FT_Face face, const char* text, int pixelSize, unsigned c
         pen += (int64_t)(slot->advance.x >> 6);
     }
     *extentWidth = (int32_t)(right < 0 ? 0 : (right > T ? T : right));
-    *extentHeight = (int32_t)(bottom < 0 ? 0 : (bottom > T ? T : bottom));
+    *extentHeight = (int32_t)(bottom < 0 ? 0 : (bottom > R ? R : bottom));
 }
 
 //---- Fonts
@@ -373,8 +385,8 @@ void NUX_SetLabelText(Label* label, const char* text)
     if (canRender && !set)
         set = glyphSetFor(face, label->pixelSize);
 
-    const int T = textureSide(label);
-    const size_t bytes = (size_t)T * (size_t)T * 4;
+    const int T = textureSide(label), R = textureRows(label);
+    const size_t bytes = (size_t)T * (size_t)R * 4;
     unsigned char* texels = nullptr;
     if (T > 0) {
         if (renderBuffer.size() < bytes)
@@ -388,17 +400,17 @@ void NUX_SetLabelText(Label* label, const char* text)
     label->textWidth = 0;
     label->textHeight = 0;
     if (canRender && set)
-        renderKeptText(*set, text, texels, T, &label->textWidth, &label->textHeight);
+        renderKeptText(*set, text, texels, T, R, &label->textWidth, &label->textHeight);
     else if (canRender)
-        renderText(face, text, label->pixelSize, texels, T, &label->textWidth, &label->textHeight);
+        renderText(face, text, label->pixelSize, texels, T, R, &label->textWidth, &label->textHeight);
 
     int rows = (oldRows > label->textHeight ? oldRows : label->textHeight) + 1;
-    rows = rows < T ? rows : T;
-    label->texture = nuxDraw->labelTexture(label->hasTexture == 1, label->texture, texels, T, rows);
+    rows = rows < R ? rows : R;
+    label->texture = nuxDraw->labelTexture(label->hasTexture == 1, label->texture, texels, T, R, rows);
     label->hasTexture = 1;
 }
 
-unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int T, int rows)
+unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int T, int R, int rows)
 {
     nuxGLTextureChanging();  // quads waiting to be drawn still show the old text
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -412,7 +424,7 @@ unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned 
     // Clamped edges: filtering at the label's right edge must not blend in its first column.
     const unsigned int name = nuxGLNewTexture();
     if (texels)
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, T, R, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
     return name;
 }
 
@@ -425,7 +437,7 @@ void NUX_DrawLabel(Sprite* item)
 void nuxGLDrawLabel(Sprite* item)
 {
     Label* label = (Label*)item;
-    const int T = textureSide(label);
+    const int T = textureSide(label), R = textureRows(label);
     if (T == 0)
         return;
     float ox = 0.0f, oy = 0.0f;
@@ -440,10 +452,10 @@ void nuxGLDrawLabel(Sprite* item)
     int w = 1, h = 1;
     while (w < label->textWidth + 1 && w < T)
         w *= 2;
-    while (h < label->textHeight + 1 && h < T)
+    while (h < label->textHeight + 1 && h < R)
         h *= 2;
     nuxGLSpriteQuad(item, label->texture, 0, ox, oy, ox + (float)w * item->scaleX, oy + (float)h * item->scaleY, 0.0f,
-                    0.0f, (float)w / (float)T, (float)h / (float)T);
+                    0.0f, (float)w / (float)T, (float)h / (float)R);
 }
 
 //---- Measuring

@@ -23,7 +23,7 @@ static int nullMaxTextureSide()
 {
     return 0;
 }
-static unsigned int nullLabelTexture(int, unsigned int texture, const unsigned char*, int, int)
+static unsigned int nullLabelTexture(int, unsigned int texture, const unsigned char*, int, int, int)
 {
     return texture;
 }

@@ -59,10 +59,11 @@ struct NuxDrawOps {
     // With rectangle 1 it is a rectangle texture, addressed in texels and of any size (only where
     // textureRectangles says so). The null set makes none and answers 0.
     unsigned int (*makePictureTexture)(const unsigned char* texels, uint32_t width, uint32_t height, int rectangle);
-    // A label's T x T texture: made from texels when hadTexture is 0, otherwise updated in place in its
-    // first `rows` rows (top first), which hold everything the old and the new text cover. The null set
-    // makes none: the label keeps the name it had.
-    unsigned int (*labelTexture)(int hadTexture, unsigned int old, const unsigned char* texels, int side, int rows);
+    // A label's side x textureRows texture: made from texels when hadTexture is 0, otherwise updated in
+    // place in its first `rows` rows (top first), which hold everything the old and the new text cover.
+    // The null set makes none: the label keeps the name it had.
+    unsigned int (*labelTexture)(int hadTexture, unsigned int old, const unsigned char* texels, int side,
+                                 int textureRows, int rows);
     // The longest texture side the context takes; 0 when there is none.
     int (*maxTextureSide)();
     // 1 when pictures may have rectangle textures: sized to their texels rather than to powers of two,
@@ -80,7 +81,8 @@ extern const NuxDrawOps nuxNullDrawing;
 // A new texture, bound, filtered linearly with clamped edges (so that filtering at one edge never
 // blends in the opposite one), with no texels yet: its name. For pictures and labels alike.
 unsigned int nuxGLNewTexture();
-unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int side, int rows);
+unsigned int nuxGLLabelTexture(int hadTexture, unsigned int old, const unsigned char* texels, int side, int textureRows,
+                               int rows);
 void nuxGLDrawLabel(Sprite* item);
 
 // The GL set's one way to draw: the quad with local corners (left, top) and (right, bottom), turned

@@ -76,12 +76,22 @@ static int stamp(std::vector<uint8_t>& texels, int T, FT_Face face, char c, int 
     return (int)(g->advance.x >> 6);
 }
 
-static std::vector<uint8_t> readTexture(const Label* label)
+// The label's texture as its whole square: the rows below those the texture holds (rowsHeld, when
+// asked for) read as transparent.
+static std::vector<uint8_t> readTexture(const Label* label, int* rowsHeld = nullptr)
 {
-    std::vector<uint8_t> texels((size_t)label->textureSize * label->textureSize * 4);
+    const size_t T = (size_t)label->textureSize;
+    GLint width = 0, rows = 0;
     glBindTexture(GL_TEXTURE_2D, label->texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &rows);
+    std::vector<uint8_t> texels((size_t)width * (size_t)rows * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    if (rowsHeld)
+        *rowsHeld = rows;
+    if ((size_t)width == T && (size_t)rows <= T)
+        texels.resize(T * T * 4, 0);
     return texels;
 }
 
@@ -212,6 +222,35 @@ TEST(LabelTexture, GlyphsOutsideTheTextureAreClipped)
         Label* bad = whiteLabel(font, "SCORE", T, 32);
         EXPECT_EQ(bad->hasTexture, 1);
         NUX_DrawLabel(&bad->sprite);
+    }
+}
+
+TEST(LabelTexture, ALineHoldsOnlyTheRowsItCanReach)
+{
+    if (!testOpenWindow())
+        GTEST_SKIP() << "no display";
+    // As the game's labels: a line at 32 pixels in a 512 texture, 22 in 1024, 16 in 512. Nothing
+    // of a line reaches past twice its size, so the textures hold 128, 64 and 64 rows, and what
+    // they hold is the square's top.
+    Font* font = openFont(DEJAVU);
+    const struct {
+        int T, pixelSize, rows;
+    } cases[] = {{512, 32, 128}, {1024, 22, 64}, {512, 16, 64}, {64, 32, 64}};
+    for (const auto& c : cases) {
+        Label* label = whiteLabel(font, "SWOOP", c.T, c.pixelSize);
+        NUX_SetLabelText(label, "gjpq|WM");  // the deepest descenders and the widest letters
+        std::vector<uint8_t> expected((size_t)c.T * c.T * 4, 0);
+        FT_Face ref = referenceFace(DEJAVU, c.pixelSize);
+        int pen = 0;
+        char previous = 0;
+        for (const char* p = "gjpq|WM"; *p; previous = *p++) {
+            pen += previous ? referenceKerning(ref, previous, *p) : 0;
+            pen += stamp(expected, c.T, ref, *p, c.pixelSize, pen);
+        }
+        int rows = 0;
+        EXPECT_EQ(firstDifference(readTexture(label, &rows), expected, c.T), "") << c.T << " / " << c.pixelSize;
+        EXPECT_EQ(rows, c.rows) << c.T << " / " << c.pixelSize;
+        EXPECT_LT(label->textHeight, c.rows) << "the line's foot is inside the rows held";
     }
 }
 
