@@ -187,12 +187,12 @@ unsigned int nuxGLNewTexture()
     return newTexture(GL_TEXTURE_2D);
 }
 
-// A texture of width x height texels (none when texels is null), a rectangle one when asked:
-// its name.
+// A texture of width x height texels (none when texels is null), a rectangle one when asked (the
+// cache asks only where glTextureRectangles allows): its name.
 static unsigned int glMakePictureTexture(const unsigned char* texels, uint32_t width, uint32_t height, int rectangle)
 {
     nuxGLTextureChanging();
-    const GLenum target = rectangle && glTextureRectangles() ? GL_TEXTURE_RECTANGLE_ARB : GL_TEXTURE_2D;
+    const GLenum target = rectangle ? GL_TEXTURE_RECTANGLE_ARB : GL_TEXTURE_2D;
     const unsigned int name = newTexture(target);
     if (target == GL_TEXTURE_RECTANGLE_ARB) {
         if (rectangleNames.size() <= name)

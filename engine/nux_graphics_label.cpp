@@ -147,6 +147,18 @@ static unsigned char coverageAt(const FT_Bitmap& bitmap, unsigned int row, unsig
     return line[col];
 }
 
+// The part of a glyph box of rows x width with its top-left texel at (top, left) that lies inside a
+// T x R texture: its rows [firstRow, endRow) and columns [firstCol, endCol), empty when outside.
+struct GlyphClip {
+    int64_t firstRow, endRow, firstCol, endCol;
+};
+
+static GlyphClip clipGlyph(int64_t top, int64_t left, int64_t rows, int64_t width, int T, int R)
+{
+    return {top < 0 ? -top : 0, top + rows > R ? R - top : rows, left < 0 ? -left : 0,
+            left + width > T ? T - left : width};
+}
+
 // Writes one glyph's box into the T x R buffer with its top-left texel at (top, left): every
 // texel of the box becomes white with the glyph's coverage as alpha, replacing what an earlier
 // glyph left there. Texels outside the texture are dropped.
@@ -154,12 +166,10 @@ static void copyGlyph(unsigned char* texels, int T, int R, const FT_Bitmap& bitm
 {
     if (!bitmap.buffer || (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY && bitmap.pixel_mode != FT_PIXEL_MODE_MONO))
         return;
-    const int64_t rows = bitmap.rows, width = bitmap.width;
-    const int64_t firstRow = top < 0 ? -top : 0, endRow = top + rows > R ? R - top : rows;
-    const int64_t firstCol = left < 0 ? -left : 0, endCol = left + width > T ? T - left : width;
-    for (int64_t r = firstRow; r < endRow; r++) {
-        unsigned char* out = texels + ((size_t)(top + r) * (size_t)T + (size_t)(left + firstCol)) * 4;
-        for (int64_t c = firstCol; c < endCol; c++, out += 4) {
+    const GlyphClip clip = clipGlyph(top, left, bitmap.rows, bitmap.width, T, R);
+    for (int64_t r = clip.firstRow; r < clip.endRow; r++) {
+        unsigned char* out = texels + ((size_t)(top + r) * (size_t)T + (size_t)(left + clip.firstCol)) * 4;
+        for (int64_t c = clip.firstCol; c < clip.endCol; c++, out += 4) {
             out[0] = out[1] = out[2] = 255;
             out[3] = coverageAt(bitmap, (unsigned int)r, (unsigned int)c);
         }
@@ -229,13 +239,11 @@ static void renderKeptText(const GlyphSet& set, const char* text, unsigned char*
         const int64_t top = (int64_t)set.pixelSize - kept.top;
         const int64_t left = pen + kept.left;
         if (texels && kept.drawn == 1) {
-            const int64_t rows = kept.rows, width = kept.width;
-            const int64_t firstRow = top < 0 ? -top : 0, endRow = top + rows > R ? R - top : rows;
-            const int64_t firstCol = left < 0 ? -left : 0, endCol = left + width > T ? T - left : width;
-            for (int64_t r = firstRow; r < endRow; r++) {
-                unsigned char* out = texels + ((size_t)(top + r) * (size_t)T + (size_t)(left + firstCol)) * 4;
+            const GlyphClip clip = clipGlyph(top, left, kept.rows, kept.width, T, R);
+            for (int64_t r = clip.firstRow; r < clip.endRow; r++) {
+                unsigned char* out = texels + ((size_t)(top + r) * (size_t)T + (size_t)(left + clip.firstCol)) * 4;
                 const unsigned char* in = set.coverage.data() + kept.offset + (size_t)r * kept.width;
-                for (int64_t c = firstCol; c < endCol; c++, out += 4) {
+                for (int64_t c = clip.firstCol; c < clip.endCol; c++, out += 4) {
                     out[0] = out[1] = out[2] = 255;
                     out[3] = in[c];
                 }
